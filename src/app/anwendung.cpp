@@ -1,0 +1,10 @@
+#include "app/anwendung.h"
+
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+void FensterErzeugen()
+{
+    ToolForm = new TToolForm;
+    ScreenForm = new TScreenForm;
+}

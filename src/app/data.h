@@ -1,0 +1,167 @@
+// The annotation state shared by every window: the tool window's fields, the drawing
+// surface's gesture coordinates, the process-wide settings and the constant tables.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QtGui/qrgb.h>
+
+#include <array>
+#include <cstdint>
+
+// A colour as the program stores it: 24 bits, red in the low byte, blue in the high byte.
+using TColor = std::uint32_t;
+
+constexpr QRgb toQRgb(TColor c)
+{
+    return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+constexpr TColor fromQRgb(QRgb c)
+{
+    return TColor(qRed(c)) | (TColor(qGreen(c)) << 8) | (TColor(qBlue(c)) << 16);
+}
+
+// How drawn pixels combine with the picture.
+enum TPenMode : std::uint8_t {
+    pmBlack, // pixel := black; only the value before any colour is applied
+    pmCopy,  // pixel := colour
+    pmMask,  // pixel := pixel AND colour
+    pmNot,   // pixel := NOT pixel (markers and previews)
+};
+
+// Left, top, right, bottom in picture pixels; right and bottom exclusive.
+struct TRect
+{
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    friend bool operator==(const TRect &, const TRect &) = default;
+};
+
+constexpr TRect KeinBereich{-1, -1, -1, -1};
+
+// The shift state of a key or pointer event.
+enum TShiftFlag : std::uint8_t {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+};
+using TShiftState = std::uint8_t;
+
+// Fields of the tool window, in declaration order.
+struct ToolState
+{
+    bool Start = true;
+    QImage AuswahlBmp;
+    QImage OrigScrBmp;
+    QImage OrigScrStartBmp;
+    QImage BackupBmp;
+    QImage BackupOrigScrBmp;
+    std::int32_t Sdicke = 0;
+    TPenMode Smode = pmBlack;
+    TColor Scol = 0;
+    std::int32_t LupeFak = 2;
+    float ZoomFak = 2.0f;
+    std::int32_t ZoomfakNr = 2;
+    std::int32_t BakModus = 0;
+    std::int32_t Modus = 1;
+    std::int32_t VorZoomModus = 1;
+    std::int32_t WinZustand = 0;
+    TRect BakBereichRect{0, 0, 0, 0};
+    TRect BereichRect = KeinBereich;
+    QStringList EmailDateiList;
+};
+
+// Fields of the drawing surface, in declaration order. The drawing picture itself is
+// `Img1Bmp`; `Img2Bmp` is the bitmap of the scalable zoom image.
+struct SurfaceState
+{
+    std::int32_t Sx = -1, Sy = -1;
+    std::int32_t Lx = -1, Ly = -1;
+    std::int32_t Ax = 0, Ay = 0;
+    std::int32_t BakSx = 0, BakSy = 0, BakLx = 0, BakLy = 0;
+    TShiftState MausShift = 0;
+    TColor PipetteCol = 0;
+    bool UmschaltFGedrueckt = false;
+    QImage Img1Bmp;
+    QImage Img2Bmp;
+};
+
+// Process-wide settings with their compiled-in defaults. The settings store loads and
+// saves each under the same name.
+struct Settings
+{
+    std::int32_t MauszeigerMode = 1;
+    std::int32_t MonitorMode = 0;
+    std::int32_t StiftdickeMode = 3;
+    std::int32_t FarbMode = 1;
+    bool AutoOpen = false;
+    bool AutoClose = false;
+    bool MausradZoom = true;
+    bool AutoScreenshot = false;
+    std::int32_t WerkzeugGroesseX = 25;
+    std::int32_t WerkzeugGroesseY = 24;
+    std::int32_t BlattLinienFrei = 25;
+    std::int32_t BlattKariertFrei = 50;
+    std::int32_t BlattNotenlinienFrei = 8;
+    QString ScreenshotDir = QStringLiteral("%docdir%/Skizzomat/Screenshots");
+    QString EmailDir = QStringLiteral("%docdir%/Skizzomat/Email");
+    QString ExeDir; // set at start-up, with a trailing "/"; not persisted
+    // Counters of this run, not persisted.
+    std::int32_t ScreenshotNr = 0;
+    std::int32_t EmailNr = 0;
+};
+
+extern Settings Cfg;
+
+// --- Constant tables ---------------------------------------------------------------------
+
+namespace Palette {
+constexpr TColor Rot = 0x0000FF;
+constexpr TColor Gelb = 0x00FFFF;
+constexpr TColor Gruen = 0x00FF00;
+constexpr TColor Blau = 0xFF0000;
+constexpr TColor Weiss = 0xFFFFFF;
+constexpr TColor Schwarz = 0x000000;
+} // namespace Palette
+
+// Stroke width per thickness level 1…4 (index 0 unused).
+constexpr std::array<std::int32_t, 5> DickenTabelle{0, 3, 7, 13, 21};
+// Zoom factor per zoom step 1…8 (index 0 unused).
+constexpr std::array<float, 9> ZoomTabelle{0, 1, 2, 3, 4, 5, 6, 8, 10};
+
+struct ToolModeInfo
+{
+    int Code;
+    const char *Button;
+    const char *Hint;
+    const char *MenuItem;
+    const char *Caption;
+};
+
+// Tool modes 1…15.
+extern const std::array<ToolModeInfo, 15> ToolModes;
+
+struct ColourCodeInfo
+{
+    int Code;
+    const char *Button;
+    const char *Hint;
+    const char *MenuItem;
+    const char *Caption;
+    TColor Scol;
+    TPenMode Smode;
+};
+
+// Colour codes 1…4 and 11…16 in tool-bar order of their selection handlers.
+extern const std::array<ColourCodeInfo, 10> ColourCodes;
+
+const ToolModeInfo *toolModeInfo(int code);
+const ColourCodeInfo *colourCodeInfo(int code);

@@ -1,0 +1,10 @@
+// The program's modal message boxes, with German titles and buttons whatever the system's
+// language is.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+void zeigeInformation(QWidget *parent, const QString &text);
+void zeigeFehler(QWidget *parent, const QString &text);

@@ -1,0 +1,61 @@
+#include "surface/scrwin.h"
+
+#include "toolwindow/toolwin2.h"
+
+#include <QCloseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+TScreenForm *ScreenForm = nullptr;
+
+TBildAnzeige::TBildAnzeige(const QImage *bild, QWidget *parent) : QWidget(parent), m_bild(bild)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void TBildAnzeige::paintEvent(QPaintEvent *e)
+{
+    QPainter p(this);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect &r : e->region())
+        p.drawImage(r.topLeft(), *m_bild, r);
+}
+
+TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QStringLiteral("Skizzomat"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    Img1 = new TBildAnzeige(&Img1Bmp, this);
+    Img1->setObjectName(QStringLiteral("Img1"));
+    Img2 = new TBildAnzeige(&Img2Bmp, this);
+    Img2->setObjectName(QStringLiteral("Img2"));
+    Img2->hide();
+}
+
+void TScreenForm::zeigeAuf(const QRect &monitor)
+{
+    // Not the window manager's full-screen state: that would lift the surface above the tool
+    // window. A borderless window of the monitor's size covers it just as well.
+    setWindowState(Qt::WindowNoState);
+    setGeometry(monitor);
+    Img1->update();
+    show();
+    raise();
+}
+
+void TScreenForm::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    Img1->setGeometry(rect());
+    Img2->setGeometry(rect());
+}
+
+void TScreenForm::closeEvent(QCloseEvent *e)
+{
+    e->accept();
+    // Closed by anything but "Fertig" (the window manager, for instance): the program ends.
+    if (ToolForm && ToolForm->WinZustand != 2)
+        ToolForm->close();
+}

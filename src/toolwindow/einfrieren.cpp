@@ -1,0 +1,25 @@
+#include "toolwindow/einfrieren.h"
+
+int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor)
+{
+    if (monitorMode == 2 && monitorCount > 1)
+        return 1;
+    if (monitorMode == 1)
+        return 0;
+    return toolWindowMonitor;
+}
+
+void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured)
+{
+    t.OrigScrBmp =
+        captured.format() == QImage::Format_RGB32 ? captured : captured.convertToFormat(QImage::Format_RGB32);
+    t.BackupBmp = t.OrigScrBmp;
+    t.BackupOrigScrBmp = t.OrigScrBmp;
+    t.OrigScrStartBmp = t.OrigScrBmp;
+    s.Lx = s.Ly = s.Sx = s.Sy = -1;
+    s.BakLx = s.BakLy = s.BakSx = s.BakSy = -1;
+    t.BakBereichRect = t.BereichRect;
+    t.BakModus = t.Modus;
+    s.Img1Bmp = t.OrigScrBmp;
+    s.Img2Bmp = t.OrigScrBmp;
+}

@@ -1,0 +1,289 @@
+#include "toolwindow/toolwin2.h"
+
+#include "dialogs/meldungen.h"
+#include "surface/capture.h"
+#include "surface/scrwin.h"
+#include "toolwindow/einfrieren.h"
+#include "toolwindow/toolicons.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
+
+TToolForm *ToolForm = nullptr;
+
+TToolForm::TToolForm(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint)
+{
+    setWindowTitle(QStringLiteral("Skizzomat"));
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+
+    StartFertigBtn = new QPushButton(this);
+    StartFertigBtn->setObjectName(QStringLiteral("StartFertigBtn"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    StartFertigBtn->setFont(font);
+    StartFertigBtn->setDefault(true);
+    connect(StartFertigBtn, &QPushButton::clicked, this, &TToolForm::StartFertigBtnClick);
+
+    StartFertig1 = new QAction(this);
+    StartFertig1->setObjectName(QStringLiteral("StartFertig1"));
+    StartFertig1->setShortcut(Qt::Key_F9);
+    StartFertig1->setShortcutContext(Qt::WindowShortcut);
+    connect(StartFertig1, &QAction::triggered, this, &TToolForm::StartFertigBtnClick);
+    addAction(StartFertig1);
+
+    ToolBar1 = new QWidget(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    erzeugeWerkzeugleiste();
+
+    Timer1 = new QTimer(this);
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(250);
+    connect(Timer1, &QTimer::timeout, this, &TToolForm::Timer1Timer);
+
+    // FormCreate, in its order. The pointer shapes are registered by the surface.
+    Start = true;
+    m_masse = toolWindowMetrics(25, 24);
+    setFixedWidth(m_masse.ClientWidth);
+    FensterEinklappen();
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        move(anfangsPosition(primary->geometry().width(), frameGeometry().width()));
+    Modus = 1;
+    VorZoomModus = 1;
+    LupeFak = 2;
+    ZoomfakNr = 2;
+    ZoomFak = ZoomTabelle[2];
+    BereichRect = KeinBereich;
+    SetToolWindowSize();
+}
+
+void TToolForm::erzeugeWerkzeugleiste()
+{
+    DickeGruppe = new QActionGroup(this);
+    FarbGruppe = new QActionGroup(this);
+    WerkzeugGruppe = new QActionGroup(this);
+    for (const ToolBarButton &b : ToolBarButtons) {
+        const QString name = QString::fromLatin1(b.Name);
+        auto *action = new QAction(toolIcon(name), QString::fromUtf8(b.Hint), this);
+        action->setObjectName(name.chopped(3)); // "StiftBtn" -> "Stift"
+        action->setToolTip(QString::fromUtf8(b.Hint));
+        QActionGroup *gruppe = nullptr;
+        if (name.startsWith(QLatin1String("Dicke")))
+            gruppe = DickeGruppe;
+        else if (name.startsWith(QLatin1String("MarkCol")) || name.startsWith(QLatin1String("DeckCol")))
+            gruppe = FarbGruppe;
+        else if (b.Row >= 8 && b.Row <= 14)
+            gruppe = WerkzeugGruppe;
+        else if (name == QLatin1String("ZoomInBtn"))
+            gruppe = WerkzeugGruppe;
+        if (gruppe) {
+            action->setCheckable(true);
+            gruppe->addAction(action);
+        }
+        auto *button = new QToolButton(ToolBar1);
+        button->setObjectName(name);
+        button->setDefaultAction(action);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        Buttons.insert(name, button);
+        Aktionen.insert(name, action);
+    }
+}
+
+void TToolForm::SetToolWindowSize()
+{
+    m_masse = toolWindowMetrics(Cfg.WerkzeugGroesseX, Cfg.WerkzeugGroesseY);
+    const ToolWindowMetrics &m = m_masse;
+    const int icon = std::max(8, std::min(m.ButtonWidth, m.ButtonHeight) - 6);
+    for (const ToolBarButton &b : ToolBarButtons) {
+        QToolButton *button = Buttons.value(QString::fromLatin1(b.Name));
+        button->setGeometry(b.Column * m.ButtonWidth, toolBarRowTop(b.Row, m.ButtonHeight), m.ButtonWidth,
+                            m.ButtonHeight);
+        button->setIconSize(QSize(icon, icon));
+    }
+    ToolBar1->setGeometry(1, m.ToolBarTop, m.ToolBarWidth, m.ToolBarHeight);
+    StartFertigBtn->setGeometry(0, 0, m.ClientWidth, m.StartButtonHeight);
+    setFixedWidth(m.ClientWidth);
+    if (WinZustand == 1)
+        FensterAusklappen();
+    else
+        FensterEinklappen();
+}
+
+void TToolForm::FensterEinklappen()
+{
+    setFixedHeight(m_masse.CollapsedHeight);
+    WinZustand = 0;
+    SetStartFertigText();
+}
+
+void TToolForm::FensterAusklappen()
+{
+    setFixedHeight(m_masse.ExpandedHeight);
+    WinZustand = 1;
+    SetStartFertigText();
+}
+
+void TToolForm::SetStartFertigText()
+{
+    StartFertigBtn->setText(StartCaptions.value(WinZustand));
+    StartFertigBtn->setToolTip(StartHints.value(WinZustand));
+    StartFertig1->setText(StartFertigBtn->text());
+}
+
+bool TToolForm::event(QEvent *e)
+{
+    const bool handled = QWidget::event(e);
+    // Without a window manager the tool window may never be activated; its first showing then
+    // stands in for the first activation.
+    if (Start && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
+        QTimer::singleShot(0, this, [this] {
+            if (Start)
+                FormActivate();
+        });
+    return handled;
+}
+
+void TToolForm::FormActivate()
+{
+    if (!Start)
+        return;
+    SetToolWindowSize();
+    setzeImmerOben();
+    if (Cfg.AutoOpen)
+        Timer1->start();
+    Start = false;
+}
+
+void TToolForm::Timer1Timer()
+{
+    Timer1->stop();
+    QCoreApplication::processEvents();
+    StartFertigBtnClick();
+}
+
+void TToolForm::keyPressEvent(QKeyEvent *e)
+{
+    // The Start/Fertig button is the window's default and cancel button.
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        if (e->modifiers() & ~Qt::KeypadModifier) {
+            QWidget::keyPressEvent(e);
+            return;
+        }
+        StartFertigBtn->click();
+        return;
+    default:
+        QWidget::keyPressEvent(e);
+    }
+}
+
+void TToolForm::StartFertigBtnClick()
+{
+    // The capture waits with the event loop running; a second command meanwhile is dropped.
+    if (m_einfrierenLaeuft)
+        return;
+    switch (WinZustand) {
+    case 0:
+        if (!BildschirmEinfrieren())
+            return;
+        raise();
+        activateWindow();
+        FensterAusklappen();
+        break;
+    case 1:
+        if (Cfg.AutoClose) {
+            close();
+            return;
+        }
+        WinZustand = 2;
+        if (ScreenForm && ScreenForm->isVisible())
+            ScreenForm->close();
+        FensterEinklappen();
+        emit freigegeben();
+        break;
+    default:
+        return;
+    }
+    setzeImmerOben();
+}
+
+QScreen *TToolForm::einzufrierenderMonitor() const
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return nullptr;
+    QScreen *eigener = QGuiApplication::screenAt(frameGeometry().center());
+    if (!eigener)
+        eigener = screen();
+    const int index =
+        monitorWahl(Cfg.MonitorMode, int(screens.size()), std::max(0, int(screens.indexOf(eigener))));
+    return screens.value(index, screens.first());
+}
+
+void TToolForm::warteMitNachrichten(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QCoreApplication::processEvents();
+    loop.exec();
+}
+
+bool TToolForm::BildschirmEinfrieren()
+{
+    QScreen *monitor = einzufrierenderMonitor();
+    m_einfrierenLaeuft = true;
+    // The tool window must not be part of the picture.
+    hide();
+    warteMitNachrichten(50);
+    const QImage bild = monitor ? bildschirmLesen(monitor) : QImage();
+    // Transient for the surface: a window manager keeps the tool window above it even
+    // where it puts a newly shown window on top of its layer.
+    ScreenForm->winId();
+    if (QWindow *w = windowHandle())
+        w->setTransientParent(ScreenForm->windowHandle());
+    show();
+    m_einfrierenLaeuft = false;
+    if (bild.isNull()) {
+        zeigeFehler(this,
+                    QStringLiteral("Der Bildschirm kann nicht gelesen werden. Skizzomat braucht dafür eine "
+                                   "X11-Sitzung."));
+        return false;
+    }
+    bildUebernehmen(*this, *ScreenForm, bild);
+    ScreenForm->zeigeAuf(monitor->geometry());
+    emit eingefroren();
+    return true;
+}
+
+void TToolForm::setzeImmerOben()
+{
+    raise();
+}
+
+void TToolForm::closeEvent(QCloseEvent *e)
+{
+    AuswahlBmp = QImage();
+    OrigScrBmp = QImage();
+    OrigScrStartBmp = QImage();
+    BackupBmp = QImage();
+    BackupOrigScrBmp = QImage();
+    if (Modus == 15)
+        Modus = 1;
+    e->accept();
+    if (ScreenForm)
+        ScreenForm->hide();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,76 @@
+// The tool window: the program's main window and controller. It holds the annotation state,
+// freezes a monitor into the drawing surface on "Start" and releases it on "Fertig".
+#pragma once
+
+#include "app/data.h"
+#include "toolwindow/toolbarlayout.h"
+
+#include <QHash>
+#include <QStringList>
+#include <QWidget>
+
+class QAction;
+class QActionGroup;
+class QPushButton;
+class QScreen;
+class QTimer;
+class QToolButton;
+
+class TToolForm : public QWidget, public ToolState
+{
+    Q_OBJECT
+
+public:
+    explicit TToolForm(QWidget *parent = nullptr); // FormCreate
+
+    QPushButton *StartFertigBtn = nullptr;
+    QWidget *ToolBar1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    QAction *StartFertig1 = nullptr; // the context menu's Start/Fertig item (F9)
+
+    // The tool-bar buttons and their actions by the button's name ("StiftBtn", …). The
+    // selections are checkable actions in one radio group each.
+    QHash<QString, QToolButton *> Buttons;
+    QHash<QString, QAction *> Aktionen;
+    QActionGroup *DickeGruppe = nullptr;
+    QActionGroup *FarbGruppe = nullptr;
+    QActionGroup *WerkzeugGruppe = nullptr;
+
+    QStringList StartCaptions{QStringLiteral("Start"), QStringLiteral("Fertig")};
+    QStringList StartHints{
+        QStringLiteral("Bildschirm einfrieren und\r\nZeichenfunktionen aktivieren"),
+        QStringLiteral("Zeichenfunktionen abschalten\r\nund Bildschirm wieder herstellen")};
+
+    void StartFertigBtnClick();
+    // Captures the chosen monitor and shows the drawing surface on it. False, after telling
+    // the user, when no picture could be read.
+    bool BildschirmEinfrieren();
+    void FensterEinklappen();
+    void FensterAusklappen();
+    void SetStartFertigText();
+    void SetToolWindowSize();
+    void FormActivate();
+    void Timer1Timer();
+    // The monitor a freeze would capture now.
+    QScreen *einzufrierenderMonitor() const;
+
+signals:
+    // Emitted when a freeze has shown the drawing surface, and when the release is done.
+    void eingefroren();
+    void freigegeben();
+
+protected:
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void closeEvent(QCloseEvent *e) override; // FormClose
+
+private:
+    void erzeugeWerkzeugleiste();
+    void setzeImmerOben();
+    void warteMitNachrichten(int ms);
+
+    ToolWindowMetrics m_masse{};
+    bool m_einfrierenLaeuft = false;
+};
+
+extern TToolForm *ToolForm;

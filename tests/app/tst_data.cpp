@@ -1,0 +1,200 @@
+#include "app/data.h"
+#include "app/noMultiInst.h"
+#include "toolwindow/einfrieren.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+class TstData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initialState();
+    void tables();
+    void colourConversion_data();
+    void colourConversion();
+    void monitorChoice_data();
+    void monitorChoice();
+    void freezeRenewsPicturesKeepsChoices();
+    void lockRefusesSecondHolderAndFreesOnExit();
+};
+
+void TstData::initialState()
+{
+    const ToolState t;
+    QVERIFY(t.Start);
+    QCOMPARE(t.Sdicke, 0);
+    QCOMPARE(t.Smode, pmBlack);
+    QCOMPARE(t.Scol, TColor(0));
+    QCOMPARE(t.LupeFak, 2);
+    QCOMPARE(t.ZoomFak, 2.0f);
+    QCOMPARE(t.ZoomfakNr, 2);
+    QCOMPARE(t.Modus, 1);
+    QCOMPARE(t.VorZoomModus, 1);
+    QCOMPARE(t.WinZustand, 0);
+    QVERIFY(t.BereichRect == KeinBereich);
+    QVERIFY(t.OrigScrBmp.isNull() && t.BackupBmp.isNull() && t.EmailDateiList.isEmpty());
+
+    const SurfaceState s;
+    QCOMPARE(s.Sx, -1);
+    QCOMPARE(s.Ly, -1);
+    QCOMPARE(s.Ax, 0);
+    QCOMPARE(s.MausShift, TShiftState(0));
+    QVERIFY(!s.UmschaltFGedrueckt);
+
+    const Settings c;
+    QCOMPARE(c.MauszeigerMode, 1);
+    QCOMPARE(c.MonitorMode, 0);
+    QCOMPARE(c.StiftdickeMode, 3);
+    QCOMPARE(c.FarbMode, 1);
+    QVERIFY(!c.AutoOpen && !c.AutoClose && c.MausradZoom && !c.AutoScreenshot);
+    QCOMPARE(c.WerkzeugGroesseX, 25);
+    QCOMPARE(c.WerkzeugGroesseY, 24);
+    QCOMPARE(c.BlattLinienFrei, 25);
+    QCOMPARE(c.BlattKariertFrei, 50);
+    QCOMPARE(c.BlattNotenlinienFrei, 8);
+    QCOMPARE(c.ScreenshotDir, QStringLiteral("%docdir%/Skizzomat/Screenshots"));
+    QCOMPARE(c.EmailDir, QStringLiteral("%docdir%/Skizzomat/Email"));
+}
+
+void TstData::tables()
+{
+    QCOMPARE(DickenTabelle[1], 3);
+    QCOMPARE(DickenTabelle[2], 7);
+    QCOMPARE(DickenTabelle[3], 13);
+    QCOMPARE(DickenTabelle[4], 21);
+    const float zoom[] = {1, 2, 3, 4, 5, 6, 8, 10};
+    for (int i = 1; i <= 8; ++i)
+        QCOMPARE(ZoomTabelle[i], zoom[i - 1]);
+
+    for (int code = 1; code <= 15; ++code)
+        QCOMPARE(toolModeInfo(code)->Code, code);
+    QVERIFY(!toolModeInfo(0) && !toolModeInfo(16));
+    QCOMPARE(QString::fromUtf8(toolModeInfo(11)->Caption), QStringLiteral("Gefülltes Rechteck"));
+    QCOMPARE(QString::fromUtf8(toolModeInfo(15)->Button), QStringLiteral("ZoomInBtn"));
+
+    // Transparent codes mask, opaque codes copy; unused codes have no entry.
+    for (int code : {1, 2, 3, 4})
+        QCOMPARE(colourCodeInfo(code)->Smode, pmMask);
+    for (int code : {11, 12, 13, 14, 15, 16})
+        QCOMPARE(colourCodeInfo(code)->Smode, pmCopy);
+    for (int code : {0, 5, 10, 17})
+        QVERIFY(!colourCodeInfo(code));
+    QCOMPARE(colourCodeInfo(2)->Scol, TColor(0x00FFFF));
+    QCOMPARE(colourCodeInfo(14)->Scol, TColor(0xFF0000));
+    QCOMPARE(QString::fromUtf8(colourCodeInfo(15)->Caption), QStringLiteral("Deckendes weiß"));
+}
+
+void TstData::colourConversion_data()
+{
+    QTest::addColumn<uint>("stored");
+    QTest::addColumn<QColor>("shown");
+    QTest::newRow("red") << 0x0000FFu << QColor(255, 0, 0);
+    QTest::newRow("yellow") << 0x00FFFFu << QColor(255, 255, 0);
+    QTest::newRow("blue") << 0xFF0000u << QColor(0, 0, 255);
+    QTest::newRow("mixed") << 0x123456u << QColor(0x56, 0x34, 0x12);
+}
+
+void TstData::colourConversion()
+{
+    QFETCH(uint, stored);
+    QFETCH(QColor, shown);
+    QCOMPARE(toQRgb(stored), shown.rgb());
+    QCOMPARE(fromQRgb(shown.rgb()), TColor(stored));
+}
+
+void TstData::monitorChoice_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("own");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("0 follows the tool window") << 0 << 2 << 1 << 1;
+    QTest::newRow("1 takes the first") << 1 << 2 << 1 << 0;
+    QTest::newRow("2 takes the second") << 2 << 3 << 0 << 1;
+    QTest::newRow("2 on one monitor as 0") << 2 << 1 << 0 << 0;
+    QTest::newRow("unknown as 0") << 7 << 2 << 1 << 1;
+}
+
+void TstData::monitorChoice()
+{
+    QFETCH(int, mode);
+    QFETCH(int, count);
+    QFETCH(int, own);
+    QFETCH(int, expected);
+    QCOMPARE(monitorWahl(mode, count, own), expected);
+}
+
+void TstData::freezeRenewsPicturesKeepsChoices()
+{
+    ToolState t;
+    SurfaceState s;
+    t.Modus = 4;
+    t.BereichRect = {10, 20, 30, 40};
+    t.Scol = Palette::Gelb;
+    t.Smode = pmMask;
+    s.Sx = 5, s.Sy = 6, s.Lx = 7, s.Ly = 8;
+    s.Img1Bmp = QImage(4, 3, QImage::Format_RGB32);
+    s.Img1Bmp.fill(Qt::red); // an earlier drawing
+
+    QImage captured(40, 30, QImage::Format_ARGB32);
+    captured.fill(qRgb(1, 2, 3));
+    bildUebernehmen(t, s, captured);
+
+    QCOMPARE(t.OrigScrBmp.format(), QImage::Format_RGB32);
+    QCOMPARE(t.OrigScrBmp.size(), QSize(40, 30));
+    for (const QImage *img : {&t.BackupBmp, &t.BackupOrigScrBmp, &t.OrigScrStartBmp, &s.Img1Bmp, &s.Img2Bmp})
+        QCOMPARE(*img, t.OrigScrBmp);
+    QCOMPARE(t.OrigScrBmp.pixel(0, 0), qRgb(1, 2, 3));
+    QCOMPARE(s.Sx, -1);
+    QCOMPARE(s.Ly, -1);
+    QCOMPARE(s.BakSx, -1);
+    QCOMPARE(s.BakLy, -1);
+    QCOMPARE(t.BakModus, 4);
+    QVERIFY(t.BakBereichRect == (TRect{10, 20, 30, 40}));
+    QCOMPARE(t.Modus, 4);
+    QVERIFY(t.BereichRect == (TRect{10, 20, 30, 40}));
+    QCOMPARE(t.Scol, Palette::Gelb);
+
+    // Drawing on the picture must not reach the background.
+    s.Img1Bmp.setPixel(0, 0, qRgb(9, 9, 9));
+    QCOMPARE(t.OrigScrBmp.pixel(0, 0), qRgb(1, 2, 3));
+}
+
+void TstData::lockRefusesSecondHolderAndFreesOnExit()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("NoMultiMutex.lock"));
+    {
+        NoMultiInst first;
+        QCOMPARE(first.sperren(path), NoMultiInst::Erhalten);
+        NoMultiInst second;
+        QCOMPARE(second.sperren(path), NoMultiInst::LaeuftBereits);
+
+        // A child process must not inherit the lock: after exec it would keep it alive.
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execlp("sh", "sh", "-c", "ls -l /proc/$$/fd | grep -q NoMultiMutex && exit 1; exit 0", nullptr);
+            _exit(2);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+    NoMultiInst again;
+    QCOMPARE(again.sperren(path), NoMultiInst::Erhalten);
+
+    // A symlink planted at the lock's place is refused, not followed.
+    const QString link = dir.filePath(QStringLiteral("planted.lock"));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("elsewhere")), link));
+    NoMultiInst viaLink;
+    QCOMPARE(viaLink.sperren(link), NoMultiInst::Fehlgeschlagen);
+}
+
+QTEST_GUILESS_MAIN(TstData)
+#include "tst_data.moc"
