@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and then starts Skizzomat ("run") or runs every test ("test").
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="${SKIZZOMAT_BUILD_DIR:-$here/build}"
+what="${1:-run}"
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    libxcb1-dev libxcb-shm0-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
+    fonts-liberation2 fonts-dejavu-core
+)
+if [ "$what" = test ]; then
+    # A private X server, real input, a window manager and screen read-back for the tests.
+    packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+case "$what" in
+run)
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+    cmake --build "$build" --target skizzomat
+    exec "$build/skizzomat"
+    ;;
+test)
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKIZZOMAT_WERROR=ON
+    cmake --build "$build"
+    cd "$build"
+    ctest --output-on-failure
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
