@@ -25,6 +25,7 @@ TToolForm::TToolForm(QWidget *parent)
                           Qt::WindowStaysOnTopHint)
 {
     setWindowTitle(QStringLiteral("Skizzomat"));
+    Bildquelle = bildschirmLesen;
     setAttribute(Qt::WA_AlwaysShowToolTips);
 
     StartFertigBtn = new QPushButton(this);
@@ -248,7 +249,7 @@ bool TToolForm::BildschirmEinfrieren()
     // The tool window must not be part of the picture.
     hide();
     warteMitNachrichten(50);
-    const QImage bild = monitor ? bildschirmLesen(monitor) : QImage();
+    const QImage bild = monitor ? Bildquelle(monitor) : QImage();
     // Transient for the surface: a window manager keeps the tool window above it even
     // where it puts a newly shown window on top of its layer.
     ScreenForm->winId();

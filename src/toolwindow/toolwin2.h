@@ -6,8 +6,11 @@
 #include "toolwindow/toolbarlayout.h"
 
 #include <QHash>
+#include <QImage>
 #include <QStringList>
 #include <QWidget>
+
+#include <functional>
 
 class QAction;
 class QActionGroup;
@@ -35,6 +38,9 @@ public:
     QActionGroup *DickeGruppe = nullptr;
     QActionGroup *FarbGruppe = nullptr;
     QActionGroup *WerkzeugGruppe = nullptr;
+
+    // Reads a monitor's picture; a null image means the screen cannot be read.
+    std::function<QImage(QScreen *)> Bildquelle;
 
     QStringList StartCaptions{QStringLiteral("Start"), QStringLiteral("Fertig")};
     QStringList StartHints{

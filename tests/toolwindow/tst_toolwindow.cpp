@@ -1,0 +1,219 @@
+// The tool window on the offscreen platform: layout, captions, and freeze/release with a
+// stand-in for the screen.
+#include "app/anwendung.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+class TstToolWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void createdCollapsed();
+    void buttonsInRowsAndGaps_data();
+    void buttonsInRowsAndGaps();
+    void freezeAndRelease();
+    void keysPressStartFertig_data();
+    void keysPressStartFertig();
+    void unreadableScreenFreezesNothing();
+    void autoOpenFreezesAfterFirstActivation();
+
+private:
+    QImage m_screen;
+};
+
+void TstToolWindow::initTestCase()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    FensterErzeugen();
+    m_screen = QImage(QGuiApplication::primaryScreen()->geometry().size(), QImage::Format_RGB32);
+    for (int y = 0; y < m_screen.height(); ++y)
+        for (int x = 0; x < m_screen.width(); ++x)
+            m_screen.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF));
+    ToolForm->Bildquelle = [this](QScreen *) { return m_screen; };
+}
+
+void TstToolWindow::init()
+{
+    Cfg = Settings{};
+    if (ToolForm->WinZustand == 1)
+        ToolForm->StartFertigBtnClick();
+}
+
+void TstToolWindow::createdCollapsed()
+{
+    TToolForm &t = *ToolForm;
+    QCOMPARE(t.windowTitle(), QStringLiteral("Skizzomat"));
+    QVERIFY(t.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!(t.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(t.windowType(), Qt::Tool);
+    QCOMPARE(t.size(), QSize(52, 27));
+    QCOMPARE(t.StartFertigBtn->geometry(), QRect(0, 0, 52, 27));
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Start"));
+    QCOMPARE(t.StartFertigBtn->toolTip(),
+             QStringLiteral("Bildschirm einfrieren und\r\nZeichenfunktionen aktivieren"));
+    QCOMPARE(t.StartFertig1->text(), QStringLiteral("Start"));
+    QCOMPARE(t.StartFertig1->shortcut(), QKeySequence(Qt::Key_F9));
+    QCOMPARE(t.StartFertigBtn->font().pixelSize(), 12);
+    QCOMPARE(t.StartFertigBtn->font().family(), QStringLiteral("Arial"));
+    QVERIFY(t.Timer1->isSingleShot());
+    QCOMPARE(t.Timer1->interval(), 250);
+    QVERIFY(!t.Timer1->isActive());
+    QCOMPARE(t.Buttons.size(), 38);
+    QVERIFY(ScreenForm->Img2->isHidden());
+    QVERIFY(ScreenForm->isHidden());
+}
+
+void TstToolWindow::buttonsInRowsAndGaps_data()
+{
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QSize>("collapsed");
+    QTest::addColumn<QSize>("expanded");
+    QTest::newRow("default") << 25 << 24 << QSize(52, 27) << QSize(52, 518);
+    QTest::newRow("100x100") << 100 << 100 << QSize(202, 103) << QSize(202, 2038);
+}
+
+void TstToolWindow::buttonsInRowsAndGaps()
+{
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(QSize, collapsed);
+    QFETCH(QSize, expanded);
+    TToolForm &t = *ToolForm;
+    Cfg.WerkzeugGroesseX = x;
+    Cfg.WerkzeugGroesseY = y;
+    t.SetToolWindowSize();
+    QCOMPARE(t.size(), collapsed);
+    t.StartFertigBtnClick();
+    QCOMPARE(t.WinZustand, 1);
+    QCOMPARE(t.size(), expanded);
+
+    QCOMPARE(t.ToolBar1->pos(), QPoint(1, y + 4));
+    const auto at = [&](const char *name) { return t.Buttons.value(QString::fromLatin1(name))->geometry(); };
+    QCOMPARE(at("Dicke1Btn"), QRect(0, 0, x, y));
+    QCOMPARE(at("Dicke4Btn"), QRect(x, y, x, y));
+    QCOMPARE(at("MarkCol1Btn").top(), 2 * y + 9);
+    QCOMPARE(at("StiftBtn").top(), 7 * y + 17);
+    QCOMPARE(at("ZoomOutBtn"), QRect(x, 14 * y + 25, x, y));
+    QCOMPARE(at("RueckgaengigBtn").top(), 15 * y + 33);
+    QCOMPARE(at("InfoBtn"), QRect(x, 18 * y + 33, x, y));
+    // The last button ends one pixel above the window's bottom edge.
+    QCOMPARE(t.ToolBar1->mapTo(&t, at("InfoBtn").bottomLeft()).y() + 2, t.height());
+
+    // A new button size while frozen keeps the window expanded.
+    Cfg.WerkzeugGroesseX = 25;
+    Cfg.WerkzeugGroesseY = 24;
+    t.SetToolWindowSize();
+    QCOMPARE(t.size(), QSize(52, 518));
+    t.StartFertigBtnClick();
+    QCOMPARE(t.size(), QSize(52, 27));
+}
+
+void TstToolWindow::freezeAndRelease()
+{
+    TToolForm &t = *ToolForm;
+    TScreenForm &s = *ScreenForm;
+    t.Modus = 4;
+    t.BereichRect = {1, 2, 3, 4};
+    t.show();
+    QSignalSpy eingefroren(&t, &TToolForm::eingefroren);
+
+    t.StartFertigBtn->click();
+    QCOMPARE(eingefroren.size(), 1);
+    QCOMPARE(t.WinZustand, 1);
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Fertig"));
+    QCOMPARE(t.StartFertig1->text(), QStringLiteral("Fertig"));
+    QCOMPARE(t.StartFertigBtn->toolTip(),
+             QStringLiteral("Zeichenfunktionen abschalten\r\nund Bildschirm wieder herstellen"));
+    QVERIFY(t.isVisible());
+    QVERIFY(s.isVisible());
+    QCOMPARE(s.geometry(), QGuiApplication::primaryScreen()->geometry());
+    QCOMPARE(s.Img1->geometry(), s.rect());
+    QCOMPARE(s.Img1Bmp, m_screen);
+    QCOMPARE(t.OrigScrBmp, m_screen);
+    QCOMPARE(t.Modus, 4);
+    QVERIFY(t.BakBereichRect == (TRect{1, 2, 3, 4}));
+
+    // Freezing again shows the current screen, not the previous drawing.
+    s.Img1Bmp.fill(Qt::black);
+    t.StartFertig1->trigger();
+    QCOMPARE(t.WinZustand, 0);
+    QVERIFY(s.isHidden());
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Start"));
+    t.StartFertigBtnClick();
+    QCOMPARE(s.Img1Bmp, m_screen);
+    t.StartFertigBtnClick();
+    QVERIFY(QApplication::topLevelWidgets().contains(&t) && t.isVisible());
+}
+
+void TstToolWindow::keysPressStartFertig_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+}
+
+void TstToolWindow::keysPressStartFertig()
+{
+    QFETCH(int, key);
+    ToolForm->show();
+    QTest::keyClick(ToolForm, Qt::Key(key));
+    QCOMPARE(ToolForm->WinZustand, 1);
+    QTest::keyClick(ToolForm, Qt::Key(key));
+    QCOMPARE(ToolForm->WinZustand, 0);
+}
+
+void TstToolWindow::unreadableScreenFreezesNothing()
+{
+    TToolForm &t = *ToolForm;
+    t.show();
+    t.Bildquelle = [](QScreen *) { return QImage(); };
+    QString shown;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->buttons().constFirst()->click();
+        }
+    });
+    answer.start(10);
+    t.StartFertigBtnClick();
+    t.Bildquelle = [this](QScreen *) { return m_screen; };
+    QVERIFY(shown.startsWith(QStringLiteral("Fehler|Der Bildschirm kann nicht gelesen werden")));
+    QCOMPARE(t.WinZustand, 0);
+    QVERIFY(ScreenForm->isHidden());
+    QVERIFY(t.isVisible());
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Start"));
+}
+
+void TstToolWindow::autoOpenFreezesAfterFirstActivation()
+{
+    // Runs last of the first-activation paths: Start is still pending here only if no
+    // earlier case showed the window before its activation ran.
+    TToolForm &t = *ToolForm;
+    t.Start = true;
+    Cfg.AutoOpen = true;
+    t.FormActivate();
+    QVERIFY(!t.Start);
+    QVERIFY(t.Timer1->isActive());
+    QTRY_COMPARE(t.WinZustand, 1);
+    QVERIFY(!t.Timer1->isActive());
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Fertig"));
+    t.StartFertigBtnClick();
+}
+
+QTEST_MAIN(TstToolWindow)
+#include "tst_toolwindow.moc"
