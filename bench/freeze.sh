@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs the start-up and freeze benchmark on private X servers at 1920×1080 and 3840×2160.
+# Usage: bench/freeze.sh BUILD_DIR
+set -euo pipefail
+bin="${1:?build dir}/bench/bench_freeze"
+for size in 1920x1080 3840x2160; do
+    n=70
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset &>/dev/null &
+    xpid=$!
+    for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo &>/dev/null && break; sleep 0.05; done
+    export DISPLAY=":$n" XDG_RUNTIME_DIR="$(mktemp -d)"
+    [ "$size" = 1920x1080 ] && "$bin" startup 20
+    "$bin" freeze 20
+    kill "$xpid"
+    wait "$xpid" 2>/dev/null || true
+done
