@@ -7,4 +7,5 @@ void FensterErzeugen()
 {
     ToolForm = new TToolForm;
     ScreenForm = new TScreenForm;
+    ScreenForm->addActions(ToolForm->actions());
 }

@@ -4,14 +4,17 @@
 #include "surface/capture.h"
 #include "surface/scrwin.h"
 #include "toolwindow/einfrieren.h"
+#include "toolwindow/menutabelle.h"
 #include "toolwindow/toolicons.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -37,15 +40,12 @@ TToolForm::TToolForm(QWidget *parent)
     connect(StartFertigBtn, &QPushButton::clicked, this, &TToolForm::StartFertigBtnClick);
 
     StartFertig1 = new QAction(this);
-    StartFertig1->setObjectName(QStringLiteral("StartFertig1"));
-    StartFertig1->setShortcut(Qt::Key_F9);
-    StartFertig1->setShortcutContext(Qt::WindowShortcut);
     connect(StartFertig1, &QAction::triggered, this, &TToolForm::StartFertigBtnClick);
-    addAction(StartFertig1);
 
     ToolBar1 = new QWidget(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     erzeugeWerkzeugleiste();
+    erzeugeKontextmenue();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
@@ -75,17 +75,16 @@ void TToolForm::erzeugeWerkzeugleiste()
     WerkzeugGruppe = new QActionGroup(this);
     for (const ToolBarButton &b : ToolBarButtons) {
         const QString name = QString::fromLatin1(b.Name);
-        auto *action = new QAction(toolIcon(name), QString::fromUtf8(b.Hint), this);
-        action->setObjectName(name.chopped(3)); // "StiftBtn" -> "Stift"
+        const MenuEintrag *eintrag = menuEintragFuerButton(b.Name);
+        auto *action =
+            new QAction(toolIcon(name), QString::fromUtf8(eintrag ? eintrag->Caption : b.Hint), this);
         action->setToolTip(QString::fromUtf8(b.Hint));
         QActionGroup *gruppe = nullptr;
-        if (name.startsWith(QLatin1String("Dicke")))
+        if (b.Row <= 2)
             gruppe = DickeGruppe;
-        else if (name.startsWith(QLatin1String("MarkCol")) || name.startsWith(QLatin1String("DeckCol")))
+        else if (b.Row <= 7)
             gruppe = FarbGruppe;
-        else if (b.Row >= 8 && b.Row <= 14)
-            gruppe = WerkzeugGruppe;
-        else if (name == QLatin1String("ZoomInBtn"))
+        else if (b.Row <= 14 || name == QLatin1String("ZoomInBtn"))
             gruppe = WerkzeugGruppe;
         if (gruppe) {
             action->setCheckable(true);
@@ -94,10 +93,51 @@ void TToolForm::erzeugeWerkzeugleiste()
         auto *button = new QToolButton(ToolBar1);
         button->setObjectName(name);
         button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         Buttons.insert(name, button);
         Aktionen.insert(name, action);
+    }
+}
+
+void TToolForm::erzeugeKontextmenue()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    QMenu *menu = PopupMenu1;
+    for (const MenuEintrag &e : PopupMenuEintraege) {
+        switch (e.Typ) {
+        case MenuEintrag::Trenner:
+            menu->addSeparator();
+            continue;
+        case MenuEintrag::UntermenueAnfang:
+            menu = PopupMenu1->addMenu(QString::fromUtf8(e.Caption));
+            menu->menuAction()->setObjectName(QString::fromLatin1(e.Name));
+            continue;
+        case MenuEintrag::UntermenueEnde:
+            menu = PopupMenu1;
+            continue;
+        case MenuEintrag::Befehl:
+            break;
+        }
+        const QString name = QString::fromLatin1(e.Name);
+        QAction *action = name == QLatin1String("StartFertig1") ? StartFertig1
+                          : e.Button ? Aktionen.value(QString::fromLatin1(e.Button))
+                                     : new QAction(QString::fromUtf8(e.Caption), this);
+        action->setObjectName(name);
+        if (name == QLatin1String("Hineinzoomen1"))
+            action->setIcon(toolIcon(QStringLiteral("ZoomInBtn")));
+        // The divide key of the numeric keypad, not the slash of the main keyboard.
+        action->setShortcut(
+            name == QLatin1String("Herauszoomen1")
+                ? QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Slash))
+                : QKeySequence(QString::fromLatin1(e.Shortcut)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        // Tool window and drawing surface share the menu and its shortcuts.
+        addAction(action);
+        Aktionen.insert(name, action);
+        menu->addAction(action);
     }
 }
 
@@ -171,6 +211,11 @@ void TToolForm::Timer1Timer()
     Timer1->stop();
     QCoreApplication::processEvents();
     StartFertigBtnClick();
+}
+
+void TToolForm::contextMenuEvent(QContextMenuEvent *e)
+{
+    PopupMenu1->popup(e->globalPos());
 }
 
 void TToolForm::keyPressEvent(QKeyEvent *e)

@@ -14,6 +14,7 @@
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
@@ -30,8 +31,11 @@ public:
     QWidget *ToolBar1 = nullptr;
     QTimer *Timer1 = nullptr;
     QAction *StartFertig1 = nullptr; // the context menu's Start/Fertig item (F9)
+    // The context menu of the tool window and the drawing surface.
+    QMenu *PopupMenu1 = nullptr;
 
-    // The tool-bar buttons and their actions by the button's name ("StiftBtn", …). The
+    // The tool-bar buttons by name ("StiftBtn", …), and their actions by the button's and by
+    // the menu item's name ("Stift1"); a button and its menu item share one action. The
     // selections are checkable actions in one radio group each.
     QHash<QString, QToolButton *> Buttons;
     QHash<QString, QAction *> Aktionen;
@@ -67,11 +71,13 @@ signals:
 
 protected:
     bool event(QEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void closeEvent(QCloseEvent *e) override; // FormClose
 
 private:
     void erzeugeWerkzeugleiste();
+    void erzeugeKontextmenue();
     void setzeImmerOben();
     void warteMitNachrichten(int ms);
 

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -27,6 +28,9 @@ private slots:
     void freezeAndRelease();
     void keysPressStartFertig_data();
     void keysPressStartFertig();
+    void contextMenuInOrder();
+    void buttonAndMenuItemShareOneAction();
+    void f9WorksFromBothWindows();
     void unreadableScreenFreezesNothing();
     void autoOpenFreezesAfterFirstActivation();
 
@@ -174,6 +178,111 @@ void TstToolWindow::keysPressStartFertig()
     QCOMPARE(ToolForm->WinZustand, 1);
     QTest::keyClick(ToolForm, Qt::Key(key));
     QCOMPARE(ToolForm->WinZustand, 0);
+}
+
+void TstToolWindow::contextMenuInOrder()
+{
+    const QMenu *menu = ToolForm->PopupMenu1;
+    QStringList top;
+    for (const QAction *a : menu->actions())
+        top << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    QCOMPARE(top, QStringList({"StartFertig1",
+                               "-",
+                               "Strichdicke1",
+                               "Farbe1",
+                               "-",
+                               "Stift1",
+                               "Radiergummi1",
+                               "Linie1",
+                               "Pfeil1",
+                               "Rechteck1",
+                               "RechteckGefuellt1",
+                               "Ellipse1",
+                               "EllipseGefuellt1",
+                               "DoppelPfeil1",
+                               "Text1",
+                               "Haekchen1",
+                               "Kreuz1",
+                               "Bereich1",
+                               "Auswahlbereich1",
+                               "Lupe1",
+                               "Zoom1",
+                               "-",
+                               "Hineinzoomen1",
+                               "Herauszoomen1",
+                               "-",
+                               "Rckgngig1",
+                               "Alleslschen1",
+                               "LeeresBlatt1",
+                               "Drucken1",
+                               "Speichern1",
+                               "AlsEMailversenden1",
+                               "IndieZwischenablage1",
+                               "-",
+                               "Info1"}));
+
+    const QMenu *farbe = menu->actions().at(3)->menu();
+    QCOMPARE(menu->actions().at(3)->text(), QStringLiteral("Farbe"));
+    QStringList farben;
+    for (const QAction *a : farbe->actions())
+        farben << (a->isSeparator() ? QStringLiteral("-")
+                                    : a->text() + QLatin1Char('|') + a->shortcut().toString());
+    QCOMPARE(farben, QStringList({"Transparentes rot|Alt+1", "Transparentes gelb|Alt+2",
+                                  "Transparentes grün|Alt+3", "Transparentes blau|Alt+4", "-",
+                                  "Deckendes rot|Alt+Shift+1", "Deckendes gelb|Alt+Shift+2",
+                                  "Deckendes grün|Alt+Shift+3", "Deckendes blau|Alt+Shift+4",
+                                  "Deckendes weiß|Alt+Shift+5", "Deckendes schwarz|Alt+Shift+6"}));
+    QCOMPARE(menu->actions().at(2)->menu()->actions().at(3)->text(), QStringLiteral("&4"));
+    QCOMPARE(menu->actions().at(2)->menu()->actions().at(3)->shortcut(),
+             QKeySequence(QStringLiteral("Ctrl+4")));
+
+    const auto item = [](const char *name) { return ToolForm->Aktionen.value(QString::fromLatin1(name)); };
+    QCOMPARE(item("Zoom1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    QCOMPARE(item("Rckgngig1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Backspace")));
+    QCOMPARE(item("Alleslschen1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Del")));
+    QCOMPARE(item("Herauszoomen1")->shortcut()[0].keyboardModifiers(),
+             Qt::ControlModifier | Qt::KeypadModifier);
+    QCOMPARE(item("RechteckGefuellt1")->text(), QStringLiteral("Gefülltes Rechteck"));
+    QCOMPARE(item("Drucken1")->text(), QStringLiteral("Drucken..."));
+    QCOMPARE(item("Info1")->shortcut(), QKeySequence(Qt::Key_F1));
+    // Every item with a tool button shows the button's image.
+    for (const char *name : {"Stift1", "DeckCol6", "Dicke2", "Info1", "Herauszoomen1", "Hineinzoomen1"})
+        QVERIFY2(!item(name)->icon().isNull(), name);
+}
+
+void TstToolWindow::buttonAndMenuItemShareOneAction()
+{
+    TToolForm &t = *ToolForm;
+    QCOMPARE(t.Aktionen.value("Stift1"), t.Buttons.value("StiftBtn")->defaultAction());
+    QCOMPARE(t.Aktionen.value("Zoom1"), t.Buttons.value("ZoomInBtn")->defaultAction());
+    QCOMPARE(t.Aktionen.value("Stift1")->toolTip(), QStringLiteral("Zeichenstift"));
+    QCOMPARE(t.Aktionen.value("Stift1")->text(), QStringLiteral("Stift"));
+    // One radio group per choice: the zoom view belongs to the tools.
+    t.Buttons.value("LinieBtn")->click();
+    QVERIFY(t.Aktionen.value("Linie1")->isChecked());
+    t.Aktionen.value("Zoom1")->trigger();
+    QVERIFY(t.Buttons.value("ZoomInBtn")->isChecked());
+    QVERIFY(!t.Aktionen.value("Linie1")->isChecked());
+    t.Aktionen.value("Dicke2")->trigger();
+    t.Aktionen.value("MarkCol3")->trigger();
+    QVERIFY(t.Buttons.value("Dicke2Btn")->isChecked());
+    QVERIFY(t.Buttons.value("MarkCol3Btn")->isChecked());
+    QVERIFY(t.Buttons.value("ZoomInBtn")->isChecked());
+    QVERIFY(!t.Buttons.value("ZoomOutBtn")->isCheckable());
+}
+
+void TstToolWindow::f9WorksFromBothWindows()
+{
+    TToolForm &t = *ToolForm;
+    t.show();
+    t.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&t));
+    QTest::keyClick(&t, Qt::Key_F9);
+    QCOMPARE(t.WinZustand, 1);
+    ScreenForm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ScreenForm));
+    QTest::keyClick(ScreenForm, Qt::Key_F9);
+    QCOMPARE(t.WinZustand, 0);
 }
 
 void TstToolWindow::unreadableScreenFreezesNothing()
