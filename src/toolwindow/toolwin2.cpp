@@ -2,6 +2,7 @@
 
 #include "dialogs/meldungen.h"
 #include "surface/capture.h"
+#include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
 #include "toolwindow/einfrieren.h"
 #include "toolwindow/menutabelle.h"
@@ -52,13 +53,14 @@ TToolForm::TToolForm(QWidget *parent)
     Timer1->setInterval(250);
     connect(Timer1, &QTimer::timeout, this, &TToolForm::Timer1Timer);
 
-    // FormCreate, in its order. The pointer shapes are registered by the surface.
+    // FormCreate, in its order.
     Start = true;
     m_masse = toolWindowMetrics(25, 24);
     setFixedWidth(m_masse.ClientWidth);
     FensterEinklappen();
     if (const QScreen *primary = QGuiApplication::primaryScreen())
         move(anfangsPosition(primary->geometry().width(), frameGeometry().width()));
+    MauszeigerRegistrieren();
     Modus = 1;
     VorZoomModus = 1;
     LupeFak = 2;
