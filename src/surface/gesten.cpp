@@ -1,0 +1,116 @@
+#include "surface/gesten.h"
+
+#include "surface/formen.h"
+#include "surface/sicherung.h"
+
+QPoint StiftPosition;
+
+namespace {
+
+// A right or middle button counts as a released left button.
+TShiftState rechtsMitteRegel(TShiftState shift)
+{
+    if (shift & (ssRight | ssMiddle))
+        shift &= TShiftState(~ssLeft);
+    return shift;
+}
+
+void stiftSchritt(const ToolState &t, SurfaceState &s, TShiftState shift, int x, int y, Rechtecke &geaendert)
+{
+    WerkzeugMarke(t, s, geaendert);
+    s.Sx = x;
+    s.Sy = y;
+    if (shift & ssLeft) {
+        strecke(s.Img1Bmp, StiftPosition, {x, y}, Stift{t.Scol, t.Smode, t.Sdicke}, &geaendert);
+        StiftPosition = {x, y};
+    }
+    WerkzeugMarke(t, s, geaendert);
+}
+
+void radiererSchritt(const ToolState &t, SurfaceState &s, TShiftState shift, int x, int y,
+                     Rechtecke &geaendert)
+{
+    WerkzeugMarke(t, s, geaendert);
+    s.Sx = x;
+    s.Sy = y;
+    if (shift & ssLeft) {
+        const QSize h = radiererHalbmasse(t.Sdicke);
+        const QRect box(x - h.width(), y - h.height(), 2 * h.width() + 1, 2 * h.height() + 1);
+        dazu(geaendert, bereichKopieren(s.Img1Bmp, t.OrigScrBmp, box));
+    }
+    WerkzeugMarke(t, s, geaendert);
+}
+
+void schritt(const ToolState &t, SurfaceState &s, TShiftState shift, int x, int y, Rechtecke &geaendert)
+{
+    switch (t.Modus) {
+    case 1:
+        stiftSchritt(t, s, shift, x, y, geaendert);
+        break;
+    case 2:
+        radiererSchritt(t, s, shift, x, y, geaendert);
+        break;
+    default:
+        if (istFormModus(t.Modus))
+            formSchritt(t, s, shift, x, y, geaendert);
+        break;
+    }
+}
+
+} // namespace
+
+Rechtecke Zeichenbewegung(ToolState &t, SurfaceState &s, TShiftState shift, int xneu, int yneu)
+{
+    Rechtecke geaendert;
+    if (!(shift & ssLeft) && istFormModus(t.Modus))
+        FigurVerwerfen(t, s, geaendert);
+    schritt(t, s, shift, xneu, yneu, geaendert);
+    return geaendert;
+}
+
+Rechtecke mausDruecken(ToolState &t, SurfaceState &s, TShiftState shift, int x, int y)
+{
+    Rechtecke geaendert;
+    if (shift & (ssRight | ssMiddle)) {
+        shift = rechtsMitteRegel(shift);
+        schritt(t, s, shift, x, y, geaendert);
+    }
+    s.MausShift = shift & ssLeft;
+    if (!(shift & ssLeft))
+        return geaendert;
+    UndoSchnappschuss(t, s);
+    StiftPosition = {x, y};
+    schritt(t, s, shift, x, y, geaendert);
+    if (t.Modus == 6) {
+        // The text tool's snapshot is the picture after the press, without a marker.
+        s.BakSx = s.Sx;
+        s.BakSy = s.Sy;
+        s.BakLx = s.Lx;
+        s.BakLy = s.Ly;
+        bildSichern(t.BackupBmp, s.Img1Bmp);
+    }
+    return geaendert;
+}
+
+Rechtecke mausBewegen(ToolState &t, SurfaceState &s, TShiftState shift, int x, int y)
+{
+    Rechtecke geaendert;
+    shift = rechtsMitteRegel(shift);
+    s.MausShift = shift & ssLeft;
+    schritt(t, s, shift, x, y, geaendert);
+    return geaendert;
+}
+
+Rechtecke mausLoslassen(ToolState &t, SurfaceState &s, TShiftState shift, int x, int y)
+{
+    Rechtecke geaendert;
+    shift = rechtsMitteRegel(shift);
+    s.MausShift = shift & ssLeft;
+    if (istFormModus(t.Modus) || t.Modus == 13) {
+        if (s.Lx < 0 || s.Ly < 0)
+            return geaendert;
+        schritt(t, s, shift, x, y, geaendert);
+    }
+    s.Lx = s.Ly = -1;
+    return geaendert;
+}

@@ -1,0 +1,12 @@
+// The undo snapshot taken by every left press on the picture.
+#pragma once
+
+#include "app/data.h"
+
+// Saves the tool mode, the gesture coordinates, the selection area, the picture and the
+// background as they are now.
+void UndoSchnappschuss(ToolState &t, SurfaceState &s);
+
+// Makes `ziel` an independent copy of `quelle`. A buffer that `ziel` alone owns, of the same
+// size and format, is reused, so that a press on a large picture allocates nothing.
+void bildSichern(QImage &ziel, const QImage &quelle);
