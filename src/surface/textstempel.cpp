@@ -106,3 +106,39 @@ QRect stempelMarker(QImage &bild, int sx, int sy, Stempel zeichen, int sdicke, R
     return strecke(bild, {sx - v, sy - v}, {sx + v + 1, sy + v + 1}, NotStift, teile) |
            strecke(bild, {sx - v, sy + v}, {sx + v + 1, sy - v - 1}, NotStift, teile);
 }
+
+Rechtecke stempelSchritt(ToolState &t, SurfaceState &s, TShiftState shift, int xneu, int yneu)
+{
+    const Stempel zeichen = t.Modus == 7 ? Stempel::Haekchen : Stempel::Kreuz;
+    Rechtecke geaendert;
+    dazu(geaendert, stempelMarker(s.Img1Bmp, s.Sx, s.Sy, zeichen, t.Sdicke));
+    s.Sx = xneu;
+    s.Sy = yneu;
+    if ((shift & ssLeft) && s.Lx == -1 && s.Ly == -1) {
+        s.Lx = s.Sx;
+        s.Ly = s.Sy;
+        dazu(geaendert, SetzeZeichen(s.Img1Bmp, s.Sx, s.Sy, zeichen, t.Sdicke));
+    }
+    dazu(geaendert, stempelMarker(s.Img1Bmp, s.Sx, s.Sy, zeichen, t.Sdicke));
+    return geaendert;
+}
+
+TextSchritt textSchritt(SurfaceState &s, TShiftState shift, int xneu, int yneu, int balkenHoehe,
+                        bool eintragOffen)
+{
+    TextSchritt r;
+    if (!eintragOffen)
+        dazu(r.Geaendert, textBalken(s.Img1Bmp, s.Sx, s.Sy, balkenHoehe));
+    s.Sx = xneu;
+    s.Sy = yneu;
+    if (shift & ssLeft) {
+        r.Platzieren = true;
+        r.Eintrag = {s.Sx, s.Sy};
+        // The entry is open from here on; no bar until it closes.
+        s.Sx = s.Sy = s.Lx = s.Ly = -1;
+        return r;
+    }
+    if (!eintragOffen)
+        dazu(r.Geaendert, textBalken(s.Img1Bmp, s.Sx, s.Sy, balkenHoehe));
+    return r;
+}

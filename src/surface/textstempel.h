@@ -35,3 +35,19 @@ QRect SetzeZeichen(QImage &bild, int x, int y, Stempel zeichen, int sdicke);
 // positions. Drawing one twice restores the picture.
 QRect textBalken(QImage &bild, int sx, int sy, int hoehe);
 QRect stempelMarker(QImage &bild, int sx, int sy, Stempel zeichen, int sdicke, Rechtecke *teile = nullptr);
+
+// The stamp tools' step: erase the marker, move, stamp once per press (Lx, Ly latch the
+// press until the button is released), draw the marker.
+Rechtecke stempelSchritt(ToolState &t, SurfaceState &s, TShiftState shift, int xneu, int yneu);
+
+// The text tool's step. The bar of height `balkenHoehe` shows where a line would start while
+// the entry is closed; a left press asks for the entry to be placed with its lower-left
+// corner at `Eintrag`.
+struct TextSchritt
+{
+    Rechtecke Geaendert;
+    bool Platzieren = false;
+    QPoint Eintrag;
+};
+TextSchritt textSchritt(SurfaceState &s, TShiftState shift, int xneu, int yneu, int balkenHoehe,
+                        bool eintragOffen);

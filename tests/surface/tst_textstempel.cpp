@@ -50,6 +50,8 @@ private slots:
     void markersInvertTwiceRestore_data();
     void markersInvertTwiceRestore();
     void crossMarkerEnds();
+    void stampOncePerPress();
+    void textStepPlacesEntry();
 };
 
 void TstTextStempel::sizes_data()
@@ -207,6 +209,58 @@ void TstTextStempel::crossMarkerEnds()
     QImage bar = weiss(100, 100);
     textBalken(bar, 20, 50, 10);
     QCOMPARE(belegt(bar), QRect(20, 40, 2, 10));
+}
+
+void TstTextStempel::stampOncePerPress()
+{
+    ToolState t;
+    SurfaceState s;
+    t.Modus = 7;
+    t.Sdicke = 13;
+    s.Img1Bmp = weiss();
+    const QImage leer = s.Img1Bmp;
+
+    // Hovering shows only the marker; leaving (−1, −1) restores the picture.
+    stempelSchritt(t, s, 0, 100, 100);
+    QVERIFY(s.Img1Bmp != leer);
+    stempelSchritt(t, s, 0, -1, -1);
+    QCOMPARE(s.Img1Bmp, leer);
+
+    // A press stamps at the press point; dragging with the button held stamps nothing more.
+    stempelSchritt(t, s, ssLeft, 100, 100);
+    stempelSchritt(t, s, ssLeft, 180, 120);
+    stempelSchritt(t, s, ssLeft, 250, 200);
+    stempelSchritt(t, s, 0, -1, -1);
+    QImage einmal = leer;
+    SetzeZeichen(einmal, 100, 100, Stempel::Haekchen, 13);
+    QCOMPARE(s.Img1Bmp, einmal);
+
+    // After the release (which resets the latch) the next press stamps again.
+    s.Lx = s.Ly = -1;
+    stempelSchritt(t, s, ssLeft, 300, 200);
+    stempelSchritt(t, s, 0, -1, -1);
+    SetzeZeichen(einmal, 300, 200, Stempel::Haekchen, 13);
+    QCOMPARE(s.Img1Bmp, einmal);
+}
+
+void TstTextStempel::textStepPlacesEntry()
+{
+    SurfaceState s;
+    s.Img1Bmp = weiss();
+    const QImage leer = s.Img1Bmp;
+    TextSchritt r = textSchritt(s, 0, 100, 200, 30, false);
+    QVERIFY(!r.Platzieren);
+    QCOMPARE(belegt(s.Img1Bmp), QRect(100, 170, 2, 30));
+    r = textSchritt(s, ssLeft, 100, 200, 30, false);
+    QVERIFY(r.Platzieren);
+    QCOMPARE(r.Eintrag, QPoint(100, 200));
+    QCOMPARE(s.Img1Bmp, leer);
+    QCOMPARE(s.Sx, -1);
+    QCOMPARE(s.Lx, -1);
+    // While the entry is open no bar is drawn.
+    r = textSchritt(s, 0, 150, 220, 30, true);
+    QCOMPARE(s.Img1Bmp, leer);
+    QCOMPARE(s.Sx, 150);
 }
 
 QTEST_MAIN(TstTextStempel)
