@@ -229,6 +229,15 @@ struct EllipsenZeilen
     int spiegel(int x) const { return x0 + x1 - x; }
 };
 
+// Qt draws nothing for a zero-length wide segment, and its wide points are not round for
+// every width; a click still leaves a round dot of the pen's width.
+QRect punktBreit(QImage &bild, QPoint p, const Stift &stift)
+{
+    const int r = stift.Breite / 2;
+    return ellipseFuellen(bild, TRect{p.x() - r, p.y() - r, p.x() + r + 1, p.y() + r + 1}, stift.Farbe,
+                          stift.Modus);
+}
+
 bool leer(const TRect &box)
 {
     return box.Right <= box.Left || box.Bottom <= box.Top;
@@ -242,14 +251,16 @@ QRect strecke(QImage &bild, QPoint p, QPoint q, const Stift &stift, Rechtecke *t
         return {};
     if (!breit(stift))
         return strecke1(bild, p, q, stift, teile);
+    if (p == q) {
+        const QRect r = punktBreit(bild, p, stift);
+        if (teile)
+            dazu(*teile, r);
+        return r;
+    }
     const QRect flaeche = bild.rect();
     QPainter painter(&bild);
     painterFuer(painter, stift);
-    // Qt draws nothing for a zero-length wide segment; a click still leaves a round dot.
-    if (p == q)
-        painter.drawPoint(p);
-    else
-        painter.drawLine(p, q);
+    painter.drawLine(p, q);
     breiteStueckeMelden(p, q, stift, flaeche, teile);
     return umBreite(ecken(p.x(), p.y(), q.x(), q.y()), stift, flaeche);
 }
@@ -262,14 +273,11 @@ QRect rechteckRahmen(QImage &bild, const TRect &box, const Stift &stift, Rechtec
     const QRect flaeche = bild.rect();
     const QRect aussen = ecken(l, t, r, b);
     if (breit(stift)) {
+        if (l == r || t == b)
+            return strecke(bild, {l, t}, {r, b}, stift, teile);
         QPainter painter(&bild);
         painterFuer(painter, stift);
-        if (l == r && t == b)
-            painter.drawPoint(l, t);
-        else if (l == r || t == b)
-            painter.drawLine(l, t, r, b);
-        else
-            painter.drawRect(QRectF(l, t, r - l, b - t));
+        painter.drawRect(QRectF(l, t, r - l, b - t));
         if (teile) {
             for (const QRect &kante :
                  {ecken(l, t, r, t), ecken(l, b, r, b), ecken(l, t, l, b), ecken(r, t, r, b)})
@@ -305,15 +313,12 @@ QRect ellipseRahmen(QImage &bild, const TRect &box, const Stift &stift, Rechteck
     const int l = box.Left, t = box.Top, r = box.Right - 1, b = box.Bottom - 1;
     const QRect aussen = ecken(l, t, r, b);
     if (breit(stift)) {
+        if (l == r || t == b)
+            return strecke(bild, {l, t}, {r, b}, stift, teile);
         {
             QPainter painter(&bild);
             painterFuer(painter, stift);
-            if (l == r && t == b)
-                painter.drawPoint(l, t);
-            else if (l == r || t == b)
-                painter.drawLine(l, t, r, b);
-            else
-                painter.drawEllipse(QRectF(l, t, r - l, b - t));
+            painter.drawEllipse(QRectF(l, t, r - l, b - t));
         }
         if (teile) {
             // The wide stroke follows the 1-px ellipse of the same box.
