@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,15 @@ struct ToolState
     QStringList EmailDateiList;
 };
 
+// The text tool's entry as the drawing step sees it.
+struct TextEintragZustand
+{
+    bool Offen = false;      // shown, with the typed text not yet in the picture
+    int Hoehe = 0;           // its height, which is also the text bar's
+    bool Platzieren = false; // a press asks for it to be shown with its lower-left corner at Platz
+    QPoint Platz;
+};
+
 // Fields of the drawing surface, in declaration order. The drawing picture itself is
 // `Img1Bmp`; `Img2Bmp` is the bitmap of the scalable zoom image.
 struct SurfaceState
@@ -92,6 +102,7 @@ struct SurfaceState
     bool UmschaltFGedrueckt = false;
     QImage Img1Bmp;
     QImage Img2Bmp;
+    TextEintragZustand Eintrag;
 };
 
 // Process-wide settings with their compiled-in defaults. The settings store loads and

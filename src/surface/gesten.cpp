@@ -2,6 +2,7 @@
 
 #include "surface/formen.h"
 #include "surface/sicherung.h"
+#include "surface/textstempel.h"
 
 QPoint StiftPosition;
 
@@ -49,6 +50,15 @@ void schritt(const ToolState &t, SurfaceState &s, TShiftState shift, int x, int 
         break;
     case 2:
         radiererSchritt(t, s, shift, x, y, geaendert);
+        break;
+    case 6:
+        for (const QRect &r : textSchritt(s, shift, x, y))
+            geaendert.append(r);
+        break;
+    case 7:
+    case 8:
+        for (const QRect &r : stempelSchritt(t, s, shift, x, y))
+            geaendert.append(r);
         break;
     default:
         if (istFormModus(t.Modus))

@@ -32,6 +32,12 @@ TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     Img2 = new TBildAnzeige(&Img2Bmp, this);
     Img2->setObjectName(QStringLiteral("Img2"));
     Img2->hide();
+    // Hovering moves the tool marker, so the images want moves without a button too.
+    for (TBildAnzeige *img : {Img1, Img2}) {
+        img->setMouseTracking(true);
+        img->installEventFilter(this);
+    }
+    erzeugeUeberlagerungen();
 }
 
 void TScreenForm::zeigeAuf(const QRect &monitor)

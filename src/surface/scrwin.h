@@ -3,8 +3,13 @@
 #pragma once
 
 #include "app/data.h"
+#include "surface/raster.h"
 
+#include <QFont>
 #include <QWidget>
+
+class QLineEdit;
+class TAuswahlMarker;
 
 // Shows an image unscaled at its origin and repaints only the rectangles asked for.
 class TBildAnzeige : public QWidget
@@ -31,10 +36,51 @@ public:
     TBildAnzeige *Img1 = nullptr; // the drawing picture
     TBildAnzeige *Img2 = nullptr; // the zoom image, visible only in the magnifier and zoom view
 
+    // Overlays above the picture, created with the window: the text tool's entry and the
+    // selection area's markers.
+    QLineEdit *Edit1 = nullptr;
+    TAuswahlMarker *Auswahl = nullptr;
+    // The font text is committed with; follows the entry's font.
+    QFont BildSchrift;
+
+    void AuswahlBereichZeigen();
+    void SetMauszeiger();
+    // The text entry's font for the stroke width; the picture's font follows it.
+    void textSchriftSetzen(int sdicke);
+    // Draws (drawn again: erases) the text bar at the marker position while the entry is closed.
+    void Textrahmen();
+    // Writes the entry's text into the picture and closes the entry.
+    void TextUebernehmen();
+    // Shows the text entry where a step asked for it, with its lower-left corner there.
+    void eintragZeigen();
+
     // Covers exactly the given monitor rectangle (desktop coordinates) and shows the picture.
     void zeigeAuf(const QRect &monitor);
 
+    // The picture's pointer events, in surface coordinates; `Shift` holds the keys and the
+    // buttons down at the event. Img2's events go to the same handlers.
+    void Img1MouseDown(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+    void Img1MouseMove(TShiftState Shift, int X, int Y);
+    void Img1MouseUp(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+    void Img2MouseDown(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+    void Img2MouseMove(TShiftState Shift, int X, int Y);
+    void Img2MouseUp(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+
+    // The drawing step for the tool window (tool or thickness chosen, pointer over the tool
+    // window, Shift pressed or released), with the picture repainted where it changed.
+    void Zeichenbewegung(TShiftState Shift, int xneu, int yneu);
+    // Drops a figure being dragged, as the context menu does on opening.
+    void FigurVerwerfen();
+
+    // Repaints the given rectangles of the picture.
+    void neuZeichnen(const Rechtecke &geaendert);
+
+private:
+    void erzeugeUeberlagerungen();
+    void Edit1Change();
+
 protected:
+    bool eventFilter(QObject *o, QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override; // FormClose
 };

@@ -107,7 +107,7 @@ QRect stempelMarker(QImage &bild, int sx, int sy, Stempel zeichen, int sdicke, R
            strecke(bild, {sx - v, sy + v}, {sx + v + 1, sy - v - 1}, NotStift, teile);
 }
 
-Rechtecke stempelSchritt(ToolState &t, SurfaceState &s, TShiftState shift, int xneu, int yneu)
+Rechtecke stempelSchritt(const ToolState &t, SurfaceState &s, TShiftState shift, int xneu, int yneu)
 {
     const Stempel zeichen = t.Modus == 7 ? Stempel::Haekchen : Stempel::Kreuz;
     Rechtecke geaendert;
@@ -123,22 +123,23 @@ Rechtecke stempelSchritt(ToolState &t, SurfaceState &s, TShiftState shift, int x
     return geaendert;
 }
 
-TextSchritt textSchritt(SurfaceState &s, TShiftState shift, int xneu, int yneu, int balkenHoehe,
-                        bool eintragOffen)
+Rechtecke textSchritt(SurfaceState &s, TShiftState shift, int xneu, int yneu)
 {
-    TextSchritt r;
-    if (!eintragOffen)
-        dazu(r.Geaendert, textBalken(s.Img1Bmp, s.Sx, s.Sy, balkenHoehe));
+    Rechtecke geaendert;
+    const int h = s.Eintrag.Hoehe;
+    if (!s.Eintrag.Offen)
+        dazu(geaendert, textBalken(s.Img1Bmp, s.Sx, s.Sy, h));
     s.Sx = xneu;
     s.Sy = yneu;
     if (shift & ssLeft) {
-        r.Platzieren = true;
-        r.Eintrag = {s.Sx, s.Sy};
+        s.Eintrag.Platzieren = true;
+        s.Eintrag.Platz = {s.Sx, s.Sy};
         // The entry is open from here on; no bar until it closes.
+        s.Eintrag.Offen = true;
         s.Sx = s.Sy = s.Lx = s.Ly = -1;
-        return r;
+        return geaendert;
     }
-    if (!eintragOffen)
-        dazu(r.Geaendert, textBalken(s.Img1Bmp, s.Sx, s.Sy, balkenHoehe));
-    return r;
+    if (!s.Eintrag.Offen)
+        dazu(geaendert, textBalken(s.Img1Bmp, s.Sx, s.Sy, h));
+    return geaendert;
 }

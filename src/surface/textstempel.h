@@ -38,16 +38,8 @@ QRect stempelMarker(QImage &bild, int sx, int sy, Stempel zeichen, int sdicke, R
 
 // The stamp tools' step: erase the marker, move, stamp once per press (Lx, Ly latch the
 // press until the button is released), draw the marker.
-Rechtecke stempelSchritt(ToolState &t, SurfaceState &s, TShiftState shift, int xneu, int yneu);
+Rechtecke stempelSchritt(const ToolState &t, SurfaceState &s, TShiftState shift, int xneu, int yneu);
 
-// The text tool's step. The bar of height `balkenHoehe` shows where a line would start while
-// the entry is closed; a left press asks for the entry to be placed with its lower-left
-// corner at `Eintrag`.
-struct TextSchritt
-{
-    Rechtecke Geaendert;
-    bool Platzieren = false;
-    QPoint Eintrag;
-};
-TextSchritt textSchritt(SurfaceState &s, TShiftState shift, int xneu, int yneu, int balkenHoehe,
-                        bool eintragOffen);
+// The text tool's step. The bar shows where a line would start while the entry is closed; a
+// left press asks for the entry to be placed there (`s.Eintrag.Platzieren`).
+Rechtecke textSchritt(SurfaceState &s, TShiftState shift, int xneu, int yneu);

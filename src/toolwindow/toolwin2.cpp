@@ -47,6 +47,7 @@ TToolForm::TToolForm(QWidget *parent)
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     erzeugeWerkzeugleiste();
     erzeugeKontextmenue();
+    verbindeWahlen();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
@@ -202,7 +203,10 @@ void TToolForm::FormActivate()
     if (!Start)
         return;
     SetToolWindowSize();
+    WerkzeugZustandSetzen();
     setzeImmerOben();
+    if (ScreenForm)
+        ScreenForm->AuswahlBereichZeigen();
     if (Cfg.AutoOpen)
         Timer1->start();
     Start = false;
@@ -297,14 +301,9 @@ bool TToolForm::BildschirmEinfrieren()
     hide();
     warteMitNachrichten(50);
     const QImage bild = monitor ? Bildquelle(monitor) : QImage();
-    // Transient for the surface: a window manager keeps the tool window above it even
-    // where it puts a newly shown window on top of its layer.
-    ScreenForm->winId();
-    if (QWindow *w = windowHandle())
-        w->setTransientParent(ScreenForm->windowHandle());
-    show();
     m_einfrierenLaeuft = false;
     if (bild.isNull()) {
+        show();
         zeigeFehler(this,
                     QStringLiteral("Der Bildschirm kann nicht gelesen werden. Skizzomat braucht dafür eine "
                                    "X11-Sitzung."));
@@ -312,6 +311,13 @@ bool TToolForm::BildschirmEinfrieren()
     }
     bildUebernehmen(*this, *ScreenForm, bild);
     ScreenForm->zeigeAuf(monitor->geometry());
+    // Transient for the surface: a window manager keeps the tool window above it even where
+    // it lifts the surface to a higher layer (a focused borderless window that fills the
+    // monitor counts as full-screen). The relation is read when the tool window is mapped, so
+    // the surface must be mapped first; a window manager ignores it for an unknown window.
+    if (QWindow *w = windowHandle())
+        w->setTransientParent(ScreenForm->windowHandle());
+    show();
     emit eingefroren();
     return true;
 }

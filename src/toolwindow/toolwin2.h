@@ -61,6 +61,46 @@ public:
     void SetToolWindowSize();
     void FormActivate();
     void Timer1Timer();
+    // Selections of thickness, colour and tool; each is bound to its button and menu item.
+    void DickeWahl(int stufe);
+    void FarbWahl(int code);
+    void WerkzeugWahl(int modus);
+    void Dicke1BtnClick() { DickeWahl(1); }
+    void Dicke2BtnClick() { DickeWahl(2); }
+    void Dicke3BtnClick() { DickeWahl(3); }
+    void Dicke4BtnClick() { DickeWahl(4); }
+    void MarkCol1BtnClick() { FarbWahl(1); }
+    void MarkCol2BtnClick() { FarbWahl(2); }
+    void MarkCol3BtnClick() { FarbWahl(3); }
+    void MarkCol4BtnClick() { FarbWahl(4); }
+    void DeckCol1BtnClick() { FarbWahl(11); }
+    void DeckCol2BtnClick() { FarbWahl(12); }
+    void DeckCol3BtnClick() { FarbWahl(13); }
+    void DeckCol4BtnClick() { FarbWahl(14); }
+    void DeckCol5BtnClick() { FarbWahl(15); }
+    void DeckCol6BtnClick() { FarbWahl(16); }
+    void StiftBtnClick() { WerkzeugWahl(1); }
+    void SchwammBtnClick() { WerkzeugWahl(2); }
+    void LinieBtnClick() { WerkzeugWahl(3); }
+    void RechteckBtnClick() { WerkzeugWahl(4); }
+    void PfeilBtnClick() { WerkzeugWahl(5); }
+    void TextBtnClick() { WerkzeugWahl(6); }
+    void HaekchenBtnClick() { WerkzeugWahl(7); }
+    void KreuzBtnClick() { WerkzeugWahl(8); }
+    void DoppelpfeilBtnClick() { WerkzeugWahl(9); }
+    void EllipseBtnClick() { WerkzeugWahl(10); }
+    void RechteckGefuelltBtnClick() { WerkzeugWahl(11); }
+    void EllipseGefuelltBtnClick() { WerkzeugWahl(12); }
+    void BereichBtnClick() { WerkzeugWahl(13); }
+    void LupeBtnClick() { WerkzeugWahl(14); }
+    void ZoomInBtnClick();
+
+    void WerkzeugAktualisieren();
+    void SetTextFarbe();
+    void CheckPanels();
+    void PopupMenu1Popup();
+    void WerkzeugZustandSetzen();
+
     // The monitor a freeze would capture now.
     QScreen *einzufrierenderMonitor() const;
 
@@ -71,6 +111,7 @@ signals:
 
 protected:
     bool event(QEvent *e) override;
+    bool eventFilter(QObject *o, QEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void closeEvent(QCloseEvent *e) override; // FormClose
@@ -78,6 +119,7 @@ protected:
 private:
     void erzeugeWerkzeugleiste();
     void erzeugeKontextmenue();
+    void verbindeWahlen();
     void setzeImmerOben();
     void warteMitNachrichten(int ms);
 

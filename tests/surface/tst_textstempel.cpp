@@ -247,18 +247,19 @@ void TstTextStempel::textStepPlacesEntry()
 {
     SurfaceState s;
     s.Img1Bmp = weiss();
+    s.Eintrag.Hoehe = 30;
     const QImage leer = s.Img1Bmp;
-    TextSchritt r = textSchritt(s, 0, 100, 200, 30, false);
-    QVERIFY(!r.Platzieren);
+    textSchritt(s, 0, 100, 200);
+    QVERIFY(!s.Eintrag.Platzieren);
     QCOMPARE(belegt(s.Img1Bmp), QRect(100, 170, 2, 30));
-    r = textSchritt(s, ssLeft, 100, 200, 30, false);
-    QVERIFY(r.Platzieren);
-    QCOMPARE(r.Eintrag, QPoint(100, 200));
+    textSchritt(s, ssLeft, 100, 200);
+    QVERIFY(s.Eintrag.Platzieren && s.Eintrag.Offen);
+    QCOMPARE(s.Eintrag.Platz, QPoint(100, 200));
     QCOMPARE(s.Img1Bmp, leer);
     QCOMPARE(s.Sx, -1);
     QCOMPARE(s.Lx, -1);
     // While the entry is open no bar is drawn.
-    r = textSchritt(s, 0, 150, 220, 30, true);
+    textSchritt(s, 0, 150, 220);
     QCOMPARE(s.Img1Bmp, leer);
     QCOMPARE(s.Sx, 150);
 }

@@ -1,0 +1,135 @@
+// The drawing surface's pointer events: each runs one core operation and repaints only the
+// rectangles of the picture that it changed.
+#include "surface/formen.h"
+#include "surface/gesten.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QMouseEvent>
+
+namespace {
+
+TShiftState shiftAus(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons)
+{
+    TShiftState s = 0;
+    if (keys & Qt::ShiftModifier)
+        s |= ssShift;
+    if (keys & Qt::AltModifier)
+        s |= ssAlt;
+    if (keys & Qt::ControlModifier)
+        s |= ssCtrl;
+    if (buttons & Qt::LeftButton)
+        s |= ssLeft;
+    if (buttons & Qt::RightButton)
+        s |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        s |= ssMiddle;
+    return s;
+}
+
+// Only these three buttons take part in gestures; others (back, forward) are ignored.
+bool gestenTaste(Qt::MouseButton b)
+{
+    return b == Qt::LeftButton || b == Qt::RightButton || b == Qt::MiddleButton;
+}
+
+} // namespace
+
+bool TScreenForm::eventFilter(QObject *o, QEvent *e)
+{
+    if (o != Img1 && o != Img2)
+        return QWidget::eventFilter(o, e);
+    const bool ersteAnzeige = o == Img1;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: { // a double click is a second press
+        auto *m = static_cast<QMouseEvent *>(e);
+        if (!gestenTaste(m->button()))
+            return false;
+        const QPoint p = m->position().toPoint();
+        const TShiftState s = shiftAus(m->modifiers(), m->buttons());
+        ersteAnzeige ? Img1MouseDown(m->button(), s, p.x(), p.y())
+                     : Img2MouseDown(m->button(), s, p.x(), p.y());
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto *m = static_cast<QMouseEvent *>(e);
+        const QPoint p = m->position().toPoint();
+        const TShiftState s = shiftAus(m->modifiers(), m->buttons());
+        ersteAnzeige ? Img1MouseMove(s, p.x(), p.y()) : Img2MouseMove(s, p.x(), p.y());
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto *m = static_cast<QMouseEvent *>(e);
+        if (!gestenTaste(m->button()))
+            return false;
+        const QPoint p = m->position().toPoint();
+        const TShiftState s = shiftAus(m->modifiers(), m->buttons());
+        ersteAnzeige ? Img1MouseUp(m->button(), s, p.x(), p.y()) : Img2MouseUp(m->button(), s, p.x(), p.y());
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TScreenForm::Img1MouseDown(Qt::MouseButton, TShiftState Shift, int X, int Y)
+{
+    if (!ToolForm)
+        return;
+    // A window manager may have lifted the surface over the tool window; raising changes
+    // nothing about whether the tool window is shown.
+    ToolForm->raise();
+    neuZeichnen(mausDruecken(*ToolForm, *this, Shift, X, Y));
+}
+
+void TScreenForm::Img1MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (ToolForm)
+        neuZeichnen(mausBewegen(*ToolForm, *this, Shift, X, Y));
+}
+
+void TScreenForm::Img1MouseUp(Qt::MouseButton, TShiftState Shift, int X, int Y)
+{
+    if (ToolForm)
+        neuZeichnen(mausLoslassen(*ToolForm, *this, Shift, X, Y));
+}
+
+void TScreenForm::Img2MouseDown(Qt::MouseButton Button, TShiftState Shift, int X, int Y)
+{
+    Img1MouseDown(Button, Shift, X, Y);
+}
+
+void TScreenForm::Img2MouseMove(TShiftState Shift, int X, int Y)
+{
+    Img1MouseMove(Shift, X, Y);
+}
+
+void TScreenForm::Img2MouseUp(Qt::MouseButton Button, TShiftState Shift, int X, int Y)
+{
+    Img1MouseUp(Button, Shift, X, Y);
+}
+
+void TScreenForm::Zeichenbewegung(TShiftState Shift, int xneu, int yneu)
+{
+    if (ToolForm)
+        neuZeichnen(::Zeichenbewegung(*ToolForm, *this, Shift, xneu, yneu));
+}
+
+void TScreenForm::FigurVerwerfen()
+{
+    if (!ToolForm)
+        return;
+    Rechtecke geaendert;
+    ::FigurVerwerfen(*ToolForm, *this, geaendert);
+    neuZeichnen(geaendert);
+}
+
+void TScreenForm::neuZeichnen(const Rechtecke &geaendert)
+{
+    for (const QRect &r : geaendert)
+        Img1->update(r);
+    // A text-tool press asks for the entry.
+    if (Eintrag.Platzieren)
+        eintragZeigen();
+}

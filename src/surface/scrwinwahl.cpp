@@ -1,0 +1,126 @@
+// The drawing surface's overlays: the text tool's entry and the selection markers, and the
+// pointers of the picture and the zoom image.
+#include "surface/auswahlmarker.h"
+#include "surface/mauszeiger.h"
+#include "surface/scrwin.h"
+#include "surface/textstempel.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+// The text entry: Enter commits, Escape discards; every other key edits.
+class TTextEintrag : public QLineEdit
+{
+public:
+    explicit TTextEintrag(TScreenForm *surface) : QLineEdit(surface), m_surface(surface) {}
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        switch (e->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            m_surface->TextUebernehmen();
+            m_surface->Textrahmen();
+            return;
+        case Qt::Key_Escape:
+            clear();
+            hide();
+            m_surface->Eintrag.Offen = false;
+            m_surface->Textrahmen();
+            return;
+        default:
+            QLineEdit::keyPressEvent(e);
+        }
+    }
+
+private:
+    TScreenForm *m_surface;
+};
+
+} // namespace
+
+void TScreenForm::erzeugeUeberlagerungen()
+{
+    Edit1 = new TTextEintrag(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setFrame(false);
+    Edit1->setTextMargins(0, 0, 0, 0);
+    Edit1->setToolTip(QStringLiteral("Text übernehmen mit Enter, abbrechen mit ESC"));
+    QPalette pal = Edit1->palette();
+    pal.setColor(QPalette::Base, QColor(192, 192, 192));
+    Edit1->setPalette(pal);
+    Edit1->hide();
+    connect(Edit1, &QLineEdit::textChanged, this, &TScreenForm::Edit1Change);
+    Auswahl = new TAuswahlMarker(this);
+    textSchriftSetzen(0);
+}
+
+void TScreenForm::AuswahlBereichZeigen()
+{
+    if (ToolForm)
+        Auswahl->zeigen(ToolForm->BereichRect, ToolForm->Modus);
+}
+
+void TScreenForm::SetMauszeiger()
+{
+    const ZeigerPaar z = zeigerFuer(Cfg.MauszeigerMode, ToolForm ? ToolForm->Modus : 1, MausShift);
+    Img1->setCursor(cursorFuer(z.Img1));
+    Img2->setCursor(cursorFuer(z.Img2));
+}
+
+void TScreenForm::textSchriftSetzen(int sdicke)
+{
+    Edit1->setFont(textSchrift(sdicke));
+    BildSchrift = Edit1->font();
+    Edit1->setFixedHeight(QFontMetrics(BildSchrift).height());
+    Eintrag.Hoehe = Edit1->height();
+    Edit1Change();
+}
+
+void TScreenForm::Edit1Change()
+{
+    // Always room for two more characters.
+    Edit1->setFixedWidth(QFontMetrics(BildSchrift).horizontalAdvance(Edit1->text() + QStringLiteral("xx")));
+}
+
+void TScreenForm::Textrahmen()
+{
+    if (!Eintrag.Offen)
+        neuZeichnen({textBalken(Img1Bmp, Sx, Sy, Eintrag.Hoehe)});
+}
+
+void TScreenForm::TextUebernehmen()
+{
+    const QString text = Edit1->text();
+    Edit1->hide();
+    Eintrag.Offen = false;
+    if (ToolForm && !text.isEmpty()) {
+        const TColor farbe = fromQRgb(Edit1->palette().color(QPalette::Text).rgb());
+        // The shadow depends on the drawing colour: black text gets none.
+        const QRect geaendert =
+            textSchreiben(Img1Bmp, Edit1->pos(), text, BildSchrift, textPunktgroesse(ToolForm->Sdicke),
+                          ToolForm->Scol == Palette::Schwarz ? Palette::Schwarz : farbe);
+        neuZeichnen({geaendert});
+    }
+    Edit1->clear();
+}
+
+void TScreenForm::eintragZeigen()
+{
+    Eintrag.Platzieren = false;
+    if (!ToolForm)
+        return;
+    QPalette pal = Edit1->palette();
+    pal.setColor(QPalette::Text, QColor::fromRgb(toQRgb(ToolForm->Scol)));
+    Edit1->setPalette(pal);
+    Edit1->move(Eintrag.Platz.x(), Eintrag.Platz.y() - Edit1->height());
+    Edit1Change();
+    Edit1->show();
+    Edit1->raise();
+    Edit1->setFocus();
+}

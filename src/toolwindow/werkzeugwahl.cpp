@@ -1,0 +1,180 @@
+// Choosing thickness, colour and tool, and what a choice changes on the drawing surface.
+#include "surface/auswahlmarker.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+QAction *aktion(TToolForm &t, const char *button)
+{
+    return t.Aktionen.value(QString::fromLatin1(button));
+}
+
+} // namespace
+
+void TToolForm::verbindeWahlen()
+{
+    using Handler = void (TToolForm::*)();
+    const std::pair<const char *, Handler> wahlen[] = {
+        {"Dicke1Btn", &TToolForm::Dicke1BtnClick},
+        {"Dicke2Btn", &TToolForm::Dicke2BtnClick},
+        {"Dicke3Btn", &TToolForm::Dicke3BtnClick},
+        {"Dicke4Btn", &TToolForm::Dicke4BtnClick},
+        {"MarkCol1Btn", &TToolForm::MarkCol1BtnClick},
+        {"MarkCol2Btn", &TToolForm::MarkCol2BtnClick},
+        {"MarkCol3Btn", &TToolForm::MarkCol3BtnClick},
+        {"MarkCol4Btn", &TToolForm::MarkCol4BtnClick},
+        {"DeckCol1Btn", &TToolForm::DeckCol1BtnClick},
+        {"DeckCol2Btn", &TToolForm::DeckCol2BtnClick},
+        {"DeckCol3Btn", &TToolForm::DeckCol3BtnClick},
+        {"DeckCol4Btn", &TToolForm::DeckCol4BtnClick},
+        {"DeckCol5Btn", &TToolForm::DeckCol5BtnClick},
+        {"DeckCol6Btn", &TToolForm::DeckCol6BtnClick},
+        {"StiftBtn", &TToolForm::StiftBtnClick},
+        {"SchwammBtn", &TToolForm::SchwammBtnClick},
+        {"LinieBtn", &TToolForm::LinieBtnClick},
+        {"RechteckBtn", &TToolForm::RechteckBtnClick},
+        {"PfeilBtn", &TToolForm::PfeilBtnClick},
+        {"TextBtn", &TToolForm::TextBtnClick},
+        {"HaekchenBtn", &TToolForm::HaekchenBtnClick},
+        {"KreuzBtn", &TToolForm::KreuzBtnClick},
+        {"DoppelpfeilBtn", &TToolForm::DoppelpfeilBtnClick},
+        {"EllipseBtn", &TToolForm::EllipseBtnClick},
+        {"RechteckGefuelltBtn", &TToolForm::RechteckGefuelltBtnClick},
+        {"EllipseGefuelltBtn", &TToolForm::EllipseGefuelltBtnClick},
+        {"BereichBtn", &TToolForm::BereichBtnClick},
+        {"LupeBtn", &TToolForm::LupeBtnClick},
+    };
+    for (const auto &[button, handler] : wahlen)
+        connect(aktion(*this, button), &QAction::triggered, this, handler);
+    connect(PopupMenu1, &QMenu::aboutToShow, this, &TToolForm::PopupMenu1Popup);
+    // Every pointer movement over the tool window, its tool bar and its buttons.
+    setMouseTracking(true);
+    ToolBar1->setMouseTracking(true);
+    ToolBar1->installEventFilter(this);
+    for (QToolButton *b : std::as_const(Buttons))
+        b->installEventFilter(this);
+    StartFertigBtn->installEventFilter(this);
+    installEventFilter(this);
+}
+
+bool TToolForm::eventFilter(QObject *o, QEvent *e)
+{
+    if (e->type() == QEvent::MouseMove || e->type() == QEvent::Enter)
+        CheckPanels();
+    return QWidget::eventFilter(o, e);
+}
+
+void TToolForm::DickeWahl(int stufe)
+{
+    aktion(*this, ToolBarButtons[size_t(stufe - 1)].Name)->setChecked(true);
+    Cfg.StiftdickeMode = stufe;
+    Sdicke = DickenTabelle[size_t(stufe)];
+    WerkzeugAktualisieren();
+}
+
+void TToolForm::FarbWahl(int code)
+{
+    const ColourCodeInfo *farbe = colourCodeInfo(code);
+    if (!farbe)
+        return;
+    aktion(*this, farbe->Button)->setChecked(true);
+    Cfg.FarbMode = code;
+    Scol = farbe->Scol;
+    Smode = farbe->Smode;
+    SetTextFarbe();
+}
+
+void TToolForm::WerkzeugWahl(int modus)
+{
+    const ToolModeInfo *werkzeug = toolModeInfo(modus);
+    if (!werkzeug)
+        return;
+    aktion(*this, werkzeug->Button)->setChecked(true);
+    Modus = modus;
+    WerkzeugAktualisieren();
+}
+
+void TToolForm::ZoomInBtnClick()
+{
+    // The zoom view arrives with its own command; until then its button keeps the tool.
+    if (const ToolModeInfo *werkzeug = toolModeInfo(Modus))
+        aktion(*this, werkzeug->Button)->setChecked(true);
+}
+
+void TToolForm::WerkzeugAktualisieren()
+{
+    if (!ScreenForm)
+        return;
+    TScreenForm &s = *ScreenForm;
+    s.AuswahlBereichZeigen();
+    s.SetMauszeiger();
+    s.Img2->setVisible(Modus == 14 || Modus == 15);
+    s.textSchriftSetzen(Sdicke);
+    // The new tool's marker appears at once where the pointer is.
+    if (WinZustand == 1 && s.isVisible()) {
+        const QPoint p = QCursor::pos() - s.geometry().topLeft();
+        s.Zeichenbewegung(0, p.x(), p.y());
+    }
+}
+
+void TToolForm::SetTextFarbe()
+{
+    if (Modus != 6 || !ScreenForm || !ScreenForm->isVisible())
+        return;
+    QLineEdit *edit = ScreenForm->Edit1;
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Text, QColor::fromRgb(toQRgb(Scol)));
+    edit->setPalette(pal);
+    if (edit->isVisible()) {
+        ScreenForm->activateWindow();
+        edit->setFocus();
+    }
+}
+
+void TToolForm::CheckPanels()
+{
+    if (!ScreenForm || WinZustand != 1)
+        return;
+    TScreenForm &s = *ScreenForm;
+    if (Modus == 6 && s.Edit1->isVisible()) {
+        s.TextUebernehmen();
+        s.Textrahmen();
+    }
+    s.Auswahl->BereichInfoPan->setVisible(Modus == 13 && AuswahlbereichAktiv(BereichRect));
+    s.Zeichenbewegung(0, -1, -1);
+}
+
+void TToolForm::PopupMenu1Popup()
+{
+    if (!ScreenForm || WinZustand != 1)
+        return;
+    ScreenForm->FigurVerwerfen();
+    CheckPanels();
+}
+
+void TToolForm::WerkzeugZustandSetzen()
+{
+    if (ScreenForm)
+        ScreenForm->SetMauszeiger();
+    if (Cfg.StiftdickeMode >= 1 && Cfg.StiftdickeMode <= 4)
+        DickeWahl(Cfg.StiftdickeMode);
+    // A stored 5 is the old code of transparent blue; 0 (a picked colour) selects nothing.
+    const int farbe = Cfg.FarbMode == 5 ? 4 : Cfg.FarbMode;
+    if (colourCodeInfo(farbe))
+        FarbWahl(farbe);
+    if (Modus >= 1 && Modus <= 14) {
+        WerkzeugWahl(Modus);
+    } else if (Modus == 15) {
+        Modus = 1;
+        ZoomInBtnClick();
+    }
+}
