@@ -120,6 +120,7 @@ private:
     void erzeugeWerkzeugleiste();
     void erzeugeKontextmenue();
     void verbindeWahlen();
+    void markerEntfernen();
     void setzeImmerOben();
     void warteMitNachrichten(int ms);
 

@@ -73,9 +73,18 @@ bool TToolForm::eventFilter(QObject *o, QEvent *e)
     return QWidget::eventFilter(o, e);
 }
 
+void TToolForm::markerEntfernen()
+{
+    // The marker's shape follows tool and thickness: it must go before either changes, or the
+    // new tool would "erase" a marker it never drew and leave the old one in the picture.
+    if (ScreenForm && ScreenForm->Sx >= 0 && ScreenForm->Sy >= 0)
+        ScreenForm->Zeichenbewegung(0, -1, -1);
+}
+
 void TToolForm::DickeWahl(int stufe)
 {
     aktion(*this, ToolBarButtons[size_t(stufe - 1)].Name)->setChecked(true);
+    markerEntfernen();
     Cfg.StiftdickeMode = stufe;
     Sdicke = DickenTabelle[size_t(stufe)];
     WerkzeugAktualisieren();
@@ -99,6 +108,7 @@ void TToolForm::WerkzeugWahl(int modus)
     if (!werkzeug)
         return;
     aktion(*this, werkzeug->Button)->setChecked(true);
+    markerEntfernen();
     Modus = modus;
     WerkzeugAktualisieren();
 }
