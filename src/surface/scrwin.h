@@ -81,6 +81,7 @@ private:
 
 protected:
     bool eventFilter(QObject *o, QEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override; // FormClose
 };

@@ -7,7 +7,9 @@
 #include "toolwindow/toolwin2.h"
 
 #include <QFontMetrics>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QLineEdit>
 
 namespace {
@@ -58,6 +60,13 @@ void TScreenForm::erzeugeUeberlagerungen()
     connect(Edit1, &QLineEdit::textChanged, this, &TScreenForm::Edit1Change);
     Auswahl = new TAuswahlMarker(this);
     textSchriftSetzen(0);
+}
+
+void TScreenForm::contextMenuEvent(QContextMenuEvent *e)
+{
+    // The tool window's context menu, shared by both windows.
+    if (ToolForm)
+        ToolForm->PopupMenu1->popup(e->globalPos());
 }
 
 void TScreenForm::AuswahlBereichZeigen()

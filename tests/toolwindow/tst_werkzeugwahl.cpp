@@ -308,7 +308,11 @@ void TstWerkzeugwahl::contextMenuDropsDrag()
     QTest::mousePress(img, Qt::LeftButton, {}, {20, 20});
     QTest::mouseEvent(QTest::MouseMove, img, Qt::NoButton, Qt::NoModifier, {120, 90});
     QVERIFY(ScreenForm->Img1Bmp != m_bild); // the preview
-    ToolForm->PopupMenu1Popup();
+    // A right click on the picture opens the context menu, which drops the drag.
+    QContextMenuEvent rechts(QContextMenuEvent::Mouse, {120, 90}, img->mapToGlobal(QPoint(120, 90)));
+    QApplication::sendEvent(img, &rechts);
+    QTRY_VERIFY(ToolForm->PopupMenu1->isVisible());
+    ToolForm->PopupMenu1->hide();
     QTest::mouseRelease(img, Qt::LeftButton, {}, {120, 90});
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
 }
