@@ -1,0 +1,28 @@
+// A small always-on-top notice without buttons, shown while a blocking piece of work runs
+// (storing a screenshot, preparing a print) and hidden by the code that showed it.
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class TShadowLabel;
+
+class TMeldForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TMeldForm(QWidget *parent = nullptr);
+
+    // Shows the text ("|" breaks lines) and returns once the notice is on the screen, so the
+    // caller's blocking work cannot keep it from being painted.
+    void Zeigen(const QString &text);
+
+    QFrame *Panel1;
+    TShadowLabel *InfoLab;
+
+protected:
+    void showEvent(QShowEvent *e) override;
+};
+
+extern TMeldForm *MeldForm;
