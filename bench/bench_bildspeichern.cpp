@@ -1,0 +1,145 @@
+// Writing a screenshot-like 3840×2160 picture as PNG, JPEG and BMP: median times and sizes.
+//   bench_bildspeichern [runs] [folder]   (default 7 runs; files go to the folder, default /tmp)
+#include "output/bildcodecs.h"
+#include "output/bildspeichern.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QLinearGradient>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double nowMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// A desktop: flat window backgrounds and title bars, lines of text, a gradient panel and a
+// photograph-like noisy region. The same picture on every run.
+QImage bildschirm()
+{
+    QImage bild(3840, 2160, QImage::Format_RGB32);
+    bild.fill(QColor(0x2D, 0x5F, 0x8A));
+    QPainter p(&bild);
+    quint32 s = 4711;
+    auto zufall = [&s] { return s = s * 1664525u + 1013904223u; };
+
+    const QRect fenster[] = {{80, 60, 2200, 1500}, {1500, 300, 2200, 1700}, {200, 1200, 1400, 900}};
+    for (const QRect &f : fenster) {
+        p.fillRect(f, QColor(0xF3, 0xF3, 0xF3));
+        p.fillRect(f.left(), f.top(), f.width(), 40, QColor(0xDD, 0xE4, 0xEE));
+        p.setPen(QColor(0xA0, 0xA0, 0xA0));
+        p.drawRect(f.adjusted(0, 0, -1, -1));
+    }
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(16);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    const QString woerter[] = {QStringLiteral("Bildschirm"), QStringLiteral("zeichnen"),
+                               QStringLiteral("und"),        QStringLiteral("Auswahl"),
+                               QStringLiteral("Datei"),      QStringLiteral("speichern"),
+                               QStringLiteral("0123456789"), QStringLiteral("Screenshot-Ordner")};
+    for (int y = 120; y < 1500; y += 22) {
+        QString zeile;
+        while (zeile.size() < 120)
+            zeile += woerter[zufall() % 8] + QLatin1Char(' ');
+        p.drawText(110, y, zeile);
+    }
+    QLinearGradient verlauf(1600, 0, 3600, 0);
+    verlauf.setColorAt(0, QColor(0x10, 0x40, 0xA0));
+    verlauf.setColorAt(1, QColor(0xF0, 0xC0, 0x60));
+    p.fillRect(QRect(1600, 380, 2000, 500), verlauf);
+    p.end();
+
+    // The photograph: smooth colours with sensor noise.
+    for (int y = 950; y < 1900; ++y) {
+        auto *z = reinterpret_cast<QRgb *>(bild.scanLine(y));
+        for (int x = 1600; x < 3500; ++x) {
+            const int n = int(zufall() >> 28) - 8;
+            z[x] = qRgb(qBound(0, x / 16 + n, 255), qBound(0, y / 8 - 100 + n, 255),
+                        qBound(0, (x + y) / 24 + n, 255));
+        }
+    }
+    return bild;
+}
+
+void messen(const char *name, int laeufe, const std::function<qint64()> &schritt)
+{
+    std::vector<double> zeiten;
+    qint64 groesse = 0;
+    for (int i = 0; i < laeufe; ++i) {
+        const double t0 = nowMs();
+        groesse = schritt();
+        zeiten.push_back(nowMs() - t0);
+    }
+    std::printf("%-34s median %8.1f ms   min %8.1f ms   %10lld bytes\n", name, median(zeiten),
+                *std::min_element(zeiten.begin(), zeiten.end()), static_cast<long long>(groesse));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int laeufe = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+    const QString ordner = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("/tmp");
+    const QImage bild = bildschirm();
+
+    auto imSpeicher = [&bild](bool (*kodierer)(const QImage &, QIODevice &, int), int wert) {
+        return [&bild, kodierer, wert] {
+            QByteArray daten;
+            QBuffer puffer(&daten);
+            puffer.open(QIODevice::WriteOnly);
+            kodierer(bild, puffer, wert);
+            return qint64(daten.size());
+        };
+    };
+    auto inDatei = [&bild, &ordner](const char *name) {
+        const QString pfad = QDir(ordner).filePath(QString::fromLatin1(name));
+        return [&bild, pfad] {
+            BildSpeichern(bild, pfad);
+            return QFileInfo(pfad).size();
+        };
+    };
+
+    messen("PNG level 5 (libpng), memory", laeufe, imSpeicher(schreibePng, 5));
+    messen("JPEG quality 99, memory", laeufe, imSpeicher(schreibeJpeg, 99));
+    messen("BMP 24-bit, memory", laeufe, [&bild] {
+        QByteArray daten;
+        QBuffer puffer(&daten);
+        puffer.open(QIODevice::WriteOnly);
+        schreibeBmp(bild, puffer);
+        return qint64(daten.size());
+    });
+    messen("Qt's PNG writer, memory", laeufe, [&bild] {
+        QByteArray daten;
+        QBuffer puffer(&daten);
+        puffer.open(QIODevice::WriteOnly);
+        QImageWriter(&puffer, "png").write(bild);
+        return qint64(daten.size());
+    });
+    messen("BildSpeichern .png", laeufe, inDatei("bench_bildspeichern.png"));
+    messen("BildSpeichern .jpg", laeufe, inDatei("bench_bildspeichern.jpg"));
+    messen("BildSpeichern .bmp", laeufe, inDatei("bench_bildspeichern.bmp"));
+    return 0;
+}
