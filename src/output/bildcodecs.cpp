@@ -10,7 +10,6 @@
 #include <vector>
 
 #include <jpeglib.h>
-#include <png.h>
 
 #include <jerror.h> // after jpeglib.h, which it needs
 
@@ -21,25 +20,6 @@ QImage alsRgb32(const QImage &bild)
 {
     return bild.format() == QImage::Format_RGB32 ? bild : bild.convertToFormat(QImage::Format_RGB32);
 }
-
-// --- PNG -----------------------------------------------------------------------------------
-
-void pngSchreiben(png_structp png, png_bytep daten, size_t laenge)
-{
-    auto *ziel = static_cast<QIODevice *>(png_get_io_ptr(png));
-    if (ziel->write(reinterpret_cast<const char *>(daten), qint64(laenge)) != qint64(laenge))
-        png_error(png, "write failed");
-}
-
-void pngLeeren(png_structp) {}
-
-// libpng would print to stderr; the caller reports the failure itself.
-void pngFehler(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
-
-void pngWarnung(png_structp, png_const_charp) {}
 
 // --- JPEG ----------------------------------------------------------------------------------
 
@@ -92,42 +72,6 @@ void jpegZielEnde(j_compress_ptr info)
 }
 
 } // namespace
-
-bool schreibePng(const QImage &bild, QIODevice &ziel, int level)
-{
-    if (bild.isNull())
-        return false;
-    const QImage quelle = alsRgb32(bild);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngFehler, pngWarnung);
-    if (!png)
-        return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    // Nothing with a destructor is created between here and the end of the encoding.
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_set_write_fn(png, &ziel, pngSchreiben, pngLeeren);
-    png_set_compression_level(png, level);
-    png_set_IHDR(png, info, png_uint_32(quelle.width()), png_uint_32(quelle.height()), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    png_set_bgr(png); // rows are B, G, R, X in memory
-    png_set_filler(png, 0, PNG_FILLER_AFTER);
-#else
-    png_set_filler(png, 0, PNG_FILLER_BEFORE); // rows are X, R, G, B in memory
-#endif
-    for (int y = 0; y < quelle.height(); ++y)
-        png_write_row(png, const_cast<png_bytep>(quelle.constScanLine(y)));
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
 
 bool schreibeJpeg(const QImage &bild, QIODevice &ziel, int qualitaet)
 {

@@ -1,0 +1,280 @@
+// Our own PNG encoder: filtering straight from the 32-bit rows, and deflate split across two
+// threads. Each thread filters and compresses its half of the rows; the second half's stream
+// is primed with the last 32 KiB of the first half's filtered data, so the split costs almost
+// nothing in size, and the two raw deflate streams join into one zlib stream.
+#include "output/bildcodecs.h"
+
+#include <QIODevice>
+#include <QImage>
+#include <QtEndian>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include <zlib.h>
+
+namespace {
+
+constexpr int Bpp = 3;                       // bytes per pixel in the file
+constexpr qsizetype Fenster = 32768;         // deflate's window
+constexpr int ZeilenJeBlock = 16;            // rows filtered before they are handed to deflate
+constexpr qsizetype ZweiThreadsAb = 1 << 20; // filtered bytes from which the second thread pays
+
+// BGRX (or XRGB on big-endian machines) to RGB.
+void zuRgb(const uchar *quelle, uchar *rgb, int breite)
+{
+    const auto *px = reinterpret_cast<const QRgb *>(quelle);
+    for (int x = 0; x < breite; ++x) {
+        rgb[3 * x] = uchar(qRed(px[x]));
+        rgb[3 * x + 1] = uchar(qGreen(px[x]));
+        rgb[3 * x + 2] = uchar(qBlue(px[x]));
+    }
+}
+
+// Picks each row's filter as the reference encoder does: the smallest sum of the filtered bytes
+// read as signed values.
+class Filter
+{
+public:
+    explicit Filter(int breite)
+        : m_n(qsizetype(breite) * Bpp), m_roh(size_t(m_n + Bpp)), m_vorher(size_t(m_n + Bpp)),
+          m_kandidat(5, std::vector<uchar>(size_t(m_n)))
+    {}
+
+    // Filters row y (needs the picture's row y − 1) and appends filter byte and data to `aus`.
+    void zeile(const QImage &bild, int y, std::vector<uchar> &aus)
+    {
+        // Three leading zero bytes stand for the pixel left of the first one. Rows come in
+        // order, so the last row's bytes are the prior row of this one.
+        if (y == 0)
+            std::fill(m_vorher.begin(), m_vorher.end(), 0);
+        else if (y - 1 == m_letzte)
+            std::swap(m_roh, m_vorher);
+        else
+            zuRgb(bild.constScanLine(y - 1), m_vorher.data() + Bpp, bild.width());
+        zuRgb(bild.constScanLine(y), m_roh.data() + Bpp, bild.width());
+        m_letzte = y;
+
+        const uchar *r = m_roh.data() + Bpp;
+        const uchar *p = m_vorher.data() + Bpp;
+        const unsigned summen[5] = {
+            setzen(r, p, m_kandidat[0].data(), [](int, int, int, int x) { return x; }),
+            setzen(r, p, m_kandidat[1].data(), [](int a, int, int, int x) { return x - a; }),
+            setzen(r, p, m_kandidat[2].data(), [](int, int b, int, int x) { return x - b; }),
+            setzen(r, p, m_kandidat[3].data(), [](int a, int b, int, int x) { return x - ((a + b) >> 1); }),
+            setzen(r, p, m_kandidat[4].data(), [](int a, int b, int c, int x) {
+                const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+                return x - ((pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c));
+            })};
+        int wahl = 0;
+        for (int f = 1; f < 5; ++f)
+            if (summen[f] < summen[wahl])
+                wahl = f;
+        aus.push_back(uchar(wahl));
+        aus.insert(aus.end(), m_kandidat[size_t(wahl)].begin(), m_kandidat[size_t(wahl)].end());
+    }
+
+private:
+    // One filter over the row, one simple loop each so the compiler can vectorise it; returns
+    // the sum of the filtered bytes read as signed values.
+    template<typename F>
+    unsigned setzen(const uchar *__restrict r, const uchar *__restrict p, uchar *__restrict aus, F f) const
+    {
+        unsigned summe = 0;
+        const int n = int(m_n);
+        for (int i = 0; i < n; ++i) {
+            const uchar v = uchar(f(r[i - Bpp], p[i], p[i - Bpp], r[i]));
+            aus[i] = v;
+            summe += v < 128 ? v : 256u - v;
+        }
+        return summe;
+    }
+
+    qsizetype m_n;
+    int m_letzte = -1;
+    std::vector<uchar> m_roh, m_vorher;
+    std::vector<std::vector<uchar>> m_kandidat;
+};
+
+// One half of the rows as a raw deflate stream, with the Adler-32 sum of its filtered data.
+struct Teil
+{
+    int Von = 0, Bis = 0;
+    std::unique_ptr<uchar[]> Daten; // not zeroed: deflate writes every byte we keep
+    size_t Platz = 0, Laenge = 0;
+    uLong Adler = 1;
+    qsizetype Gefiltert = 0;
+    bool Ok = false;
+};
+
+class Deflater
+{
+public:
+    Deflater(Teil &teil, int level, size_t schaetzung) : m_teil(teil)
+    {
+        m_ok = deflateInit2(&m_z, level, Z_DEFLATED, -15, 8, Z_FILTERED) == Z_OK;
+        m_teil.Platz = schaetzung;
+        m_teil.Daten.reset(new uchar[schaetzung]);
+        m_z.next_out = m_teil.Daten.get();
+        m_z.avail_out = uInt(schaetzung);
+    }
+    ~Deflater()
+    {
+        if (m_ok)
+            deflateEnd(&m_z);
+    }
+    Deflater(const Deflater &) = delete;
+    Deflater &operator=(const Deflater &) = delete;
+
+    bool ok() const { return m_ok; }
+    void woerterbuch(const uchar *d, size_t n)
+    {
+        m_ok = m_ok && deflateSetDictionary(&m_z, d, uInt(n)) == Z_OK;
+    }
+
+    // Compresses the bytes; with Z_SYNC_FLUSH or Z_FINISH everything is out afterwards.
+    bool pumpen(const uchar *d, size_t n, int flush)
+    {
+        m_z.next_in = const_cast<uchar *>(d);
+        m_z.avail_in = uInt(n);
+        while (m_ok) {
+            if (m_z.avail_out < 4096)
+                wachsen();
+            const int rc = deflate(&m_z, flush);
+            if (rc == Z_STREAM_END)
+                break;
+            if ((rc != Z_OK && rc != Z_BUF_ERROR) ||
+                (rc == Z_BUF_ERROR && m_z.avail_out > 0 && m_z.avail_in > 0))
+                m_ok = false;
+            else if (m_z.avail_in == 0 && m_z.avail_out > 0 && flush != Z_FINISH)
+                break;
+        }
+        m_teil.Laenge = m_teil.Platz - m_z.avail_out;
+        return m_ok;
+    }
+
+private:
+    void wachsen()
+    {
+        const size_t benutzt = m_teil.Platz - m_z.avail_out;
+        const size_t platz = m_teil.Platz * 2 + 65536;
+        std::unique_ptr<uchar[]> neu(new uchar[platz]);
+        memcpy(neu.get(), m_teil.Daten.get(), benutzt);
+        m_teil.Daten = std::move(neu);
+        m_teil.Platz = platz;
+        m_z.next_out = m_teil.Daten.get() + benutzt;
+        m_z.avail_out = uInt(platz - benutzt);
+    }
+
+    Teil &m_teil;
+    z_stream m_z{};
+    bool m_ok = false;
+};
+
+void komprimieren(const QImage &bild, int level, bool letzter, Teil &teil)
+{
+    const qsizetype zeile = qsizetype(bild.width()) * Bpp + 1;
+    Filter filter(bild.width());
+    Deflater deflater(teil, level, size_t(qsizetype(teil.Bis - teil.Von) * zeile / 3 + 65536));
+    std::vector<uchar> gefiltert;
+    gefiltert.reserve(size_t(std::max<qsizetype>(Fenster + zeile, ZeilenJeBlock * zeile)));
+    if (teil.Von > 0) {
+        // The rows before ours, as the other half filters them, prime the window.
+        int y = teil.Von;
+        while (y > 0 && qsizetype(teil.Von - y) * zeile < Fenster)
+            --y;
+        for (; y < teil.Von; ++y)
+            filter.zeile(bild, y, gefiltert);
+        const size_t n = std::min<size_t>(Fenster, gefiltert.size());
+        deflater.woerterbuch(gefiltert.data() + gefiltert.size() - n, n);
+    }
+    for (int y = teil.Von; y < teil.Bis && deflater.ok();) {
+        gefiltert.clear();
+        const int bis = std::min(teil.Bis, y + ZeilenJeBlock);
+        for (; y < bis; ++y)
+            filter.zeile(bild, y, gefiltert);
+        teil.Adler = adler32(teil.Adler, gefiltert.data(), uInt(gefiltert.size()));
+        teil.Gefiltert += qsizetype(gefiltert.size());
+        // The first half ends on a byte boundary without a final block, so the second follows.
+        const int flush = y < teil.Bis ? Z_NO_FLUSH : letzter ? Z_FINISH : Z_SYNC_FLUSH;
+        deflater.pumpen(gefiltert.data(), gefiltert.size(), flush);
+    }
+    teil.Ok = deflater.ok();
+}
+
+bool chunk(QIODevice &ziel, const char *typ, const uchar *daten, qsizetype laenge)
+{
+    uchar kopf[8];
+    qToBigEndian(quint32(laenge), kopf);
+    memcpy(kopf + 4, typ, 4);
+    uLong crc = crc32(0, kopf + 4, 4);
+    if (laenge > 0)
+        crc = crc32(crc, daten, uInt(laenge));
+    uchar fuss[4];
+    qToBigEndian(quint32(crc), fuss);
+    return ziel.write(reinterpret_cast<const char *>(kopf), 8) == 8 &&
+           (laenge == 0 || ziel.write(reinterpret_cast<const char *>(daten), laenge) == laenge) &&
+           ziel.write(reinterpret_cast<const char *>(fuss), 4) == 4;
+}
+
+} // namespace
+
+bool schreibePng(const QImage &bild, QIODevice &ziel, int level)
+{
+    if (bild.isNull() || level < 0 || level > 9)
+        return false;
+    const QImage quelle =
+        bild.format() == QImage::Format_RGB32 ? bild : bild.convertToFormat(QImage::Format_RGB32);
+    const int w = quelle.width(), h = quelle.height();
+    const qsizetype gesamt = qsizetype(h) * (qsizetype(w) * Bpp + 1);
+
+    std::vector<Teil> teile(gesamt >= ZweiThreadsAb && h >= 2 ? 2 : 1);
+    for (size_t i = 0; i < teile.size(); ++i) {
+        teile[i].Von = int(qsizetype(h) * qsizetype(i) / qsizetype(teile.size()));
+        teile[i].Bis = int(qsizetype(h) * qsizetype(i + 1) / qsizetype(teile.size()));
+    }
+    if (teile.size() == 2) {
+        std::thread zweiter([&] { komprimieren(quelle, level, true, teile[1]); });
+        komprimieren(quelle, level, false, teile[0]);
+        zweiter.join();
+    } else {
+        komprimieren(quelle, level, true, teile[0]);
+    }
+    uLong adler = teile[0].Adler;
+    for (size_t i = 0; i < teile.size(); ++i) {
+        if (!teile[i].Ok)
+            return false;
+        if (i > 0)
+            adler = adler32_combine(adler, teile[i].Adler, teile[i].Gefiltert);
+    }
+
+    static const uchar Signatur[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    uchar ihdr[13] = {};
+    qToBigEndian(quint32(w), ihdr);
+    qToBigEndian(quint32(h), ihdr + 4);
+    ihdr[8] = 8; // bits per channel
+    ihdr[9] = 2; // RGB
+    // zlib header: deflate with a 32 KiB window; the level class (0 fastest … 3 best) as zlib
+    // itself would write it, and the check bits.
+    const int klasse = level < 2 ? 0 : level < 6 ? 1 : level == 6 ? 2 : 3;
+    uchar zkopf[2] = {0x78, uchar(klasse << 6)};
+    zkopf[1] |= uchar((31 - (zkopf[0] * 256 + zkopf[1]) % 31) % 31);
+    uchar zfuss[4];
+    qToBigEndian(quint32(adler), zfuss);
+
+    std::vector<uchar> idat(zkopf, zkopf + 2);
+    for (const Teil &t : teile)
+        idat.insert(idat.end(), t.Daten.get(), t.Daten.get() + t.Laenge);
+    idat.insert(idat.end(), zfuss, zfuss + 4);
+
+    if (ziel.write(reinterpret_cast<const char *>(Signatur), 8) != 8 || !chunk(ziel, "IHDR", ihdr, 13))
+        return false;
+    constexpr qsizetype ChunkGroesse = 1 << 20;
+    for (qsizetype at = 0; at < qsizetype(idat.size()); at += ChunkGroesse)
+        if (!chunk(ziel, "IDAT", idat.data() + at, std::min(ChunkGroesse, qsizetype(idat.size()) - at)))
+            return false;
+    return chunk(ziel, "IEND", nullptr, 0);
+}
