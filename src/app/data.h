@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // A colour as the program stores it: 24 bits, red in the low byte, blue in the high byte.
 using TColor = std::uint32_t;
@@ -89,6 +90,17 @@ struct TextEintragZustand
     QPoint Platz;
 };
 
+// What of the drawing picture was written since the last undo snapshot, so that the next
+// snapshot copies only that. Kept by the functions of surface/sicherung.h alone.
+struct Aenderungsstand
+{
+    std::vector<std::uint8_t> Kacheln; // per tile of 64 × 64 pixels, row by row: 1 = written
+    std::int32_t Spalten = 0, Zeilen = 0;
+    bool Alles = true;                  // the next snapshot copies the whole picture
+    qint64 BildSchluessel = 0;          // Img1Bmp.cacheKey() after the last recorded write
+    qint64 SicherungSchluessel = 0;     // BackupBmp.cacheKey() after the last snapshot
+};
+
 // Fields of the drawing surface, in declaration order. The drawing picture itself is
 // `Img1Bmp`; `Img2Bmp` is the bitmap of the scalable zoom image.
 struct SurfaceState
@@ -103,6 +115,7 @@ struct SurfaceState
     QImage Img1Bmp;
     QImage Img2Bmp;
     TextEintragZustand Eintrag;
+    Aenderungsstand Aenderungen;
 };
 
 // Process-wide settings with their compiled-in defaults. The settings store loads and

@@ -71,15 +71,17 @@ void schritt(const ToolState &t, SurfaceState &s, TShiftState shift, int x, int 
 
 Rechtecke Zeichenbewegung(ToolState &t, SurfaceState &s, TShiftState shift, int xneu, int yneu)
 {
+    aenderungBeginnen(s);
     Rechtecke geaendert;
     if (!(shift & ssLeft) && istFormModus(t.Modus))
         FigurVerwerfen(t, s, geaendert);
     schritt(t, s, shift, xneu, yneu, geaendert);
-    return geaendert;
+    return aenderungMerken(s, geaendert);
 }
 
 Rechtecke mausDruecken(ToolState &t, SurfaceState &s, TShiftState shift, int x, int y)
 {
+    aenderungBeginnen(s);
     Rechtecke geaendert;
     if (shift & (ssRight | ssMiddle)) {
         shift = rechtsMitteRegel(shift);
@@ -87,7 +89,7 @@ Rechtecke mausDruecken(ToolState &t, SurfaceState &s, TShiftState shift, int x, 
     }
     s.MausShift = shift & ssLeft;
     if (!(shift & ssLeft))
-        return geaendert;
+        return aenderungMerken(s, geaendert);
     UndoSchnappschuss(t, s);
     StiftPosition = {x, y};
     schritt(t, s, shift, x, y, geaendert);
@@ -97,30 +99,33 @@ Rechtecke mausDruecken(ToolState &t, SurfaceState &s, TShiftState shift, int x, 
         s.BakSy = s.Sy;
         s.BakLx = s.Lx;
         s.BakLy = s.Ly;
-        bildSichern(t.BackupBmp, s.Img1Bmp);
+        aenderungMerken(s, geaendert);
+        sicherungAbgleichen(t, s);
     }
-    return geaendert;
+    return aenderungMerken(s, geaendert);
 }
 
 Rechtecke mausBewegen(ToolState &t, SurfaceState &s, TShiftState shift, int x, int y)
 {
+    aenderungBeginnen(s);
     Rechtecke geaendert;
     shift = rechtsMitteRegel(shift);
     s.MausShift = shift & ssLeft;
     schritt(t, s, shift, x, y, geaendert);
-    return geaendert;
+    return aenderungMerken(s, geaendert);
 }
 
 Rechtecke mausLoslassen(ToolState &t, SurfaceState &s, TShiftState shift, int x, int y)
 {
+    aenderungBeginnen(s);
     Rechtecke geaendert;
     shift = rechtsMitteRegel(shift);
     s.MausShift = shift & ssLeft;
     if (istFormModus(t.Modus) || t.Modus == 13) {
         if (s.Lx < 0 || s.Ly < 0)
-            return geaendert;
+            return aenderungMerken(s, geaendert);
         schritt(t, s, shift, x, y, geaendert);
     }
     s.Lx = s.Ly = -1;
-    return geaendert;
+    return aenderungMerken(s, geaendert);
 }

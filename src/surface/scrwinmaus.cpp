@@ -3,6 +3,7 @@
 #include "surface/formen.h"
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
+#include "surface/sicherung.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QMouseEvent>
@@ -120,9 +121,10 @@ void TScreenForm::FigurVerwerfen()
 {
     if (!ToolForm)
         return;
+    aenderungBeginnen(*this);
     Rechtecke geaendert;
     ::FigurVerwerfen(*ToolForm, *this, geaendert);
-    neuZeichnen(geaendert);
+    neuZeichnen(aenderungMerken(*this, geaendert));
 }
 
 void TScreenForm::neuZeichnen(const Rechtecke &geaendert)

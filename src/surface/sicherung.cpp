@@ -59,10 +59,108 @@ void bildSichern(QImage &ziel, const QImage &quelle)
     ziel = quelle.copy();
 }
 
+namespace {
+
+constexpr int KachelBits = 6; // tiles of 64 × 64 pixels
+constexpr int Kachel = 1 << KachelBits;
+
+int kachelnFuer(int pixel)
+{
+    return (pixel + Kachel - 1) >> KachelBits;
+}
+
+bool rasterPasst(const Aenderungsstand &a, const QImage &bild)
+{
+    return a.Spalten == kachelnFuer(bild.width()) && a.Zeilen == kachelnFuer(bild.height()) &&
+           a.Kacheln.size() == size_t(a.Spalten) * size_t(a.Zeilen);
+}
+
+// Copies the written tiles of `quelle` into `ziel`, which equals `quelle` everywhere else;
+// neighbouring tiles of a tile row are copied as one run.
+void kachelnKopieren(QImage &ziel, const QImage &quelle, const Aenderungsstand &a)
+{
+    const int w = quelle.width(), h = quelle.height();
+    const qsizetype zeile = quelle.bytesPerLine();
+    const uchar *von = quelle.constBits();
+    uchar *nach = ziel.bits();
+    for (int ky = 0; ky < a.Zeilen; ++ky) {
+        const std::uint8_t *k = a.Kacheln.data() + size_t(ky) * size_t(a.Spalten);
+        const int y0 = ky * Kachel, y1 = std::min(h, y0 + Kachel);
+        for (int kx = 0; kx < a.Spalten;) {
+            if (!k[kx]) {
+                ++kx;
+                continue;
+            }
+            const int anfang = kx;
+            while (kx < a.Spalten && k[kx])
+                ++kx;
+            const int x0 = anfang * Kachel, x1 = std::min(w, kx * Kachel);
+            const size_t versatz = size_t(x0) * 4, n = size_t(x1 - x0) * 4;
+            for (int y = y0; y < y1; ++y)
+                std::memcpy(nach + y * zeile + versatz, von + y * zeile + versatz, n);
+        }
+    }
+}
+
+} // namespace
+
 void bildGanzGeaendert(SurfaceState &s)
 {
-    // The snapshot copies the whole picture on every press for now.
-    (void)s;
+    s.Aenderungen.Alles = true;
+}
+
+void aenderungBeginnen(SurfaceState &s)
+{
+    Aenderungsstand &a = s.Aenderungen;
+    if (s.Img1Bmp.cacheKey() != a.BildSchluessel)
+        a.Alles = true;
+}
+
+const Rechtecke &aenderungMerken(SurfaceState &s, const Rechtecke &geaendert)
+{
+    Aenderungsstand &a = s.Aenderungen;
+    const QImage &bild = s.Img1Bmp;
+    a.BildSchluessel = bild.cacheKey();
+    if (a.Alles)
+        return geaendert;
+    if (!rasterPasst(a, bild)) {
+        a.Alles = true;
+        return geaendert;
+    }
+    for (const QRect &roh : geaendert) {
+        const QRect r = roh & bild.rect();
+        if (r.isEmpty())
+            continue;
+        for (int ky = r.top() >> KachelBits; ky <= r.bottom() >> KachelBits; ++ky)
+            for (int kx = r.left() >> KachelBits; kx <= r.right() >> KachelBits; ++kx)
+                a.Kacheln[size_t(ky) * size_t(a.Spalten) + size_t(kx)] = 1;
+    }
+    return geaendert;
+}
+
+void sicherungAbgleichen(ToolState &t, SurfaceState &s)
+{
+    Aenderungsstand &a = s.Aenderungen;
+    QImage &ziel = t.BackupBmp;
+    const QImage &quelle = s.Img1Bmp;
+    // The backup must be the very buffer the last call filled, owned by it alone, and the
+    // picture must have been written only by accounted operations since.
+    const bool nurKacheln = !a.Alles && quelle.depth() == 32 && quelle.cacheKey() == a.BildSchluessel &&
+                            ziel.cacheKey() == a.SicherungSchluessel && ziel.isDetached() &&
+                            ziel.size() == quelle.size() && ziel.format() == quelle.format() &&
+                            ziel.bytesPerLine() == quelle.bytesPerLine() && rasterPasst(a, quelle);
+    if (nurKacheln) {
+        kachelnKopieren(ziel, quelle, a);
+    } else {
+        bildSichern(ziel, quelle);
+        a.Spalten = kachelnFuer(quelle.width());
+        a.Zeilen = kachelnFuer(quelle.height());
+        a.Kacheln.resize(size_t(a.Spalten) * size_t(a.Zeilen));
+    }
+    std::fill(a.Kacheln.begin(), a.Kacheln.end(), std::uint8_t(0));
+    a.Alles = quelle.isNull();
+    a.BildSchluessel = quelle.cacheKey();
+    a.SicherungSchluessel = ziel.cacheKey();
 }
 
 void UndoSchnappschuss(ToolState &t, SurfaceState &s)
@@ -73,7 +171,7 @@ void UndoSchnappschuss(ToolState &t, SurfaceState &s)
     s.BakSx = s.Sx;
     s.BakSy = s.Sy;
     t.BakBereichRect = t.BereichRect;
-    bildSichern(t.BackupBmp, s.Img1Bmp);
+    sicherungAbgleichen(t, s);
     // The background changes only with a sheet; a shared copy stays what it is when the
     // background is later written to.
     t.BackupOrigScrBmp = t.OrigScrBmp;
