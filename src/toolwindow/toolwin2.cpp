@@ -48,6 +48,7 @@ TToolForm::TToolForm(QWidget *parent)
     erzeugeWerkzeugleiste();
     erzeugeKontextmenue();
     verbindeWahlen();
+    verbindeBefehle();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);

@@ -94,6 +94,8 @@ public:
     void BereichBtnClick() { WerkzeugWahl(13); }
     void LupeBtnClick() { WerkzeugWahl(14); }
     void ZoomInBtnClick();
+    void RueckgaengigBtnClick();
+    void ClearBtnClick();
 
     void WerkzeugAktualisieren();
     void SetTextFarbe();
@@ -120,6 +122,7 @@ private:
     void erzeugeWerkzeugleiste();
     void erzeugeKontextmenue();
     void verbindeWahlen();
+    void verbindeBefehle();
     void markerEntfernen();
     void setzeImmerOben();
     void warteMitNachrichten(int ms);

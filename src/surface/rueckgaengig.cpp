@@ -1,0 +1,30 @@
+#include "surface/rueckgaengig.h"
+
+#include "surface/sicherung.h"
+
+void schnappschussZurueck(ToolState &t, SurfaceState &s)
+{
+    s.Sx = s.BakSx;
+    s.Sy = s.BakSy;
+    s.Lx = s.BakLx;
+    s.Ly = s.BakLy;
+    t.BereichRect = t.BakBereichRect;
+    // A copy, not a share: the snapshot must stay as it is while the picture is drawn on.
+    bildSichern(s.Img1Bmp, t.BackupBmp);
+    // The background is only ever replaced as a whole, so sharing it is a copy.
+    t.OrigScrBmp = t.BackupOrigScrBmp;
+    t.Modus = t.BakModus;
+    bildGanzGeaendert(s);
+}
+
+void bildLoeschen(ToolState &t, SurfaceState &s)
+{
+    sicherungAbgleichen(t, s);
+    s.BakLx = s.Lx;
+    s.BakLy = s.Ly;
+    s.BakSx = s.Sx;
+    s.BakSy = s.Sy;
+    s.Sx = s.Sy = s.Lx = s.Ly = -1;
+    bildSichern(s.Img1Bmp, t.OrigScrBmp);
+    bildGanzGeaendert(s);
+}
