@@ -1,7 +1,14 @@
 // Cost of one drawing step, model plus repaint of the changed rectangles, at three screen
 // sizes, and of the undo snapshot that a left press takes. Runs on the offscreen platform
 // unless QT_QPA_PLATFORM says otherwise.
-//   bench_zeichnen [steps per kind]
+//   bench_zeichnen [steps per kind and round] [rounds]
+//
+// The main thread stays on the CPU it starts on: moved between CPUs, a step finds its pixels
+// in neither CPU's own cache and costs three to four times as much, at any screen size, which
+// on a busy machine is more noise than anything measured here. Qt's helper threads (the
+// raster engine spreads larger blits over them) may run on any CPU. The screen sizes take turns
+// round by round, so that what other processes do hits each of them alike; the figures are
+// the medians over the rounds. Every picture is written once before any step is timed.
 #include "app/anwendung.h"
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
@@ -10,11 +17,17 @@
 #include "toolwindow/toolwin2.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <map>
+#include <sched.h>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -37,20 +50,62 @@ double nowMs()
 {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
-struct Werte
+// Keeps the calling thread on `cpu` and lets every other thread of the process run anywhere.
+bool hauptFadenFest(int cpu)
 {
-    double median, p99;
-};
+    cpu_set_t nur{}, alle{};
+    CPU_ZERO(&nur);
+    CPU_SET(cpu, &nur);
+    CPU_ZERO(&alle);
+    for (int c = 0; c < CPU_SETSIZE; ++c)
+        CPU_SET(c, &alle);
+    const pid_t ich = gettid();
+    for (const QString &faden :
+         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const pid_t tid = faden.toInt();
+        if (tid != ich)
+            sched_setaffinity(tid, sizeof alle, &alle);
+    }
+    return sched_setaffinity(0, sizeof nur, &nur) == 0;
+}
 
-Werte auswerten(std::vector<double> v)
+// Involuntary context switches of this thread so far: another thread or process ran in between.
+long verdraengungen()
 {
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    return u.ru_nivcsw;
+}
+
+double quantil(std::vector<double> v, double q)
+{
+    if (v.empty())
+        return 0;
     std::sort(v.begin(), v.end());
-    const auto an = [&](double q) { return v[std::min(v.size() - 1, size_t(q * double(v.size())))]; };
-    return {an(0.5), an(0.99)};
+    return v[std::min(v.size() - 1, size_t(q * double(v.size())))];
 }
+
+double median(const std::vector<double> &v)
+{
+    return quantil(v, 0.5);
+}
+
+// The figures of one kind of step or press at one screen size, over all rounds.
+struct Reihe
+{
+    std::vector<double> mediane, p99s, alle;
+    long verdraengt = 0;
+
+    void runde(const std::vector<double> &ms)
+    {
+        mediane.push_back(median(ms));
+        p99s.push_back(quantil(ms, 0.99));
+        alle.insert(alle.end(), ms.begin(), ms.end());
+    }
+};
 
 QImage bildschirm(int w, int h)
 {
@@ -64,7 +119,7 @@ QImage bildschirm(int w, int h)
 }
 
 // The pointer path of a gesture: a wobbling circle of radius 150 around (600, 450), 6 to 9
-// pixels per event, as a hand moves a mouse.
+// pixels per event, as a hand moves a mouse. The same at every screen size.
 QPoint pfad(int i)
 {
     const double a = i * 0.05;
@@ -72,26 +127,38 @@ QPoint pfad(int i)
                   450 + int(150 * std::sin(a) + 3 * std::cos(i * 0.9)));
 }
 
-// One step as the window runs it: the model changes the picture and names the changed
-// rectangles, which are then repainted at once (the window's update() would wait for the
-// next frame).
-double schritt(TShiftState shift, QPoint p)
+void zeigen(const Rechtecke &r)
 {
-    const double t0 = nowMs();
-    const Rechtecke r = mausBewegen(*ToolForm, *ScreenForm, shift, p.x(), p.y());
     QRegion neu;
     for (const QRect &q : r)
         neu += q;
     ScreenForm->Img1->repaint(neu);
-    return nowMs() - t0;
 }
 
-Werte bewegung(int modus, int sdicke, TColor farbe, TPenMode smode, int schritte)
+// One step as the window runs it: the model changes the picture and names the changed
+// rectangles, which are then repainted at once (the window's update() would wait for the
+// next frame).
+double schritt(TShiftState shift, QPoint p, long *verdraengt = nullptr)
+{
+    const long v0 = verdraengungen();
+    const double t0 = nowMs();
+    zeigen(mausBewegen(*ToolForm, *ScreenForm, shift, p.x(), p.y()));
+    const double ms = nowMs() - t0;
+    if (verdraengt)
+        *verdraengt += verdraengungen() > v0;
+    return ms;
+}
+
+void werkzeug(int modus, int sdicke, TColor farbe, TPenMode smode)
 {
     ToolForm->Modus = modus;
     ToolForm->Sdicke = sdicke;
     ToolForm->Scol = farbe;
     ToolForm->Smode = smode;
+}
+
+std::vector<double> bewegung(int schritte, long &verdraengt)
+{
     ScreenForm->Img1MouseDown(Qt::LeftButton, ssLeft, pfad(0).x() - 200, pfad(0).y() - 150);
     QCoreApplication::processEvents();
     for (int i = 0; i < 50; ++i) // warm up
@@ -99,11 +166,46 @@ Werte bewegung(int modus, int sdicke, TColor farbe, TPenMode smode, int schritte
     std::vector<double> ms;
     ms.reserve(size_t(schritte));
     for (int i = 0; i < schritte; ++i)
-        ms.push_back(schritt(ssLeft, pfad(50 + i)));
+        ms.push_back(schritt(ssLeft, pfad(50 + i), &verdraengt));
     ScreenForm->Img1MouseUp(Qt::LeftButton, 0, pfad(schritte + 50).x(), pfad(schritte + 50).y());
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCoreApplication::processEvents();
-    return auswerten(ms);
+    return ms;
+}
+
+// A stroke between two presses, not timed: `n` steps from `von` to `bis`.
+void strich(QPoint von, QPoint bis, int n)
+{
+    zeigen(mausDruecken(*ToolForm, *ScreenForm, ssLeft, von.x(), von.y()));
+    for (int k = 1; k <= n; ++k) {
+        const QPoint p = von + (bis - von) * k / n;
+        schritt(ssLeft, p);
+    }
+    zeigen(mausLoslassen(*ToolForm, *ScreenForm, 0, bis.x(), bis.y()));
+}
+
+double druckZeit(QPoint p)
+{
+    const double t0 = nowMs();
+    zeigen(mausDruecken(*ToolForm, *ScreenForm, ssLeft, p.x(), p.y()));
+    const double ms = nowMs() - t0;
+    zeigen(mausLoslassen(*ToolForm, *ScreenForm, 0, p.x(), p.y()));
+    return ms;
+}
+
+double schnappschussZeit()
+{
+    const double t0 = nowMs();
+    UndoSchnappschuss(*ToolForm, *ScreenForm);
+    return nowMs() - t0;
+}
+
+void zeile(const char *schirm, const char *was, const Reihe &r)
+{
+    std::printf("%-10s %-26s %8.3f %8.3f %8.3f %8.3f %9ld/%zu\n", schirm, was, median(r.mediane),
+                median(r.p99s), quantil(r.alle, 0.99),
+                r.p99s.empty() ? 0.0 : *std::max_element(r.p99s.begin(), r.p99s.end()), r.verdraengt,
+                r.alle.size());
 }
 
 } // namespace
@@ -114,59 +216,105 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    const int schritte = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const int schritte = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const int runden = argc > 2 ? std::atoi(argv[2]) : 5;
+    const int cpu = sched_getcpu();
+    bool fest = true;
     FensterErzeugen();
     Malzaehler maler;
     ScreenForm->Img1->installEventFilter(&maler);
 
-    std::printf("step: model + repaint of the changed rectangles, %d steps per kind (ms)\n", schritte);
-    std::printf("%-12s %-24s %8s %8s\n", "screen", "step", "median", "p99");
-    for (const QSize g : {QSize(1920, 1080), QSize(3840, 2160), QSize(7680, 4320)}) {
-        bildUebernehmen(*ToolForm, *ScreenForm, bildschirm(g.width(), g.height()));
-        ToolForm->WinZustand = 1;
-        ScreenForm->zeigeAuf(QRect(QPoint(0, 0), g));
-        QCoreApplication::processEvents();
-        const QString name = QStringLiteral("%1x%2").arg(g.width()).arg(g.height());
-        const struct
-        {
-            const char *was;
-            int modus, dicke;
-            TColor farbe;
-            TPenMode smode;
-        } arten[] = {
-            {"pen (13 px, yellow mask)", 1, 13, Palette::Gelb, pmMask},
-            {"eraser (21 px: 195x147)", 2, 21, 0, pmCopy},
-            {"rectangle preview", 4, 13, Palette::Rot, pmCopy},
-        };
-        for (const auto &a : arten) {
-            const Werte w = bewegung(a.modus, a.dicke, a.farbe, a.smode, schritte);
-            const long gemalt = maler.anzahl;
-            std::printf("%-12s %-24s %8.3f %8.3f\n", qPrintable(name), a.was, w.median, w.p99);
-            maler.anzahl = 0;
-            if (gemalt < schritte)
-                std::printf("  (only %ld repaints)\n", gemalt);
-        }
-        if (g.width() == 7680) {
-            // A left press: the snapshot alone, and the whole press with its step and repaint.
-            ToolForm->Modus = 1;
-            std::vector<double> snap, press;
-            for (int i = 0; i < 40; ++i) {
-                double t0 = nowMs();
-                UndoSchnappschuss(*ToolForm, *ScreenForm);
-                snap.push_back(nowMs() - t0);
-                t0 = nowMs();
-                const Rechtecke r = mausDruecken(*ToolForm, *ScreenForm, ssLeft, 300 + i, 300);
-                QRegion neu;
-                for (const QRect &q : r)
-                    neu += q;
-                ScreenForm->Img1->repaint(neu);
-                press.push_back(nowMs() - t0);
-                ScreenForm->Img1MouseUp(Qt::LeftButton, 0, 300 + i, 300);
+    const QSize groessen[] = {QSize(1920, 1080), QSize(3840, 2160), QSize(7680, 4320)};
+    std::vector<QImage> bilder;
+    for (const QSize g : groessen)
+        bilder.push_back(bildschirm(g.width(), g.height()));
+    const struct
+    {
+        const char *was;
+        int modus, dicke;
+        TColor farbe;
+        TPenMode smode;
+    } arten[] = {
+        {"pen (13 px, yellow mask)", 1, 13, Palette::Gelb, pmMask},
+        {"eraser (21 px: 195x147)", 2, 21, 0, pmCopy},
+        {"rectangle preview", 4, 13, Palette::Rot, pmCopy},
+    };
+    const char *druckArten[] = {
+        "snapshot after pen stroke",
+        "press after pen stroke",
+        "press after eraser sweep",
+        "snapshot, all changed",
+    };
+    std::map<std::pair<int, int>, Reihe> schrittReihen, druckReihen;
+    long fehlendeBilder = 0;
+    const int druecke = 10;
+
+    for (int runde = 0; runde < runden; ++runde) {
+        for (int gi = 0; gi < 3; ++gi) {
+            const QSize g = groessen[gi];
+            bildUebernehmen(*ToolForm, *ScreenForm, bilder[size_t(gi)]);
+            bildGanzGeaendert(*ScreenForm);
+            ToolForm->WinZustand = 1;
+            ScreenForm->zeigeAuf(QRect(QPoint(0, 0), g));
+            QCoreApplication::processEvents();
+            // Every buffer written once: the window's whole backing store, the picture (its own
+            // copy now, no longer shared with the capture) and the backup.
+            ScreenForm->Img1->repaint();
+            ScreenForm->Img1Bmp.bits();
+            UndoSchnappschuss(*ToolForm, *ScreenForm);
+            fest = hauptFadenFest(cpu) && fest;
+            for (int a = 0; a < int(std::size(arten)); ++a) {
+                werkzeug(arten[a].modus, arten[a].dicke, arten[a].farbe, arten[a].smode);
+                maler.anzahl = 0;
+                Reihe &r = schrittReihen[{gi, a}];
+                r.runde(bewegung(schritte, r.verdraengt));
+                fehlendeBilder += std::max(0L, schritte - maler.anzahl);
             }
-            const Werte s = auswerten(snap), p = auswerten(press);
-            std::printf("%-12s %-24s %8.3f %8.3f\n", qPrintable(name), "undo snapshot", s.median, s.p99);
-            std::printf("%-12s %-24s %8.3f %8.3f\n", qPrintable(name), "left press (whole)", p.median, p.p99);
+            if (g.width() != 7680)
+                continue;
+            std::vector<double> ms[4];
+            for (int i = 0; i < druecke; ++i) {
+                werkzeug(1, 13, Palette::Gelb, pmMask);
+                strich(pfad(i * 37), pfad(i * 37 + 100), 100);
+                ms[0].push_back(schnappschussZeit());
+                strich(pfad(i * 53), pfad(i * 53 + 100), 100);
+                ms[1].push_back(druckZeit(QPoint(300 + i, 300)));
+                // The eraser once across the whole picture, corner to corner.
+                werkzeug(2, 21, 0, pmCopy);
+                strich(QPoint(0, 0), QPoint(g.width() - 1, g.height() - 1), 1000);
+                werkzeug(1, 13, Palette::Gelb, pmMask);
+                ms[2].push_back(druckZeit(QPoint(300 + i, 300)));
+                bildGanzGeaendert(*ScreenForm);
+                ms[3].push_back(schnappschussZeit());
+            }
+            for (int k = 0; k < 4; ++k)
+                druckReihen[{gi, k}].runde(ms[k]);
         }
     }
+
+    std::printf("step: model + repaint of the changed rectangles; %d rounds of %d steps per kind and size "
+                "(ms)%s\n",
+                runden, schritte, fest ? "" : " [could not keep the thread on one CPU]");
+    std::printf(
+        "median, p99: medians over the rounds; p99 all: over all steps; worst p99: of the worst round;\n"
+        "preempted: steps in which another thread or process took the CPU\n");
+    std::printf("%-10s %-26s %8s %8s %8s %8s %15s\n", "screen", "step", "median", "p99", "p99 all", "worst",
+                "preempted");
+    for (int gi = 0; gi < 3; ++gi) {
+        const std::string name =
+            std::to_string(groessen[gi].width()) + "x" + std::to_string(groessen[gi].height());
+        for (int a = 0; a < int(std::size(arten)); ++a)
+            zeile(name.c_str(), arten[a].was, schrittReihen[{gi, a}]);
+    }
+    for (int a = 0; a < int(std::size(arten)); ++a) {
+        const Reihe &klein = schrittReihen[{0, a}], &gross = schrittReihen[{2, a}];
+        std::printf("8K / 1080p  %-26s median %.2fx, p99 %.2fx\n", arten[a].was,
+                    median(gross.mediane) / median(klein.mediane), median(gross.p99s) / median(klein.p99s));
+    }
+    std::printf("\nleft press at 7680x4320, %d per round (ms)\n", druecke);
+    for (int k = 0; k < 4; ++k)
+        zeile("7680x4320", druckArten[k], druckReihen[{2, k}]);
+    if (fehlendeBilder > 0)
+        std::printf("(%ld steps without a repaint)\n", fehlendeBilder);
     return 0;
 }

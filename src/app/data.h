@@ -96,9 +96,9 @@ struct Aenderungsstand
 {
     std::vector<std::uint8_t> Kacheln; // per tile of 64 × 64 pixels, row by row: 1 = written
     std::int32_t Spalten = 0, Zeilen = 0;
-    bool Alles = true;                  // the next snapshot copies the whole picture
-    qint64 BildSchluessel = 0;          // Img1Bmp.cacheKey() after the last recorded write
-    qint64 SicherungSchluessel = 0;     // BackupBmp.cacheKey() after the last snapshot
+    bool Alles = true;              // the next snapshot copies the whole picture
+    qint64 BildSchluessel = 0;      // Img1Bmp.cacheKey() after the last recorded write
+    qint64 SicherungSchluessel = 0; // BackupBmp.cacheKey() after the last snapshot
 };
 
 // Fields of the drawing surface, in declaration order. The drawing picture itself is

@@ -1,0 +1,209 @@
+// Freeze and release on one monitor of a real X server, driven by real clicks and keys;
+// the single-instance guard of the real program.
+#include "xsupport.h"
+
+#include "app/data.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTimer>
+
+class TstX11Freeze : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void freezeAndRelease_data();
+    void freezeAndRelease();
+    void autoOpenFreezesWithoutUserAction();
+    void secondStartOnlyTellsAndLeavesFirstAlone();
+    // Last: it runs the application's event loop until the program ends.
+    void autoCloseEndsProgramOnFertig();
+
+private:
+    QImage m_known;
+    QRect m_monitor;
+};
+
+void TstX11Freeze::initTestCase()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    QCOMPARE(QGuiApplication::screens().size(), 1);
+    m_monitor = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(m_monitor, QRect(0, 0, 1920, 1080));
+    m_known = xs::knownPicture(m_monitor.size());
+    QString why;
+    QVERIFY2(xs::showOnRoot(m_known, &why), qPrintable(why));
+}
+
+void TstX11Freeze::init()
+{
+    xs::freshWindows();
+}
+
+void TstX11Freeze::freezeAndRelease_data()
+{
+    QTest::addColumn<int>("monitorMode");
+    QTest::addColumn<bool>("releaseWithF9");
+    // With one monitor every mode freezes that one; mode 2 falls back to the tool window's.
+    QTest::newRow("mode 0, Fertig clicked") << 0 << false;
+    QTest::newRow("mode 0, F9") << 0 << true;
+    QTest::newRow("mode 1, Fertig clicked") << 1 << false;
+    QTest::newRow("mode 2, F9") << 2 << true;
+}
+
+void TstX11Freeze::freezeAndRelease()
+{
+    QFETCH(int, monitorMode);
+    QFETCH(bool, releaseWithF9);
+    Cfg.MonitorMode = monitorMode;
+    TToolForm &t = *ToolForm;
+    TScreenForm &s = *ScreenForm;
+    QSignalSpy frozen(&t, &TToolForm::eingefroren);
+    QSignalSpy released(&t, &TToolForm::freigegeben);
+    t.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t));
+
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(frozen.size(), 1);
+    // The tool window was hidden while the screen was read: the picture is the bare screen.
+    QString diff = xs::difference(s.Img1Bmp, m_known);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    QCOMPARE(s.geometry(), m_monitor);
+    QTRY_VERIFY(xs::windowInfo(s.winId()).value_or(xs::WindowInfo{}).viewable);
+    QCOMPARE(xs::windowInfo(s.winId())->geometry, m_monitor);
+    QCOMPARE(t.WinZustand, 1);
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Fertig"));
+    QCOMPARE(t.size(), QSize(52, 518));
+    QTRY_COMPARE(xs::windowInfo(t.winId())->geometry.size(), QSize(52, 518));
+    QVERIFY(xs::windowInfo(t.winId())->viewable);
+
+    // The surface shows the picture 1:1, the tool window stays over it.
+    const QRect expanded = xs::windowInfo(t.winId())->geometry;
+    diff = xs::waitForScreen(m_known, expanded);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    QVERIFY(xs::sameShare(xs::readScreen(), m_known, expanded) < 0.1);
+
+    if (releaseWithF9)
+        xs::key(QStringLiteral("F9"));
+    else
+        xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(released.size(), 1);
+    QCOMPARE(frozen.size(), 1);
+    QCOMPARE(t.WinZustand, 0);
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Start"));
+    QCOMPARE(t.size(), QSize(52, 27));
+    QVERIFY(s.isHidden());
+    QTRY_VERIFY(!xs::windowInfo(s.winId())->viewable);
+    QTRY_COMPARE(xs::windowInfo(t.winId())->geometry.size(), QSize(52, 27));
+    QVERIFY(xs::windowInfo(t.winId())->viewable);
+    diff = xs::waitForScreen(m_known, xs::windowInfo(t.winId())->geometry);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TstX11Freeze::autoOpenFreezesWithoutUserAction()
+{
+    Cfg.AutoOpen = true;
+    TToolForm &t = *ToolForm;
+    QSignalSpy frozen(&t, &TToolForm::eingefroren);
+    QElapsedTimer sinceShown;
+    t.show();
+    sinceShown.start();
+    QTRY_COMPARE_WITH_TIMEOUT(frozen.size(), 1, 3000);
+    QVERIFY2(sinceShown.elapsed() < 2000, qPrintable(QString::number(sinceShown.elapsed())));
+    QCOMPARE(t.WinZustand, 1);
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Fertig"));
+    const QString diff = xs::difference(ScreenForm->Img1Bmp, m_known);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    QTRY_VERIFY(xs::windowInfo(ScreenForm->winId()).value_or(xs::WindowInfo{}).viewable);
+
+    // Only once: releasing does not freeze again.
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(t.WinZustand, 0);
+    QTest::qWait(500);
+    QCOMPARE(frozen.size(), 1);
+    QCOMPARE(t.WinZustand, 0);
+}
+
+void TstX11Freeze::secondStartOnlyTellsAndLeavesFirstAlone()
+{
+    const QString program = QStringLiteral(SKIZZOMAT_BINARY);
+    QVERIFY(qEnvironmentVariable("XDG_RUNTIME_DIR").startsWith(QDir::tempPath()));
+    const auto start = [&](QProcess &p) {
+        p.setProcessChannelMode(QProcess::ForwardedChannels);
+        p.start(program, {});
+        return p.waitForStarted();
+    };
+
+    QProcess first;
+    QVERIFY(start(first));
+    QList<unsigned long> firstWindows;
+    QTRY_VERIFY_WITH_TIMEOUT(!(firstWindows = xs::visibleWindowsOf(first.processId())).isEmpty(), 10000);
+    QCOMPARE(firstWindows.size(), 1);
+    QCOMPARE(xs::property(firstWindows.first(), "WM_NAME"), QStringLiteral("\"Skizzomat\""));
+
+    QProcess second;
+    QVERIFY(start(second));
+    QList<unsigned long> box;
+    QTRY_VERIFY_WITH_TIMEOUT(!(box = xs::visibleWindowsNamed(QStringLiteral("Informationen"))).isEmpty(),
+                             10000);
+    QCOMPARE(box.size(), 1);
+    QCOMPARE(xs::visibleWindowsOf(second.processId()), box);
+
+    xs::key(QStringLiteral("Return"));
+    QVERIFY(second.waitForFinished(5000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+    QCOMPARE(xs::visibleWindowsOf(first.processId()), firstWindows);
+
+    // The lock goes with the process, however it ends.
+    first.kill();
+    QVERIFY(first.waitForFinished(5000));
+    QProcess third;
+    QVERIFY(start(third));
+    QList<unsigned long> thirdWindows;
+    QTRY_VERIFY_WITH_TIMEOUT(!(thirdWindows = xs::visibleWindowsOf(third.processId())).isEmpty(), 10000);
+    QCOMPARE(thirdWindows.size(), 1);
+    QCOMPARE(xs::property(thirdWindows.first(), "WM_NAME"), QStringLiteral("\"Skizzomat\""));
+    QVERIFY(xs::visibleWindowsNamed(QStringLiteral("Informationen")).isEmpty());
+    QCOMPARE(third.state(), QProcess::Running);
+    third.kill();
+    third.waitForFinished();
+}
+
+void TstX11Freeze::autoCloseEndsProgramOnFertig()
+{
+    Cfg.AutoClose = true;
+    TToolForm &t = *ToolForm;
+    QSignalSpy frozen(&t, &TToolForm::eingefroren);
+    t.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t));
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(frozen.size(), 1);
+    QTRY_VERIFY(xs::windowInfo(ScreenForm->winId())->viewable);
+
+    // As in the program: Fertig is clicked while the application's event loop runs; that
+    // loop ending is the program ending.
+    const QPoint fertig = xs::centre(t.StartFertigBtn);
+    QTimer::singleShot(0, this, [fertig] { xs::click(fertig); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, this, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    watchdog.stop();
+    QVERIFY(!t.isVisible());
+    QVERIFY(ScreenForm->isHidden());
+}
+
+XS_TEST_MAIN(TstX11Freeze)
+#include "tst_x11_freeze.moc"

@@ -1,0 +1,99 @@
+// Helpers for the tests on a real X server (run through xrun.sh): real input with xdotool,
+// the screen read back with ImageMagick's import, window state as the X server sees it.
+#pragma once
+
+#include "app/dpiAware.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QRect>
+#include <QRegion>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+
+#include <optional>
+
+class QWidget;
+
+namespace xs {
+
+// Deletes the program's windows, resets the settings to their defaults and creates the
+// windows anew, hidden: each case starts like a new run of the program.
+void freshWindows();
+
+// Centre of a widget in root coordinates.
+QPoint centre(const QWidget *w);
+
+struct Result
+{
+    int exitCode = -1; // -1: did not start or did not finish in time
+    QByteArray out;
+};
+
+// Runs a program to its end (at most timeoutMs) with the event loop blocked meanwhile.
+Result run(const QString &program, const QStringList &args, int timeoutMs = 10000);
+
+// A picture no window looks like: colour gradients with a grid of text on them.
+QImage knownPicture(QSize size);
+
+// Makes `picture` the root window's background and waits until the screen shows it. False,
+// with the reason in `why`, if it does not come.
+bool showOnRoot(const QImage &picture, QString *why);
+
+// The whole screen as the X server has it, in RGB32; null if it cannot be read.
+QImage readScreen();
+
+// Empty if `a` and `b` have the same size and the same pixels outside `except`; otherwise
+// where they differ first and how many pixels differ.
+QString difference(const QImage &a, const QImage &b, const QRegion &except = {});
+
+// Reads the screen, with the event loop running in between, until it equals `expected`
+// outside `except`. Empty on success, else the last difference.
+QString waitForScreen(const QImage &expected, const QRegion &except = {}, int timeoutMs = 5000);
+
+// Share of pixels inside `area` in which `a` and `b` are equal, 0…1.
+double sameShare(const QImage &a, const QImage &b, const QRect &area);
+
+// Real input through the XTEST extension, like a user's.
+void click(QPoint global);
+void key(const QString &keysym);
+void moveWindow(unsigned long window, QPoint to);
+
+struct WindowInfo
+{
+    QRect geometry; // client area in root coordinates
+    bool viewable = false;
+};
+
+// What the X server reports for a window; nothing if the window does not exist.
+std::optional<WindowInfo> windowInfo(unsigned long window);
+
+// The window with the window manager's frame around it (_NET_FRAME_EXTENTS), in root
+// coordinates; without a window manager the window's own rectangle.
+QRect frameRect(unsigned long window);
+
+// Mapped top-level windows that carry _NET_WM_PID `pid`.
+QList<unsigned long> visibleWindowsOf(qint64 pid);
+// Mapped windows whose title is exactly `title`.
+QList<unsigned long> visibleWindowsNamed(const QString &title);
+
+// The window manager's stacking order, bottom first (_NET_CLIENT_LIST_STACKING).
+QList<unsigned long> stackingOrder();
+// The value of a window property (of the root window for 0) as xprop prints it, without
+// the name.
+QString property(unsigned long window, const char *name);
+
+} // namespace xs
+
+// main() of a test on the X server: physical pixels as in the program, and the program's
+// windows stay alive when none of them is shown.
+#define XS_TEST_MAIN(TestClass)                                                                              \
+    int main(int argc, char *argv[])                                                                         \
+    {                                                                                                        \
+        DpiAware();                                                                                          \
+        QApplication app(argc, argv);                                                                        \
+        QApplication::setQuitOnLastWindowClosed(false);                                                      \
+        TestClass tc;                                                                                        \
+        return QTest::qExec(&tc, argc, argv);                                                                \
+    }
