@@ -138,29 +138,49 @@ const Rechtecke &aenderungMerken(SurfaceState &s, const Rechtecke &geaendert)
     return geaendert;
 }
 
+namespace {
+
+// True when `sicherung` is the very buffer that the last comparison left equal to `bild`
+// except in the written tiles, and neither was written since but by accounted operations.
+bool nurKachelnVerschieden(const Aenderungsstand &a, const QImage &bild, const QImage &sicherung)
+{
+    return !a.Alles && bild.depth() == 32 && bild.cacheKey() == a.BildSchluessel &&
+           sicherung.cacheKey() == a.SicherungSchluessel && sicherung.size() == bild.size() &&
+           sicherung.format() == bild.format() && sicherung.bytesPerLine() == bild.bytesPerLine() &&
+           rasterPasst(a, bild);
+}
+
+// Picture and backup are equal now.
+void gleich(Aenderungsstand &a, const QImage &bild, const QImage &sicherung)
+{
+    a.Spalten = kachelnFuer(bild.width());
+    a.Zeilen = kachelnFuer(bild.height());
+    a.Kacheln.assign(size_t(a.Spalten) * size_t(a.Zeilen), 0);
+    a.Alles = bild.isNull();
+    a.BildSchluessel = bild.cacheKey();
+    a.SicherungSchluessel = sicherung.cacheKey();
+}
+
+} // namespace
+
 void sicherungAbgleichen(ToolState &t, SurfaceState &s)
 {
     Aenderungsstand &a = s.Aenderungen;
-    QImage &ziel = t.BackupBmp;
-    const QImage &quelle = s.Img1Bmp;
-    // The backup must be the very buffer the last call filled, owned by it alone, and the
-    // picture must have been written only by accounted operations since.
-    const bool nurKacheln = !a.Alles && quelle.depth() == 32 && quelle.cacheKey() == a.BildSchluessel &&
-                            ziel.cacheKey() == a.SicherungSchluessel && ziel.isDetached() &&
-                            ziel.size() == quelle.size() && ziel.format() == quelle.format() &&
-                            ziel.bytesPerLine() == quelle.bytesPerLine() && rasterPasst(a, quelle);
-    if (nurKacheln) {
-        kachelnKopieren(ziel, quelle, a);
-    } else {
-        bildSichern(ziel, quelle);
-        a.Spalten = kachelnFuer(quelle.width());
-        a.Zeilen = kachelnFuer(quelle.height());
-        a.Kacheln.resize(size_t(a.Spalten) * size_t(a.Zeilen));
-    }
-    std::fill(a.Kacheln.begin(), a.Kacheln.end(), std::uint8_t(0));
-    a.Alles = quelle.isNull();
-    a.BildSchluessel = quelle.cacheKey();
-    a.SicherungSchluessel = ziel.cacheKey();
+    if (nurKachelnVerschieden(a, s.Img1Bmp, t.BackupBmp) && t.BackupBmp.isDetached())
+        kachelnKopieren(t.BackupBmp, s.Img1Bmp, a);
+    else
+        bildSichern(t.BackupBmp, s.Img1Bmp);
+    gleich(a, s.Img1Bmp, t.BackupBmp);
+}
+
+void bildAusSicherung(ToolState &t, SurfaceState &s)
+{
+    Aenderungsstand &a = s.Aenderungen;
+    if (nurKachelnVerschieden(a, s.Img1Bmp, t.BackupBmp) && s.Img1Bmp.isDetached())
+        kachelnKopieren(s.Img1Bmp, t.BackupBmp, a);
+    else
+        bildSichern(s.Img1Bmp, t.BackupBmp);
+    gleich(a, s.Img1Bmp, t.BackupBmp);
 }
 
 void UndoSchnappschuss(ToolState &t, SurfaceState &s)

@@ -22,6 +22,11 @@ void UndoSchnappschuss(ToolState &t, SurfaceState &s);
 // when that is known to be enough, the whole picture otherwise.
 void sicherungAbgleichen(ToolState &t, SurfaceState &s);
 
+// The reverse: makes `s.Img1Bmp` equal to `t.BackupBmp` again (undo), copying only the
+// tiles written since the last snapshot when that is known to be enough. Picture and backup
+// count as equal afterwards, so the next snapshot copies nothing but what is drawn then.
+void bildAusSicherung(ToolState &t, SurfaceState &s);
+
 // To be called by everything that replaces or rewrites the whole drawing picture (freeze,
 // undo, clear, sheets, loading): the next snapshot then copies the whole picture again.
 void bildGanzGeaendert(SurfaceState &s);

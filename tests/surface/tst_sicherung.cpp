@@ -147,6 +147,11 @@ void TstSicherung::randomSessionsKeepBackupExact()
             QImage &b = z.t.BackupBmp;
             if (!b.isNull())
                 b.setPixel(rnd.bounded(b.width()), rnd.bounded(b.height()), qRgb(4, 5, 6));
+        } else if (wurf < 88) {
+            // Undone: the picture is the backup again.
+            bildAusSicherung(z.t, z.s);
+            QVERIFY(z.s.Img1Bmp == z.t.BackupBmp);
+            QVERIFY(z.s.Img1Bmp.constBits() != z.t.BackupBmp.constBits());
         } else {
             // A stroke of several moves with the button down.
             for (int k = 0; k < 5; ++k) {
