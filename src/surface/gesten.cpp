@@ -1,5 +1,6 @@
 #include "surface/gesten.h"
 
+#include "surface/bereich.h"
 #include "surface/formen.h"
 #include "surface/sicherung.h"
 #include "surface/textstempel.h"
@@ -42,7 +43,7 @@ void radiererSchritt(const ToolState &t, SurfaceState &s, TShiftState shift, int
     WerkzeugMarke(t, s, geaendert);
 }
 
-void schritt(const ToolState &t, SurfaceState &s, TShiftState shift, int x, int y, Rechtecke &geaendert)
+void schritt(ToolState &t, SurfaceState &s, TShiftState shift, int x, int y, Rechtecke &geaendert)
 {
     switch (t.Modus) {
     case 1:
@@ -60,6 +61,15 @@ void schritt(const ToolState &t, SurfaceState &s, TShiftState shift, int x, int 
         for (const QRect &r : stempelSchritt(t, s, shift, x, y))
             geaendert.append(r);
         break;
+    case 13:
+        bereichSchritt(t, s, shift, x, y, geaendert);
+        break;
+    case 14:
+    case 15:
+        // No marker: the magnifier's lens and the zoom view's crosshair lie over the picture.
+        s.Sx = x;
+        s.Sy = y;
+        break;
     default:
         if (istFormModus(t.Modus))
             formSchritt(t, s, shift, x, y, geaendert);
@@ -73,7 +83,7 @@ Rechtecke Zeichenbewegung(ToolState &t, SurfaceState &s, TShiftState shift, int 
 {
     aenderungBeginnen(s);
     Rechtecke geaendert;
-    if (!(shift & ssLeft) && istFormModus(t.Modus))
+    if (!(shift & ssLeft) && (istFormModus(t.Modus) || t.Modus == 13))
         FigurVerwerfen(t, s, geaendert);
     schritt(t, s, shift, xneu, yneu, geaendert);
     return aenderungMerken(s, geaendert);

@@ -38,6 +38,7 @@ TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
         img->installEventFilter(this);
     }
     erzeugeUeberlagerungen();
+    erzeugeAnsichtsteile();
 }
 
 void TScreenForm::zeigeAuf(const QRect &monitor)

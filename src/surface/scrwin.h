@@ -8,7 +8,9 @@
 #include <QFont>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
+struct Taste;
 class TAuswahlMarker;
 
 // Shows an image unscaled at its origin and repaints only the rectangles asked for.
@@ -75,8 +77,23 @@ public:
     // Repaints the given rectangles of the picture.
     void neuZeichnen(const Rechtecke &geaendert);
 
+    // The selection tool's panel and moving the area (scrwinbereich.cpp).
+    QLabel *FadenkreuzInfoPan = nullptr;
+    void SetAuswahlBereichOffset(int dx, int dy);
+    void BereichInfoPanMouseDown(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+    void BereichInfoPanMouseMove(TShiftState Shift, int X, int Y);
+    // What a step shows beside the picture: the area's markers and panel, the magnifier's
+    // lens, the zoom view. Run after every step with the step's shift state.
+    void ansichtNachSchritt(TShiftState Shift);
+
+    // The key handlers (scrwintasten.cpp).
+    void FormKeyDown(const Taste &t);
+    void FormKeyUp(const Taste &t);
+
 private:
     void erzeugeUeberlagerungen();
+    void erzeugeAnsichtsteile();
+    TRect m_bereichGezeigt = KeinBereich;
     void Edit1Change();
 
 protected:
@@ -84,6 +101,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override; // FormClose
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
 };
 
 extern TScreenForm *ScreenForm;

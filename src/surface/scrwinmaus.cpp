@@ -82,18 +82,23 @@ void TScreenForm::Img1MouseDown(Qt::MouseButton, TShiftState Shift, int X, int Y
     // nothing about whether the tool window is shown.
     ToolForm->raise();
     neuZeichnen(mausDruecken(*ToolForm, *this, Shift, X, Y));
+    ansichtNachSchritt(Shift);
 }
 
 void TScreenForm::Img1MouseMove(TShiftState Shift, int X, int Y)
 {
-    if (ToolForm)
-        neuZeichnen(mausBewegen(*ToolForm, *this, Shift, X, Y));
+    if (!ToolForm)
+        return;
+    neuZeichnen(mausBewegen(*ToolForm, *this, Shift, X, Y));
+    ansichtNachSchritt(Shift);
 }
 
 void TScreenForm::Img1MouseUp(Qt::MouseButton, TShiftState Shift, int X, int Y)
 {
-    if (ToolForm)
-        neuZeichnen(mausLoslassen(*ToolForm, *this, Shift, X, Y));
+    if (!ToolForm)
+        return;
+    neuZeichnen(mausLoslassen(*ToolForm, *this, Shift, X, Y));
+    ansichtNachSchritt(Shift);
 }
 
 void TScreenForm::Img2MouseDown(Qt::MouseButton Button, TShiftState Shift, int X, int Y)
@@ -113,8 +118,10 @@ void TScreenForm::Img2MouseUp(Qt::MouseButton Button, TShiftState Shift, int X, 
 
 void TScreenForm::Zeichenbewegung(TShiftState Shift, int xneu, int yneu)
 {
-    if (ToolForm)
-        neuZeichnen(::Zeichenbewegung(*ToolForm, *this, Shift, xneu, yneu));
+    if (!ToolForm)
+        return;
+    neuZeichnen(::Zeichenbewegung(*ToolForm, *this, Shift, xneu, yneu));
+    ansichtNachSchritt(Shift);
 }
 
 void TScreenForm::FigurVerwerfen()

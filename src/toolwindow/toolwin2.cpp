@@ -4,6 +4,7 @@
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
+#include "surface/taste.h"
 #include "toolwindow/einfrieren.h"
 #include "toolwindow/menutabelle.h"
 #include "toolwindow/toolicons.h"
@@ -239,6 +240,7 @@ void TToolForm::keyPressEvent(QKeyEvent *e)
         StartFertigBtn->click();
         return;
     default:
+        FormKeyDown(tasteAus(e, true));
         QWidget::keyPressEvent(e);
     }
 }

@@ -18,6 +18,7 @@ class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
+struct Taste;
 class QToolButton;
 
 class TToolForm : public QWidget, public ToolState
@@ -91,7 +92,11 @@ public:
     void EllipseBtnClick() { WerkzeugWahl(10); }
     void RechteckGefuelltBtnClick() { WerkzeugWahl(11); }
     void EllipseGefuelltBtnClick() { WerkzeugWahl(12); }
-    void BereichBtnClick() { WerkzeugWahl(13); }
+    void BereichBtnClick()
+    {
+        WerkzeugWahl(13);
+        CheckPanels();
+    }
     void LupeBtnClick() { WerkzeugWahl(14); }
     void ZoomInBtnClick();
     void RueckgaengigBtnClick();
@@ -102,6 +107,9 @@ public:
     void CheckPanels();
     void PopupMenu1Popup();
     void WerkzeugZustandSetzen();
+    // The key handlers (tasten.cpp).
+    void FormKeyDown(const Taste &t);
+    void FormKeyUp(const Taste &t);
 
     // The monitor a freeze would capture now.
     QScreen *einzufrierenderMonitor() const;
@@ -116,6 +124,7 @@ protected:
     bool eventFilter(QObject *o, QEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
     void closeEvent(QCloseEvent *e) override; // FormClose
 
 private:
@@ -123,6 +132,7 @@ private:
     void erzeugeKontextmenue();
     void verbindeWahlen();
     void verbindeBefehle();
+    bool pfeilTaste(QObject *o, QEvent *e);
     void markerEntfernen();
     void setzeImmerOben();
     void warteMitNachrichten(int ms);

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -68,6 +69,8 @@ void TToolForm::verbindeWahlen()
 
 bool TToolForm::eventFilter(QObject *o, QEvent *e)
 {
+    if (pfeilTaste(o, e))
+        return true;
     if (e->type() == QEvent::MouseMove || e->type() == QEvent::Enter)
         CheckPanels();
     return QWidget::eventFilter(o, e);
@@ -160,6 +163,8 @@ void TToolForm::CheckPanels()
         s.Textrahmen();
     }
     s.Auswahl->BereichInfoPan->setVisible(Modus == 13 && AuswahlbereichAktiv(BereichRect));
+    s.FadenkreuzInfoPan->setVisible(Modus == 13);
+    s.FadenkreuzInfoPan->raise();
     s.Zeichenbewegung(0, -1, -1);
 }
 
@@ -181,7 +186,9 @@ void TToolForm::WerkzeugZustandSetzen()
     const int farbe = Cfg.FarbMode == 5 ? 4 : Cfg.FarbMode;
     if (colourCodeInfo(farbe))
         FarbWahl(farbe);
-    if (Modus >= 1 && Modus <= 14) {
+    if (Modus == 13) {
+        BereichBtnClick();
+    } else if (Modus >= 1 && Modus <= 14) {
         WerkzeugWahl(Modus);
     } else if (Modus == 15) {
         Modus = 1;

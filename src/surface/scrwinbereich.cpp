@@ -1,0 +1,151 @@
+// The drawing surface's selection tool: the crosshair panel, the area's markers after each
+// step, moving the area by its info panel or the keyboard; and what a step shows beside the
+// picture in each mode.
+#include "surface/auswahlmarker.h"
+#include "surface/bereich.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+namespace {
+
+TShiftState mausShift(const QMouseEvent *m)
+{
+    TShiftState s = 0;
+    if (m->modifiers() & Qt::ShiftModifier)
+        s |= ssShift;
+    if (m->modifiers() & Qt::ControlModifier)
+        s |= ssCtrl;
+    if (m->modifiers() & Qt::AltModifier)
+        s |= ssAlt;
+    if (m->buttons() & Qt::LeftButton)
+        s |= ssLeft;
+    return s;
+}
+
+// Dragging the area's info panel moves the area.
+class TPanelZiehen : public QObject
+{
+public:
+    explicit TPanelZiehen(TScreenForm *surface) : QObject(surface), m_surface(surface) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress) {
+            auto *m = static_cast<QMouseEvent *>(e);
+            const QPoint p = m->position().toPoint();
+            m_surface->BereichInfoPanMouseDown(m->button(), mausShift(m), p.x(), p.y());
+            return true;
+        }
+        if (e->type() == QEvent::MouseMove) {
+            auto *m = static_cast<QMouseEvent *>(e);
+            const QPoint p = m->position().toPoint();
+            m_surface->BereichInfoPanMouseMove(mausShift(m), p.x(), p.y());
+            return true;
+        }
+        return false;
+    }
+
+private:
+    TScreenForm *m_surface;
+};
+
+// While text is typed, a shortcut of the context menu wins over the entry's own editing keys
+// (Ctrl+Backspace undoes rather than deleting a word).
+class TMenueVorrang : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() != QEvent::ShortcutOverride || !ToolForm)
+            return false;
+        auto *k = static_cast<QKeyEvent *>(e);
+        const QKeySequence taste(k->keyCombination());
+        const QKeySequence ohneBlock(
+            QKeyCombination(k->modifiers() & ~Qt::KeypadModifier, Qt::Key(k->key())));
+        for (const QAction *a : ToolForm->actions())
+            for (const QKeySequence &s : a->shortcuts())
+                if (a->isEnabled() && (s == taste || s == ohneBlock)) {
+                    // Not taken by the entry: the shortcut runs.
+                    e->ignore();
+                    return true;
+                }
+        return false;
+    }
+};
+
+} // namespace
+
+void TScreenForm::erzeugeAnsichtsteile()
+{
+    FadenkreuzInfoPan = new QLabel(this);
+    FadenkreuzInfoPan->setObjectName(QStringLiteral("FadenkreuzInfoPan"));
+    FadenkreuzInfoPan->setFrameStyle(QFrame::Box | QFrame::Plain);
+    FadenkreuzInfoPan->setLineWidth(1);
+    FadenkreuzInfoPan->setAutoFillBackground(true);
+    QPalette pal = FadenkreuzInfoPan->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    FadenkreuzInfoPan->setPalette(pal);
+    // "MS Sans Serif" 8 pt at 96 dpi.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    FadenkreuzInfoPan->setFont(font);
+    FadenkreuzInfoPan->setGeometry(-1, -1, 266, 19);
+    // The pointer over it still belongs to the picture, so that the panel can dodge it.
+    FadenkreuzInfoPan->setAttribute(Qt::WA_TransparentForMouseEvents);
+    FadenkreuzInfoPan->hide();
+
+    QLabel *info = Auswahl->BereichInfoPan;
+    info->setMouseTracking(true);
+    info->installEventFilter(new TPanelZiehen(this));
+    Edit1->installEventFilter(new TMenueVorrang(this));
+}
+
+void TScreenForm::ansichtNachSchritt(TShiftState)
+{
+    if (!ToolForm)
+        return;
+    if (ToolForm->Modus == 13) {
+        if (!(ToolForm->BereichRect == m_bereichGezeigt)) {
+            m_bereichGezeigt = ToolForm->BereichRect;
+            AuswahlBereichZeigen();
+        }
+        FadenkreuzInfoPan->setText(fadenkreuzText(*this));
+        FadenkreuzInfoPan->move(panelLinks(FadenkreuzInfoPan->geometry(), Sx, Sy, Img1->width()),
+                                FadenkreuzInfoPan->y());
+    }
+}
+
+void TScreenForm::SetAuswahlBereichOffset(int dx, int dy)
+{
+    if (ToolForm && bereichVerschieben(ToolForm->BereichRect, dx, dy, Img1Bmp.size()))
+        AuswahlBereichZeigen();
+}
+
+void TScreenForm::BereichInfoPanMouseDown(Qt::MouseButton Button, TShiftState, int X, int Y)
+{
+    if (Button != Qt::LeftButton)
+        return;
+    Ax = X;
+    Ay = Y;
+}
+
+void TScreenForm::BereichInfoPanMouseMove(TShiftState Shift, int X, int Y)
+{
+    if (!ToolForm)
+        return;
+    ToolForm->CheckPanels();
+    if ((Shift & ssLeft) && bereichVerschieben(ToolForm->BereichRect, X - Ax, Y - Ay, Img1Bmp.size()))
+        AuswahlBereichZeigen();
+}

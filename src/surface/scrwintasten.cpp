@@ -1,0 +1,58 @@
+// The drawing surface's key handlers.
+#include "surface/scrwin.h"
+#include "surface/taste.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+
+void TScreenForm::keyPressEvent(QKeyEvent *e)
+{
+    FormKeyDown(tasteAus(e, true));
+    QWidget::keyPressEvent(e);
+}
+
+void TScreenForm::keyReleaseEvent(QKeyEvent *e)
+{
+    // X11 repeats a held key as release and press; only the real release counts.
+    if (!e->isAutoRepeat())
+        FormKeyUp(tasteAus(e, false));
+    QWidget::keyReleaseEvent(e);
+}
+
+void TScreenForm::FormKeyDown(const Taste &t)
+{
+    if (!ToolForm)
+        return;
+    if (t.Shift & ssShift)
+        Zeichenbewegung(t.Shift | MausShift, Sx, Sy);
+    if (ToolForm->Modus == 13) {
+        switch (t.Key) {
+        case Qt::Key_Left:
+            SetAuswahlBereichOffset(-1, 0);
+            break;
+        case Qt::Key_Up:
+            SetAuswahlBereichOffset(0, -1);
+            break;
+        case Qt::Key_Right:
+            SetAuswahlBereichOffset(1, 0);
+            break;
+        case Qt::Key_Down:
+            SetAuswahlBereichOffset(0, 1);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void TScreenForm::FormKeyUp(const Taste &t)
+{
+    if (!ToolForm)
+        return;
+    if (t.Key == Qt::Key_Shift) {
+        const QPoint p = QCursor::pos() - geometry().topLeft();
+        Zeichenbewegung(t.Shift | MausShift, p.x(), p.y());
+    }
+    UmschaltFGedrueckt = false;
+}

@@ -1,0 +1,67 @@
+// The tool window's key handlers. Menu shortcuts run before them and go no further; Enter and
+// Escape press the Start/Fertig button.
+#include "surface/scrwin.h"
+#include "surface/taste.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+
+bool TToolForm::pfeilTaste(QObject *o, QEvent *e)
+{
+    // The focused Start/Fertig button would use the arrow keys to move the focus; in this
+    // window they belong to the selection area.
+    if (o != StartFertigBtn || e->type() != QEvent::KeyPress)
+        return false;
+    auto *k = static_cast<QKeyEvent *>(e);
+    switch (k->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        FormKeyDown(tasteAus(k, true));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TToolForm::keyReleaseEvent(QKeyEvent *e)
+{
+    // X11 repeats a held key as release and press; only the real release counts.
+    if (!e->isAutoRepeat())
+        FormKeyUp(tasteAus(e, false));
+    QWidget::keyReleaseEvent(e);
+}
+
+void TToolForm::FormKeyDown(const Taste &t)
+{
+    if (WinZustand != 1 || !ScreenForm)
+        return;
+    TScreenForm &s = *ScreenForm;
+    if (Modus == 13) {
+        switch (t.Key) {
+        case Qt::Key_Left:
+            s.SetAuswahlBereichOffset(-1, 0);
+            break;
+        case Qt::Key_Up:
+            s.SetAuswahlBereichOffset(0, -1);
+            break;
+        case Qt::Key_Right:
+            s.SetAuswahlBereichOffset(1, 0);
+            break;
+        case Qt::Key_Down:
+            s.SetAuswahlBereichOffset(0, 1);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void TToolForm::FormKeyUp(const Taste &)
+{
+    if (WinZustand != 1 || !ScreenForm)
+        return;
+    ScreenForm->UmschaltFGedrueckt = false;
+}
