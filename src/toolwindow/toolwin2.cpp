@@ -300,13 +300,16 @@ bool TToolForm::BildschirmEinfrieren()
 {
     QScreen *monitor = einzufrierenderMonitor();
     m_einfrierenLaeuft = true;
-    // The tool window must not be part of the picture.
+    // The tool window must not be part of the picture. Unmapped, it loses its frame; shown
+    // again it goes back to where its client area was, not down by the frame's size.
+    const QRect platz = geometry();
     hide();
     warteMitNachrichten(50);
     const QImage bild = monitor ? Bildquelle(monitor) : QImage();
     m_einfrierenLaeuft = false;
     if (bild.isNull()) {
         show();
+        setGeometry(platz);
         zeigeFehler(this,
                     QStringLiteral("Der Bildschirm kann nicht gelesen werden. Skizzomat braucht dafür eine "
                                    "X11-Sitzung."));
@@ -321,6 +324,7 @@ bool TToolForm::BildschirmEinfrieren()
     if (QWindow *w = windowHandle())
         w->setTransientParent(ScreenForm->windowHandle());
     show();
+    setGeometry(platz);
     emit eingefroren();
     return true;
 }
