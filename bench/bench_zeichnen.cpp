@@ -257,10 +257,10 @@ int main(int argc, char **argv)
             ToolForm->WinZustand = 1;
             ScreenForm->zeigeAuf(QRect(QPoint(0, 0), g));
             QCoreApplication::processEvents();
-            // Every buffer written once: the window's whole backing store, the picture (its own
-            // copy now, no longer shared with the capture) and the backup.
+            // Every buffer written once: the window's whole backing store, and by the first
+            // snapshot the picture (its own copy now, no longer shared with the capture) and
+            // the backup.
             ScreenForm->Img1->repaint();
-            ScreenForm->Img1Bmp.bits();
             UndoSchnappschuss(*ToolForm, *ScreenForm);
             fest = hauptFadenFest(cpu) && fest;
             for (int a = 0; a < int(std::size(arten)); ++a) {

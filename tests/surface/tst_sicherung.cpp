@@ -55,6 +55,8 @@ private slots:
     void randomSessionsKeepBackupExact_data();
     void randomSessionsKeepBackupExact();
     void pressCopiesOnlyWrittenTiles();
+    void largePictureGetsBuffersOfItsOwn_data();
+    void largePictureGetsBuffersOfItsOwn();
     void unseenWritesAreCopied_data();
     void unseenWritesAreCopied();
 };
@@ -180,6 +182,44 @@ void TstSicherung::pressCopiesOnlyWrittenTiles()
     QCOMPARE(z.t.BackupBmp.pixel(600, 400), gepflanzt);
     z.t.BackupBmp.setPixel(600, 400, vorher.pixel(600, 400));
     QVERIFY(z.t.BackupBmp == vorher);
+}
+
+// A picture large enough for buffers of their own (as after a freeze, shared with the
+// capture): the first press gives picture and backup separate buffers, which keep the
+// picture's properties, and drawing or undoing then reaches neither the capture nor the backup.
+void TstSicherung::largePictureGetsBuffersOfItsOwn_data()
+{
+    QTest::addColumn<double>("dpr");
+    QTest::newRow("device pixel ratio 1") << 1.0;
+    // Pen strokes then land elsewhere than the reported rectangles.
+    QTest::newRow("device pixel ratio 2") << 2.0;
+}
+
+void TstSicherung::largePictureGetsBuffersOfItsOwn()
+{
+    QFETCH(double, dpr);
+    QImage erfasst = musterBild(2200, 1200);
+    erfasst.setDevicePixelRatio(dpr);
+    erfasst.setDotsPerMeterX(5000);
+    const QImage original = erfasst.copy();
+    Zustand z(erfasst);
+    z.druecken(100, 100);
+    QVERIFY(z.s.Img1Bmp.isDetached());
+    QVERIFY(z.t.BackupBmp.isDetached());
+    QCOMPARE(z.s.Img1Bmp.devicePixelRatio(), dpr);
+    QCOMPARE(z.t.BackupBmp.dotsPerMeterX(), 5000);
+    QCOMPARE(z.s.Img1Bmp.bytesPerLine(), erfasst.bytesPerLine());
+    for (int x = 100; x < 2100; x += 50)
+        mausBewegen(z.t, z.s, ssLeft, x, 100 + x / 2);
+    mausLoslassen(z.t, z.s, 0, 2100, 1150);
+    QVERIFY(z.t.OrigScrBmp == original);
+    QVERIFY(z.t.BackupBmp == original);
+    QVERIFY(z.s.Img1Bmp != original);
+    z.druecken(200, 200);
+    bildAusSicherung(z.t, z.s);
+    QVERIFY(z.s.Img1Bmp == z.t.BackupBmp);
+    bildGanzGeaendert(z.s);
+    z.druecken(300, 300);
 }
 
 void TstSicherung::unseenWritesAreCopied_data()
