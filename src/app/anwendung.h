@@ -2,5 +2,5 @@
 #pragma once
 
 // Creates the windows, each hidden, in their fixed order: the tool window (the main window)
-// first, then the drawing surface.
+// first, then the message form and the drawing surface.
 void FensterErzeugen();

@@ -2,6 +2,7 @@
 
 #include "app/anwendung.h"
 #include "app/data.h"
+#include "dialogs/meldform.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -22,6 +23,8 @@ void freshWindows()
     ToolForm = nullptr;
     delete ScreenForm;
     ScreenForm = nullptr;
+    delete MeldForm;
+    MeldForm = nullptr;
     Cfg = Settings{};
     FensterErzeugen();
 }
