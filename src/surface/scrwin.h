@@ -45,6 +45,8 @@ public:
     // The font text is committed with; follows the entry's font.
     QFont BildSchrift;
 
+    // What showing the surface for a new freeze resets.
+    void FormShow();
     void AuswahlBereichZeigen();
     void SetMauszeiger();
     // The text entry's font for the stroke width; the picture's font follows it.

@@ -69,6 +69,16 @@ void TScreenForm::contextMenuEvent(QContextMenuEvent *e)
         ToolForm->PopupMenu1->popup(e->globalPos());
 }
 
+void TScreenForm::FormShow()
+{
+    // Every freeze starts with a closed, empty text entry and the pointer of the tool.
+    Edit1->clear();
+    Edit1->hide();
+    Eintrag = {};
+    Eintrag.Hoehe = Edit1->height();
+    SetMauszeiger();
+}
+
 void TScreenForm::AuswahlBereichZeigen()
 {
     if (ToolForm)

@@ -316,6 +316,7 @@ bool TToolForm::BildschirmEinfrieren()
         return false;
     }
     bildUebernehmen(*this, *ScreenForm, bild);
+    ScreenForm->FormShow();
     ScreenForm->zeigeAuf(monitor->geometry());
     // Transient for the surface: a window manager keeps the tool window above it even where
     // it lifts the surface to a higher layer (a focused borderless window that fills the
