@@ -3,6 +3,7 @@
 #include "surface/auswahlmarker.h"
 #include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
+#include "surface/sicherung.h"
 #include "surface/textstempel.h"
 #include "toolwindow/toolwin2.h"
 
@@ -109,8 +110,10 @@ void TScreenForm::Edit1Change()
 
 void TScreenForm::Textrahmen()
 {
-    if (!Eintrag.Offen)
-        neuZeichnen({textBalken(Img1Bmp, Sx, Sy, Eintrag.Hoehe)});
+    if (Eintrag.Offen)
+        return;
+    aenderungBeginnen(*this);
+    neuZeichnen(aenderungMerken(*this, {textBalken(Img1Bmp, Sx, Sy, Eintrag.Hoehe)}));
 }
 
 void TScreenForm::TextUebernehmen()
@@ -124,7 +127,7 @@ void TScreenForm::TextUebernehmen()
         const QRect geaendert =
             textSchreiben(Img1Bmp, Edit1->pos(), text, BildSchrift, textPunktgroesse(ToolForm->Sdicke),
                           ToolForm->Scol == Palette::Schwarz ? Palette::Schwarz : farbe);
-        neuZeichnen({geaendert});
+        neuZeichnen(aenderungMerken(*this, {geaendert}));
     }
     Edit1->clear();
 }

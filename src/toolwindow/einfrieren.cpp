@@ -1,5 +1,7 @@
 #include "toolwindow/einfrieren.h"
 
+#include "surface/sicherung.h"
+
 int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor)
 {
     if (monitorMode == 2 && monitorCount > 1)
@@ -13,6 +15,8 @@ void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured)
 {
     t.OrigScrBmp =
         captured.format() == QImage::Format_RGB32 ? captured : captured.convertToFormat(QImage::Format_RGB32);
+    // Pixels of the picture are pixels of the screen, whatever the capture said about scaling.
+    t.OrigScrBmp.setDevicePixelRatio(1);
     t.BackupBmp = t.OrigScrBmp;
     t.BackupOrigScrBmp = t.OrigScrBmp;
     t.OrigScrStartBmp = t.OrigScrBmp;
@@ -22,4 +26,5 @@ void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured)
     t.BakModus = t.Modus;
     s.Img1Bmp = t.OrigScrBmp;
     s.Img2Bmp = t.OrigScrBmp;
+    bildGanzGeaendert(s);
 }
