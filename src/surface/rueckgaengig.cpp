@@ -10,11 +10,10 @@ void schnappschussZurueck(ToolState &t, SurfaceState &s)
     s.Ly = s.BakLy;
     t.BereichRect = t.BakBereichRect;
     // A copy, not a share: the snapshot must stay as it is while the picture is drawn on.
-    bildSichern(s.Img1Bmp, t.BackupBmp);
+    bildAusSicherung(t, s);
     // The background is only ever replaced as a whole, so sharing it is a copy.
     t.OrigScrBmp = t.BackupOrigScrBmp;
     t.Modus = t.BakModus;
-    bildGanzGeaendert(s);
 }
 
 void bildLoeschen(ToolState &t, SurfaceState &s)

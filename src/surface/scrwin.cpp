@@ -1,5 +1,6 @@
 #include "surface/scrwin.h"
 
+#include "surface/zoomanzeige.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QCloseEvent>
@@ -35,11 +36,11 @@ TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     setAttribute(Qt::WA_NoSystemBackground);
     Img1 = new TBildAnzeige(&Img1Bmp, this);
     Img1->setObjectName(QStringLiteral("Img1"));
-    Img2 = new TBildAnzeige(&Img2Bmp, this);
+    Img2 = new TZoomAnzeige(&Img2Bmp, this);
     Img2->setObjectName(QStringLiteral("Img2"));
     Img2->hide();
     // Hovering moves the tool marker, so the images want moves without a button too.
-    for (TBildAnzeige *img : {Img1, Img2}) {
+    for (TBildAnzeige *img : {Img1, static_cast<TBildAnzeige *>(Img2)}) {
         img->setMouseTracking(true);
         img->installEventFilter(this);
     }

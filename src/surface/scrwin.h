@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 struct Taste;
 class TAuswahlMarker;
+class TZoomAnzeige;
 
 // Shows an image unscaled at its origin and repaints only the rectangles asked for.
 class TBildAnzeige : public QWidget
@@ -36,7 +37,7 @@ public:
     explicit TScreenForm(QWidget *parent = nullptr);
 
     TBildAnzeige *Img1 = nullptr; // the drawing picture
-    TBildAnzeige *Img2 = nullptr; // the zoom image, visible only in the magnifier and zoom view
+    TZoomAnzeige *Img2 = nullptr; // the zoom image, visible only in the magnifier and zoom view
 
     // Overlays above the picture, created with the window: the text tool's entry and the
     // selection area's markers.
@@ -91,10 +92,35 @@ public:
     // The key handlers (scrwintasten.cpp).
     void FormKeyDown(const Taste &t);
     void FormKeyUp(const Taste &t);
+    void Img2KeyDown(const Taste &t);
+
+    // The zoom view (scrwinzoom.cpp): its info panel and labels, and its operations.
+    QWidget *ZoomInfoPan = nullptr;
+    QLabel *ZoomPanZoomLab = nullptr;
+    QLabel *ZoomPanKlammern = nullptr;
+    QLabel *ZoomPanXLab = nullptr;
+    QLabel *ZoomPanYLab = nullptr;
+    QLabel *ZoomPanColLab2 = nullptr;
+    QLabel *ZoomPanColLab = nullptr;
+    void ZoomInit(float sx, float sy);
+    void UpdateZoom(float sx, float sy, float fak);
+    void SetZoomOffset(float ax, float ay);
+    void SetZoomInfo();
+    void ZoomFadenkreuz(bool zeigen);
+
+    // The magnifier (scrwinlupe.cpp): entering it, and the lens at (Sx, Sy).
+    void LupeBetreten();
+    void Lupe();
 
 private:
     void erzeugeUeberlagerungen();
     void erzeugeAnsichtsteile();
+    void erzeugeZoomteile();
+    // The press actions of the magnifier and the zoom view, before the press's step.
+    void druckAktionen(TShiftState Shift);
+    void zoomSchritt(TShiftState Shift);
+    void handUeberallSetzen(bool an);
+    bool m_handUeberall = false;
     TRect m_bereichGezeigt = KeinBereich;
     void Edit1Change();
 
@@ -108,3 +134,6 @@ protected:
 };
 
 extern TScreenForm *ScreenForm;
+
+// Img2's class derives from TBildAnzeige; users of the surface get it with the surface.
+#include "surface/zoomanzeige.h"

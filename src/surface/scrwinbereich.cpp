@@ -110,12 +110,20 @@ void TScreenForm::erzeugeAnsichtsteile()
     info->setMouseTracking(true);
     info->installEventFilter(new TPanelZiehen(this));
     Edit1->installEventFilter(new TMenueVorrang(this));
+    erzeugeZoomteile();
 }
 
-void TScreenForm::ansichtNachSchritt(TShiftState)
+void TScreenForm::ansichtNachSchritt(TShiftState Shift)
 {
     if (!ToolForm)
         return;
+    // A right or middle button counts as a released left button, as in the step.
+    if (Shift & (ssRight | ssMiddle))
+        Shift &= TShiftState(~ssLeft);
+    if (ToolForm->Modus == 14)
+        Lupe();
+    else if (ToolForm->Modus == 15)
+        zoomSchritt(Shift);
     if (ToolForm->Modus == 13) {
         if (!(ToolForm->BereichRect == m_bereichGezeigt)) {
             m_bereichGezeigt = ToolForm->BereichRect;

@@ -81,6 +81,7 @@ void TScreenForm::Img1MouseDown(Qt::MouseButton, TShiftState Shift, int X, int Y
     // A window manager may have lifted the surface over the tool window; raising changes
     // nothing about whether the tool window is shown.
     ToolForm->raise();
+    druckAktionen(Shift);
     neuZeichnen(mausDruecken(*ToolForm, *this, Shift, X, Y));
     ansichtNachSchritt(Shift);
 }

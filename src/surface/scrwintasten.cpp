@@ -1,4 +1,5 @@
 // The drawing surface's key handlers.
+#include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
 #include "surface/taste.h"
 #include "toolwindow/toolwin2.h"
@@ -8,7 +9,11 @@
 
 void TScreenForm::keyPressEvent(QKeyEvent *e)
 {
-    FormKeyDown(tasteAus(e, true));
+    const Taste t = tasteAus(e, true);
+    FormKeyDown(t);
+    // The zoom image is the only control in the zoom view: it has the keys after the window.
+    if (Img2->isVisible())
+        Img2KeyDown(t);
     QWidget::keyPressEvent(e);
 }
 
@@ -26,6 +31,9 @@ void TScreenForm::FormKeyDown(const Taste &t)
         return;
     if (t.Shift & ssShift)
         Zeichenbewegung(t.Shift | MausShift, Sx, Sy);
+    ToolForm->strgTasten(t);
+    if (ToolForm->Modus == 15 && t.Key == Qt::Key_F)
+        UmschaltFGedrueckt = true;
     if (ToolForm->Modus == 13) {
         switch (t.Key) {
         case Qt::Key_Left:
@@ -50,9 +58,20 @@ void TScreenForm::FormKeyUp(const Taste &t)
 {
     if (!ToolForm)
         return;
+    const bool zoom = ToolForm->Modus == 15;
+    if (t.Key == Qt::Key_Control && zoom)
+        ZoomFadenkreuz(false);
     if (t.Key == Qt::Key_Shift) {
         const QPoint p = QCursor::pos() - geometry().topLeft();
         Zeichenbewegung(t.Shift | MausShift, p.x(), p.y());
     }
+    if (zoom && !(t.Shift & ssCtrl) && Cfg.MauszeigerMode != 2)
+        Img2->setCursor(cursorFuer(Zeiger::Pfeil));
     UmschaltFGedrueckt = false;
+}
+
+void TScreenForm::Img2KeyDown(const Taste &t)
+{
+    if (ToolForm && ToolForm->Modus == 15)
+        ZoomFadenkreuz(t.Shift & ssCtrl);
 }

@@ -1,5 +1,6 @@
 // The tool window's key handlers. Menu shortcuts run before them and go no further; Enter and
 // Escape press the Start/Fertig button.
+#include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
 #include "surface/taste.h"
 #include "toolwindow/toolwin2.h"
@@ -34,11 +35,30 @@ void TToolForm::keyReleaseEvent(QKeyEvent *e)
     QWidget::keyReleaseEvent(e);
 }
 
+void TToolForm::strgTasten(const Taste &t)
+{
+    // Ctrl alone, no other key or button: it shows the zoom crosshair, and zooms with the
+    // keypad's plus and minus or the main keyboard's minus.
+    if (t.Shift != ssCtrl || !ScreenForm)
+        return;
+    if (Modus == 15)
+        ScreenForm->ZoomFadenkreuz(true);
+    if (t.Key == Qt::Key_Plus && t.Ziffernblock)
+        ZoomInBtnClick();
+    else if (t.Key == Qt::Key_Minus)
+        ZoomOutBtnClick();
+}
+
 void TToolForm::FormKeyDown(const Taste &t)
 {
     if (WinZustand != 1 || !ScreenForm)
         return;
     TScreenForm &s = *ScreenForm;
+    if (Modus == 15 && (t.Shift & ssShift))
+        s.Zeichenbewegung(t.Shift | s.MausShift, s.Sx, s.Sy);
+    strgTasten(t);
+    if (Modus == 15 && t.Key == Qt::Key_F)
+        s.UmschaltFGedrueckt = true;
     if (Modus == 13) {
         switch (t.Key) {
         case Qt::Key_Left:
@@ -59,9 +79,16 @@ void TToolForm::FormKeyDown(const Taste &t)
     }
 }
 
-void TToolForm::FormKeyUp(const Taste &)
+void TToolForm::FormKeyUp(const Taste &t)
 {
     if (WinZustand != 1 || !ScreenForm)
         return;
-    ScreenForm->UmschaltFGedrueckt = false;
+    TScreenForm &s = *ScreenForm;
+    if (t.Key == Qt::Key_Control && Modus == 15)
+        s.ZoomFadenkreuz(false);
+    if (Modus == 15 && t.Key == Qt::Key_Shift)
+        s.Zeichenbewegung(t.Shift | s.MausShift, s.Sx, s.Sy);
+    if (Modus == 15 && !(t.Shift & ssCtrl) && Cfg.MauszeigerMode != 2)
+        s.Img2->setCursor(cursorFuer(Zeiger::Pfeil));
+    s.UmschaltFGedrueckt = false;
 }

@@ -97,8 +97,9 @@ public:
         WerkzeugWahl(13);
         CheckPanels();
     }
-    void LupeBtnClick() { WerkzeugWahl(14); }
+    void LupeBtnClick();
     void ZoomInBtnClick();
+    void ZoomOutBtnClick();
     void RueckgaengigBtnClick();
     void ClearBtnClick();
 
@@ -110,6 +111,8 @@ public:
     // The key handlers (tasten.cpp).
     void FormKeyDown(const Taste &t);
     void FormKeyUp(const Taste &t);
+    // Step 2 of both windows' key-down handlers: Ctrl shows the zoom crosshair and zooms.
+    void strgTasten(const Taste &t);
 
     // The monitor a freeze would capture now.
     QScreen *einzufrierenderMonitor() const;

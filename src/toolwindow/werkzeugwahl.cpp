@@ -116,13 +116,6 @@ void TToolForm::WerkzeugWahl(int modus)
     WerkzeugAktualisieren();
 }
 
-void TToolForm::ZoomInBtnClick()
-{
-    // The zoom view arrives with its own command; until then its button keeps the tool.
-    if (const ToolModeInfo *werkzeug = toolModeInfo(Modus))
-        aktion(*this, werkzeug->Button)->setChecked(true);
-}
-
 void TToolForm::WerkzeugAktualisieren()
 {
     if (!ScreenForm)
@@ -165,6 +158,8 @@ void TToolForm::CheckPanels()
     s.Auswahl->BereichInfoPan->setVisible(Modus == 13 && AuswahlbereichAktiv(BereichRect));
     s.FadenkreuzInfoPan->setVisible(Modus == 13);
     s.FadenkreuzInfoPan->raise();
+    s.ZoomInfoPan->setVisible(Modus == 15);
+    s.ZoomInfoPan->raise();
     s.Zeichenbewegung(0, -1, -1);
 }
 
@@ -188,6 +183,8 @@ void TToolForm::WerkzeugZustandSetzen()
         FarbWahl(farbe);
     if (Modus == 13) {
         BereichBtnClick();
+    } else if (Modus == 14) {
+        LupeBtnClick();
     } else if (Modus >= 1 && Modus <= 14) {
         WerkzeugWahl(Modus);
     } else if (Modus == 15) {

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -38,10 +39,16 @@ inline QAction *aktion(const char *name)
     return ToolForm->Aktionen.value(QString::fromLatin1(name));
 }
 
-// QTest::mouseMove drops the modifiers during a drag.
+// QTest's moves lose their modifiers on the way through the platform; a move with keys is
+// sent to the widget itself.
 inline void bewege(QWidget *w, QPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier)
 {
     QTest::mouseEvent(QTest::MouseMove, w, Qt::NoButton, keys, p);
+    if (keys == Qt::NoModifier)
+        return;
+    QMouseEvent e(QEvent::MouseMove, p, w->mapToGlobal(p), Qt::NoButton, QGuiApplication::mouseButtons(),
+                  keys);
+    QApplication::sendEvent(w, &e);
 }
 
 inline void ziehe(QWidget *w, QPoint von, QPoint nach, Qt::KeyboardModifiers keys = Qt::NoModifier)

@@ -1,0 +1,24 @@
+// The drawing surface's magnifier: a lens over the zoom image, which shows the picture 1:1.
+#include "surface/lupe.h"
+#include "surface/scrwin.h"
+#include "surface/sicherung.h"
+#include "toolwindow/toolwin2.h"
+
+void TScreenForm::LupeBetreten()
+{
+    Img2->setGeometry(rect());
+    Img2->setzeSicht({});
+    Img2->balkenSetzen({}, false);
+    Img2->lupeVerbergen();
+    bildSichern(Img2Bmp, Img1Bmp);
+    Img2->update();
+}
+
+void TScreenForm::Lupe()
+{
+    // Nothing without a position: the lens stays where it was.
+    if (!ToolForm || ToolForm->Start || Sx < 0 || Sy < 0)
+        return;
+    const LupenGeometrie g = lupenGeometrie(Sx, Sy, ToolForm->Sdicke, ToolForm->LupeFak, Img2->size());
+    Img2->lupeZeigen(lupeZeichnen(Img2Bmp, g, ToolForm->LupeFak), g.Linse);
+}
