@@ -188,6 +188,9 @@ void TToolForm::WerkzeugZustandSetzen()
     } else if (Modus >= 1 && Modus <= 14) {
         WerkzeugWahl(Modus);
     } else if (Modus == 15) {
+        // The zoom view draws no marker: its position must not pass for a pen marker to erase.
+        if (ScreenForm)
+            ScreenForm->Sx = ScreenForm->Sy = -1;
         Modus = 1;
         ZoomInBtnClick();
     }

@@ -13,6 +13,8 @@ private slots:
     void undoTwiceIsOnceAndLeavesNoMarker();
     void drawClearUndo();
     void undoRestoresTheTool();
+    void clickInMagnifierOrZoomReplacesSnapshot_data();
+    void clickInMagnifierOrZoomReplacesSnapshot();
 
 private:
     QImage m_bild;
@@ -87,6 +89,42 @@ void TstRueckgaengig::undoRestoresTheTool()
     QVERIFY(aktion("Stift1")->isChecked());
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+}
+
+void TstRueckgaengig::clickInMagnifierOrZoomReplacesSnapshot_data()
+{
+    QTest::addColumn<QString>("werkzeug");
+    QTest::newRow("magnifier") << "Lupe1";
+    QTest::newRow("zoom view") << "Zoom1";
+}
+
+// The click draws nothing but takes the snapshot: undo keeps the stroke and re-enters the
+// mode it was clicked in (the zoom view at the centre, returning to the pen), leaving no
+// marker behind on the way.
+void TstRueckgaengig::clickInMagnifierOrZoomReplacesSnapshot()
+{
+    QFETCH(QString, werkzeug);
+    ziehe(ScreenForm->Img1, {100, 100}, {150, 120});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage gezeichnet = ScreenForm->Img1Bmp;
+    ToolForm->Aktionen.value(werkzeug)->trigger();
+    const int modus = ToolForm->Modus;
+    QTest::mouseClick(ScreenForm->Img2, Qt::LeftButton, {}, {30, 30});
+    aktion("Stift1")->trigger();
+    aktion("Rckgngig1")->trigger();
+    QCOMPARE(ToolForm->Modus, modus);
+    QVERIFY(ScreenForm->Img2->isVisible());
+    if (modus == 15) {
+        QCOMPARE(ToolForm->ZoomfakNr, 2);
+        QCOMPARE(ToolForm->VorZoomModus, 1);
+        QCOMPARE(ScreenForm->Img2->sicht(), (ZoomSicht{2, -200, -150}));
+        aktion("Herauszoomen1")->trigger();
+        QCOMPARE(ToolForm->Modus, 1);
+    } else {
+        aktion("Stift1")->trigger();
+    }
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    QCOMPARE(ScreenForm->Img1Bmp, gezeichnet);
 }
 
 QTEST_MAIN(TstRueckgaengig)
