@@ -73,6 +73,7 @@ struct ToolState
     float ZoomFak = 2.0f;
     std::int32_t ZoomfakNr = 2;
     std::int32_t BakModus = 0;
+    std::int32_t BakSdicke = 0; // the stroke width the snapshot's marker was drawn with
     std::int32_t Modus = 1;
     std::int32_t VorZoomModus = 1;
     std::int32_t WinZustand = 0;

@@ -1,5 +1,6 @@
 #include "surface/rueckgaengig.h"
 
+#include "surface/gesten.h"
 #include "surface/sicherung.h"
 
 void schnappschussZurueck(ToolState &t, SurfaceState &s)
@@ -14,6 +15,14 @@ void schnappschussZurueck(ToolState &t, SurfaceState &s)
     // The background is only ever replaced as a whole, so sharing it is a copy.
     t.OrigScrBmp = t.BackupOrigScrBmp;
     t.Modus = t.BakModus;
+    // The restored picture holds the marker as it was drawn then. A thickness chosen since
+    // would erase it at another size and leave a ring, so it goes now, at its own size.
+    if (t.Modus >= 1 && t.Modus <= 13) {
+        const std::int32_t jetzt = t.Sdicke;
+        t.Sdicke = t.BakSdicke;
+        Zeichenbewegung(t, s, 0, -1, -1);
+        t.Sdicke = jetzt;
+    }
 }
 
 void bildLoeschen(ToolState &t, SurfaceState &s)

@@ -226,6 +226,7 @@ void bildAusSicherung(ToolState &t, SurfaceState &s)
 void UndoSchnappschuss(ToolState &t, SurfaceState &s)
 {
     t.BakModus = t.Modus;
+    t.BakSdicke = t.Sdicke;
     s.BakLx = s.Lx;
     s.BakLy = s.Ly;
     s.BakSx = s.Sx;

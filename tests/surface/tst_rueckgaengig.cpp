@@ -13,6 +13,7 @@ private slots:
     void undoTwiceIsOnceAndLeavesNoMarker();
     void drawClearUndo();
     void undoRestoresTheTool();
+    void undoAfterThicknessChangeLeavesNoRing();
     void clickInMagnifierOrZoomReplacesSnapshot_data();
     void clickInMagnifierOrZoomReplacesSnapshot();
 
@@ -51,6 +52,20 @@ void TstRueckgaengig::undoTwiceIsOnceAndLeavesNoMarker()
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
     QCOMPARE(ToolForm->Modus, modus);
     bewege(ScreenForm->Img1, {200, 150});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+}
+
+// The snapshot holds the marker drawn at the old thickness; a thicker marker erased over it
+// would leave a ring of inverted pixels.
+void TstRueckgaengig::undoAfterThicknessChangeLeavesNoRing()
+{
+    aktion("Dicke3")->trigger();
+    bewege(ScreenForm->Img1, {100, 100});
+    ziehe(ScreenForm->Img1, {100, 100}, {160, 130});
+    aktion("Dicke4")->trigger();
+    aktion("Rckgngig1")->trigger();
+    bewege(ScreenForm->Img1, {300, 250});
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
 }
