@@ -1,0 +1,100 @@
+// The wheel and undo on a real X server with real input: a wheel turn over the frozen
+// picture opens the zoom view magnified about the pointer; Ctrl+Backspace takes a stroke back.
+#include "xsupport.h"
+
+#include "app/data.h"
+#include "surface/scrwin.h"
+#include "surface/zoom.h"
+#include "surface/zoomanzeige.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+
+class TstX11Zoom : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void wheelMagnifiesAboutThePointer();
+    void ctrlBackspaceTakesTheStrokeBack();
+
+private:
+    QImage m_known;
+};
+
+void TstX11Zoom::initTestCase()
+{
+    m_known = xs::knownPicture(QGuiApplication::primaryScreen()->geometry().size());
+    QString why;
+    QVERIFY2(xs::showOnRoot(m_known, &why), qPrintable(why));
+}
+
+void TstX11Zoom::init()
+{
+    xs::freshWindows();
+    QSignalSpy frozen(ToolForm, &TToolForm::eingefroren);
+    ToolForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(ToolForm));
+    xs::click(xs::centre(ToolForm->StartFertigBtn));
+    QTRY_COMPARE(frozen.size(), 1);
+    QTRY_VERIFY(xs::windowInfo(ScreenForm->winId()).value_or(xs::WindowInfo{}).viewable);
+}
+
+void TstX11Zoom::wheelMagnifiesAboutThePointer()
+{
+    const QPoint zeiger(905, 505);
+    xs::run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QString::number(zeiger.x()), QString::number(zeiger.y()),
+             QStringLiteral("click"), QStringLiteral("4")});
+    QTRY_COMPARE(ToolForm->Modus, 15);
+    QCOMPARE(ToolForm->ZoomFak, 2.0f);
+    const ZoomSicht v = ScreenForm->Img2->sicht();
+    // The pixel under the pointer stays under it.
+    QCOMPARE(zoomBildpunkt(v, zeiger.x(), zeiger.y()), zeiger);
+
+    // The screen shows the picture enlarged twice, nearest pixel, around the tool window and
+    // the zoom view's info panel.
+    QImage erwartet;
+    zoomZeichnen(erwartet, QRect(QPoint(0, 0), m_known.size()), m_known, v);
+    erwartet = erwartet.copy(QRect(QPoint(0, 0), m_known.size()));
+    QRegion ausser(xs::frameRect(ToolForm->winId()));
+    if (ScreenForm->ZoomInfoPan->isVisible())
+        ausser += ScreenForm->ZoomInfoPan->geometry();
+    const QString diff = xs::waitForScreen(erwartet, ausser);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    QVERIFY(!xs::difference(erwartet, m_known, ausser).isEmpty());
+
+    // Turning back leaves the zoom view at factor 1 and shows the picture as it is.
+    xs::run(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("5")});
+    QTRY_VERIFY(ToolForm->Modus != 15);
+    const QString zurueck = xs::waitForScreen(m_known, xs::frameRect(ToolForm->winId()));
+    QVERIFY2(zurueck.isEmpty(), qPrintable(zurueck));
+}
+
+void TstX11Zoom::ctrlBackspaceTakesTheStrokeBack()
+{
+    ToolForm->Aktionen.value(QStringLiteral("Dicke4"))->trigger();
+    xs::run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QStringLiteral("300"), QStringLiteral("400"),
+             QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"),
+             QStringLiteral("600"), QStringLiteral("450"), QStringLiteral("sleep"), QStringLiteral("0.05"),
+             QStringLiteral("mouseup"), QStringLiteral("1")});
+    QTRY_VERIFY(ScreenForm->Img1Bmp != m_known);
+    QTRY_COMPARE(ScreenForm->MausShift, TShiftState(0));
+    xs::key(QStringLiteral("ctrl+BackSpace"));
+    // Only the marker at the pointer may differ until the pointer leaves the picture.
+    xs::run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QString::number(xs::centre(ToolForm).x()),
+             QString::number(xs::centre(ToolForm).y())});
+    QTRY_COMPARE(ScreenForm->Sx, -1);
+    QString diff = xs::difference(ScreenForm->Img1Bmp, m_known);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    diff = xs::waitForScreen(m_known, xs::frameRect(ToolForm->winId()));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+XS_TEST_MAIN(TstX11Zoom)
+#include "tst_x11_zoom.moc"
