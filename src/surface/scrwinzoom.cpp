@@ -38,7 +38,12 @@ protected:
         if (e->type() != QEvent::Wheel || !o->isWindowType() || !ToolForm)
             return false;
         const QWidget *aktiv = QApplication::activeWindow();
-        if (ToolForm->WinZustand != 1 || !Cfg.MausradZoom || (aktiv != m_surface && aktiv != ToolForm))
+        // Without a window manager no window may ever count as active; a turn over one of our
+        // two windows then counts as theirs.
+        const QWindow *ziel = static_cast<QWindow *>(o);
+        const bool unsere = aktiv == m_surface || aktiv == ToolForm ||
+                            (!aktiv && (ziel == m_surface->windowHandle() || ziel == ToolForm->windowHandle()));
+        if (ToolForm->WinZustand != 1 || !Cfg.MausradZoom || !unsere)
             return false;
         const int delta = static_cast<QWheelEvent *>(e)->angleDelta().y();
         TToolForm &t = *ToolForm;
