@@ -50,6 +50,7 @@ TToolForm::TToolForm(QWidget *parent)
     erzeugeKontextmenue();
     verbindeWahlen();
     verbindeBefehle();
+    verbindeAusgabe();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
@@ -259,6 +260,9 @@ void TToolForm::StartFertigBtnClick()
         FensterAusklappen();
         break;
     case 1:
+        // A picture that could not be kept stays frozen, with its drawing.
+        if (Cfg.AutoScreenshot && !AutoScreenshotAblegen())
+            return;
         if (Cfg.AutoClose) {
             close();
             return;

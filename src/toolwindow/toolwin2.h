@@ -18,6 +18,7 @@ class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
+class TSpeicherDialog;
 struct Taste;
 class QToolButton;
 
@@ -103,6 +104,19 @@ public:
     void RueckgaengigBtnClick();
     void ClearBtnClick();
 
+    // Output (ausgabe.cpp): the clipboard, the save menu and its dialog, the screenshot folder.
+    QMenu *SpeichernMenu = nullptr;
+    TSpeicherDialog *SaveBMP = nullptr; // created at its first use
+    void ClipBtnClick();
+    void SaveBtnClick();
+    void Speichernunter1Click();
+    void AlsPNGScreenshotSpeichernClick();
+    void AlsJPGScreenshotSpeichernClick();
+    void ScreenshotOrdnerOeffnen1Click();
+    // The whole picture as PNG into the screenshot folder, on "Fertig"; false, after telling
+    // the user, when it could not be stored.
+    bool AutoScreenshotAblegen();
+
     void WerkzeugAktualisieren();
     void SetTextFarbe();
     void CheckPanels();
@@ -135,6 +149,10 @@ private:
     void erzeugeKontextmenue();
     void verbindeWahlen();
     void verbindeBefehle();
+    void verbindeAusgabe();
+    // Pops the menu up with its top-left corner at the bottom-left corner of the button.
+    void menuUnterButton(QMenu *menu, const char *button);
+    void screenshotMenuBefehl(int format);
     bool pfeilTaste(QObject *o, QEvent *e);
     void markerEntfernen();
     void setzeImmerOben();

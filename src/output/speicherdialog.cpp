@@ -1,0 +1,56 @@
+#include "output/speicherdialog.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+TSpeicherDialog::TSpeicherDialog(QWidget *parent) : QFileDialog(parent)
+{
+    setObjectName(QStringLiteral("SaveBMP"));
+    setWindowTitle(QStringLiteral("Bildschirminhalt speichern"));
+    setNameFilters({QStringLiteral("PNG (*.png)"), QStringLiteral("JPEG (*.jpg)"),
+                    QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("Alle Dateien (*.*)")});
+    setDefaultSuffix(QStringLiteral("jpg"));
+    setAcceptMode(QFileDialog::AcceptSave);
+    setFileMode(QFileDialog::AnyFile);
+    // Qt's own dialog behaves alike on every desktop, and its texts can be set in German
+    // whatever language the system speaks. The overwrite question is ours for the same reason.
+    setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    setLabelText(QFileDialog::LookIn, QStringLiteral("Speichern in:"));
+    setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
+    setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    setLabelText(QFileDialog::Accept, QStringLiteral("&Speichern"));
+    setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+}
+
+QString TSpeicherDialog::waehlen()
+{
+    if (!m_letzteDatei.isEmpty())
+        selectFile(m_letzteDatei);
+    if (exec() != QDialog::Accepted || selectedFiles().isEmpty())
+        return {};
+    m_letzteDatei = selectedFiles().constFirst();
+    return m_letzteDatei;
+}
+
+void TSpeicherDialog::accept()
+{
+    const QStringList dateien = selectedFiles();
+    if (!dateien.isEmpty()) {
+        const QFileInfo info(dateien.constFirst());
+        if (info.exists() && !info.isDir()) {
+            QMessageBox frage(QMessageBox::Warning, windowTitle(),
+                              QStringLiteral("Die Datei %1 ist bereits vorhanden.\nMöchten Sie sie ersetzen?")
+                                  .arg(info.fileName()),
+                              QMessageBox::NoButton, this);
+            QPushButton *ja = frage.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+            QPushButton *nein = frage.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+            frage.setDefaultButton(nein);
+            frage.setEscapeButton(nein);
+            frage.exec();
+            if (frage.clickedButton() != ja)
+                return;
+        }
+    }
+    QFileDialog::accept();
+}

@@ -1,0 +1,148 @@
+// The tool window's output commands: the clipboard, the save menu with its dialog, the
+// screenshot folder, and the automatic screenshot on "Fertig".
+#include "dialogs/meldform.h"
+#include "dialogs/meldungen.h"
+#include "output/bildspeichern.h"
+#include "output/ordner.h"
+#include "output/screenshot.h"
+#include "output/speicherdialog.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScopeGuard>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+// Before the first freeze there is no picture to give away.
+bool bildDa()
+{
+    return ScreenForm && !ScreenForm->Img1Bmp.isNull();
+}
+
+} // namespace
+
+void TToolForm::verbindeAusgabe()
+{
+    connect(Aktionen.value(QStringLiteral("ClipBtn")), &QAction::triggered, this, &TToolForm::ClipBtnClick);
+    connect(Aktionen.value(QStringLiteral("SaveBtn")), &QAction::triggered, this, &TToolForm::SaveBtnClick);
+
+    SpeichernMenu = new QMenu(this);
+    SpeichernMenu->setObjectName(QStringLiteral("SpeichernMenu"));
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        void (TToolForm::*handler)();
+    } eintraege[] = {
+        {"Speichernunter1", "&Speichern unter...", &TToolForm::Speichernunter1Click},
+        {"AlsPNGScreenshotSpeichern", "Als &PNG-Bild in Screenshot-Ordner ablegen",
+         &TToolForm::AlsPNGScreenshotSpeichernClick},
+        {"AlsJPGScreenshotSpeichern", "Als &JPG-Bild in Screenshot-Ordner ablegen",
+         &TToolForm::AlsJPGScreenshotSpeichernClick},
+        {"ScreenshotOrdnerOeffnen1", "Screenshot-&Ordner öffnen", &TToolForm::ScreenshotOrdnerOeffnen1Click},
+    };
+    for (const auto &e : eintraege) {
+        QAction *a = SpeichernMenu->addAction(QString::fromUtf8(e.caption));
+        a->setObjectName(QString::fromLatin1(e.name));
+        connect(a, &QAction::triggered, this, e.handler);
+        Aktionen.insert(a->objectName(), a);
+    }
+}
+
+void TToolForm::menuUnterButton(QMenu *menu, const char *button)
+{
+    const QToolButton *b = Buttons.value(QString::fromLatin1(button));
+    menu->popup(b->mapToGlobal(QPoint(0, b->height())));
+}
+
+void TToolForm::ClipBtnClick()
+{
+    if (!bildDa())
+        return;
+    // A tool marker drawn into the picture, or text still in its entry, must not go along.
+    CheckPanels();
+    SetAuswahlBmp(*this, ScreenForm->Img1Bmp);
+    QGuiApplication::clipboard()->setImage(AuswahlBmp);
+}
+
+void TToolForm::SaveBtnClick()
+{
+    CheckPanels();
+    menuUnterButton(SpeichernMenu, "SaveBtn");
+}
+
+void TToolForm::Speichernunter1Click()
+{
+    if (!bildDa())
+        return;
+    if (!SaveBMP)
+        SaveBMP = new TSpeicherDialog(this);
+    const QString pfad = SaveBMP->waehlen();
+    if (pfad.isEmpty())
+        return;
+    if (const Ergebnis e = SpeichernUnterPruefen(pfad); !e.Ok) {
+        zeigeFehler(this, e.Fehler);
+        return;
+    }
+    CheckPanels();
+    SetAuswahlBmp(*this, ScreenForm->Img1Bmp);
+    if (const Ergebnis e = BildSpeichern(AuswahlBmp, pfad); !e.Ok)
+        zeigeFehler(this, e.Fehler);
+}
+
+void TToolForm::AlsPNGScreenshotSpeichernClick()
+{
+    screenshotMenuBefehl(FormatPng);
+}
+
+void TToolForm::AlsJPGScreenshotSpeichernClick()
+{
+    screenshotMenuBefehl(FormatJpg);
+}
+
+void TToolForm::screenshotMenuBefehl(int format)
+{
+    if (!bildDa())
+        return;
+    CheckPanels();
+    // The notice stays up, and the picture takes no input, until the file is written.
+    ScreenForm->setEnabled(false);
+    const auto danach = qScopeGuard([] {
+        if (MeldForm)
+            MeldForm->hide();
+        ScreenForm->setEnabled(true);
+    });
+    if (MeldForm)
+        MeldForm->Zeigen(QStringLiteral("Screenshot abgelegt"));
+    const Ablage a = ScreenshotAblegen(*this, ScreenForm->Img1Bmp, true, format);
+    if (!a.Ok)
+        zeigeFehler(this, a.Fehler);
+}
+
+void TToolForm::ScreenshotOrdnerOeffnen1Click()
+{
+    const OrdnerPruefung p = ScreenshotOrdnerPruefen();
+    if (!p.Ok) {
+        zeigeFehler(this, p.Fehler);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(p.Ordner));
+}
+
+bool TToolForm::AutoScreenshotAblegen()
+{
+    if (!bildDa())
+        return true;
+    CheckPanels();
+    const Ablage a = ScreenshotAblegen(*this, ScreenForm->Img1Bmp, false, FormatPng);
+    if (!a.Ok)
+        zeigeFehler(this, a.Fehler);
+    return a.Ok;
+}

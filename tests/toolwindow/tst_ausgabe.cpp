@@ -1,0 +1,447 @@
+// The output commands of the tool window on a frozen picture: clipboard, the save menu and its
+// dialog, the screenshot folder, the automatic screenshot on "Fertig".
+#include "output/speicherdialog.h"
+
+#include "../output/dateigrenze.h"
+#include "../surface/bildhilfe.h"
+#include "../surface/eingefroren.h"
+#include "controls/shadowlabel.h"
+#include "dialogs/meldform.h"
+#include "modal.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QImageReader>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace {
+
+const QString Korrigieren = QStringLiteral("\nKorrigieren Sie ggf. den Ordner in den Einstellungen.");
+
+QImage gelesen(const QString &pfad)
+{
+    return QImage(pfad).convertToFormat(QImage::Format_RGB32);
+}
+
+// Counts how often a window is shown, with the surface's input state at that moment.
+class Gezeigt : public QObject
+{
+public:
+    int Mal = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show && !ScreenForm->isEnabled())
+            ++Mal;
+        return false;
+    }
+};
+
+QStringList dateienIn(const QString &ordner)
+{
+    return QDir(ordner).entryList(QDir::Files);
+}
+
+} // namespace
+
+class TstAusgabe : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void oeffne(const QUrl &url) { m_geoeffnet.append(url); }
+
+private slots:
+    void initTestCase();
+    void init();
+    void bereichOderGanzesBild_data();
+    void bereichOderGanzesBild();
+    void speichernUnter_data();
+    void speichernUnter();
+    void ueberschreibenNurNachFrage();
+    void dialogMerktSichDenNamen();
+    void schreibFehlerWirdGemeldet();
+    void ordnerOeffnen();
+    void menusUnterIhrenButtons_data();
+    void menusUnterIhrenButtons();
+    void fertigMitAutoScreenshot_data();
+    void fertigMitAutoScreenshot();
+    void cleanupTestCase();
+
+private:
+    QImage m_bild;
+    QTemporaryDir m_home;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QList<QUrl> m_geoeffnet;
+};
+
+void TstAusgabe::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString d = m_home.filePath(QString::fromLatin1(name));
+        QVERIFY(QDir().mkpath(d));
+        QFile::setPermissions(d, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv(name, QFile::encodeName(d));
+    }
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "oeffne");
+    m_bild = musterBild(640, 360);
+    QVERIFY(einfrieren(m_bild));
+    ToolForm->move(0, 0);
+}
+
+void TstAusgabe::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    Cfg.ScreenshotDir = m_dir->filePath(QStringLiteral("Skizzomat\\Screenshots"));
+    Cfg.AutoScreenshot = false;
+    Cfg.ScreenshotNr = 0;
+    ToolForm->BereichRect = KeinBereich;
+    m_geoeffnet.clear();
+    QVERIFY(einfrieren(m_bild));
+}
+
+void TstAusgabe::bereichOderGanzesBild_data()
+{
+    QTest::addColumn<TRect>("bereich");
+    QTest::addColumn<QRect>("ausschnitt");
+    QTest::newRow("area 200x100") << TRect{30, 40, 230, 140} << QRect(30, 40, 200, 100);
+    QTest::newRow("no area") << KeinBereich << QRect(0, 0, 640, 360);
+}
+
+// Clipboard, "Speichern unter..." and both menu screenshots give the area, or the whole picture.
+void TstAusgabe::bereichOderGanzesBild()
+{
+    QFETCH(TRect, bereich);
+    QFETCH(QRect, ausschnitt);
+    ToolForm->BereichRect = bereich;
+    const QImage soll = m_bild.copy(ausschnitt);
+
+    QGuiApplication::clipboard()->clear();
+    aktion("IndieZwischenablage1")->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), soll);
+
+    const QString pfad = m_dir->filePath(QStringLiteral("unter.bmp"));
+    Modal modal([&](QFileDialog *d) { eintippen(d, pfad); });
+    aktion("Speichernunter1")->trigger();
+    QCOMPARE(gelesen(pfad), soll);
+
+    // The notice is up while the file is written, and gone with the input block afterwards.
+    Gezeigt gezeigt;
+    MeldForm->installEventFilter(&gezeigt);
+    aktion("AlsPNGScreenshotSpeichern")->trigger();
+    aktion("AlsJPGScreenshotSpeichern")->trigger();
+    const QString ordner = m_dir->filePath(QStringLiteral("Skizzomat/Screenshots"));
+    const QStringList dateien = dateienIn(ordner);
+    QCOMPARE(dateien.size(), 2);
+    QVERIFY(dateien.at(0).endsWith(QStringLiteral("-001.png")));
+    QVERIFY(dateien.at(1).endsWith(QStringLiteral("-002.jpg")));
+    QCOMPARE(gelesen(ordner + QLatin1Char('/') + dateien.at(0)), soll);
+    QCOMPARE(QImage(ordner + QLatin1Char('/') + dateien.at(1)).size(), soll.size());
+    QCOMPARE(gezeigt.Mal, 2);
+    QCOMPARE(MeldForm->InfoLab->text(), QStringLiteral("Screenshot abgelegt"));
+    QVERIFY(MeldForm->isHidden());
+    QVERIFY(ScreenForm->isEnabled());
+    QVERIFY(modal.Boxen.isEmpty());
+    QCOMPARE(ToolForm->BereichRect, bereich);
+}
+
+void TstAusgabe::speichernUnter_data()
+{
+    QTest::addColumn<QString>("eingabe");
+    QTest::addColumn<QString>("datei");
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<QString>("fehler");
+    QTest::newRow("upper-case PNG") << "Bild.PNG"
+                                    << "Bild.PNG" << QByteArray("png") << "";
+    QTest::newRow("JPEG") << "Bild.jpg"
+                          << "Bild.jpg" << QByteArray("jpeg") << "";
+    QTest::newRow("no extension gets jpg") << "Bild"
+                                           << "Bild.jpg" << QByteArray("jpeg") << "";
+    QTest::newRow(".jpeg is refused")
+        << "Bild.jpeg"
+        << "" << QByteArray() << "Fehler|Speichern fehlgeschlagen wegen ungültiger Dateinamenserweiterung.";
+    QTest::newRow(".gif is refused")
+        << "Bild.gif"
+        << "" << QByteArray() << "Fehler|Speichern fehlgeschlagen wegen ungültiger Dateinamenserweiterung.";
+}
+
+// The name as the user wrote it, the format from its extension in any case.
+void TstAusgabe::speichernUnter()
+{
+    QFETCH(QString, eingabe);
+    QFETCH(QString, datei);
+    QFETCH(QByteArray, format);
+    QFETCH(QString, fehler);
+    Modal modal([&](QFileDialog *d) {
+        QCOMPARE(d->windowTitle(), QStringLiteral("Bildschirminhalt speichern"));
+        QCOMPARE(d->nameFilters(),
+                 QStringList({QStringLiteral("PNG (*.png)"), QStringLiteral("JPEG (*.jpg)"),
+                              QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("Alle Dateien (*.*)")}));
+        QCOMPARE(d->defaultSuffix(), QStringLiteral("jpg"));
+        d->setDirectory(m_dir->path());
+        eintippen(d, eingabe);
+    });
+    aktion("Speichernunter1")->trigger();
+    if (!fehler.isEmpty()) {
+        QCOMPARE(modal.Boxen, QStringList{fehler});
+        QVERIFY(QDir(m_dir->path()).isEmpty());
+        return;
+    }
+    QCOMPARE(modal.Boxen, QStringList());
+    QCOMPARE(dateienIn(m_dir->path()), QStringList{datei});
+    QImageReader leser(m_dir->filePath(datei));
+    QCOMPARE(leser.format(), format);
+    const QImage bild = leser.read().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(bild.size(), m_bild.size());
+    if (format == "png")
+        QCOMPARE(bild, m_bild);
+}
+
+void TstAusgabe::ueberschreibenNurNachFrage()
+{
+    const QString pfad = m_dir->filePath(QStringLiteral("alt.png"));
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("vorher");
+    f.close();
+    {
+        int runde = 0;
+        Modal nein(
+            [&](QFileDialog *d) {
+                if (runde++ > 0)
+                    return d->reject();
+                eintippen(d, pfad);
+            },
+            QStringLiteral("&Nein"));
+        aktion("Speichernunter1")->trigger();
+        QCOMPARE(nein.Boxen.size(), 1);
+        QVERIFY(nein.Boxen.at(0).contains(QStringLiteral("alt.png ist bereits vorhanden")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("vorher"));
+        f.close();
+    }
+
+    Modal ja([&](QFileDialog *d) { eintippen(d, pfad); }, QStringLiteral("&Ja"));
+    aktion("Speichernunter1")->trigger();
+    QCOMPARE(ja.Boxen.size(), 1);
+    QCOMPARE(gelesen(pfad), m_bild);
+}
+
+void TstAusgabe::dialogMerktSichDenNamen()
+{
+    const QString pfad = m_dir->filePath(QStringLiteral("gemerkt.bmp"));
+    {
+        Modal modal([&](QFileDialog *d) {
+            d->selectNameFilter(QStringLiteral("Bitmap (*.bmp)"));
+            eintippen(d, pfad);
+        });
+        aktion("Speichernunter1")->trigger();
+    }
+    QVERIFY(QFileInfo::exists(pfad));
+    QStringList angeboten;
+    QString filter;
+    Modal modal([&](QFileDialog *d) {
+        angeboten = d->selectedFiles();
+        filter = d->selectedNameFilter();
+        d->reject();
+    });
+    aktion("Speichernunter1")->trigger();
+    QCOMPARE(angeboten, QStringList{pfad});
+    QCOMPARE(filter, QStringLiteral("Bitmap (*.bmp)"));
+}
+
+// A file that cannot be written is reported and leaves an existing file of its name intact.
+void TstAusgabe::schreibFehlerWirdGemeldet()
+{
+    const QString pfad = m_dir->filePath(QStringLiteral("voll.bmp"));
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("vorher");
+    f.close();
+    Modal modal([&](QFileDialog *d) { eintippen(d, pfad); }, QStringLiteral("&Ja"));
+    {
+        Dateigrenze voll(1024);
+        aktion("Speichernunter1")->trigger();
+    }
+    QCOMPARE(modal.Boxen.size(), 2); // the overwrite question, then the error
+    QCOMPARE(modal.Boxen.at(1), QStringLiteral("Fehler|Datei konnte nicht erstellt werden:\n") + pfad);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("vorher"));
+}
+
+void TstAusgabe::ordnerOeffnen()
+{
+    const QString ordner = m_dir->filePath(QStringLiteral("Skizzomat/Screenshots"));
+    Modal modal;
+    aktion("ScreenshotOrdnerOeffnen1")->trigger();
+    QVERIFY(QFileInfo(ordner).isDir());
+    QCOMPARE(m_geoeffnet, QList<QUrl>{QUrl::fromLocalFile(ordner)});
+
+    // A folder under a regular file cannot be created.
+    const QString datei = m_dir->filePath(QStringLiteral("datei"));
+    QFile f(datei);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    Cfg.ScreenshotDir = datei + QStringLiteral("/Screenshots");
+    aktion("ScreenshotOrdnerOeffnen1")->trigger();
+    QCOMPARE(m_geoeffnet.size(), 1);
+    QCOMPARE(modal.Boxen,
+             QStringList{QStringLiteral("Fehler|Screenshot-Ordner konnte nicht erstellt werden:\n") +
+                         Cfg.ScreenshotDir + Korrigieren});
+    aktion("AlsPNGScreenshotSpeichern")->trigger();
+    QCOMPARE(modal.Boxen.size(), 2);
+    QCOMPARE(
+        modal.Boxen.at(1),
+        QStringLiteral("Fehler|Verzeichnis für automatische Screenshots konnte nicht erstellt werden:\n") +
+            Cfg.ScreenshotDir + Korrigieren);
+    QCOMPARE(Cfg.ScreenshotNr, 0);
+}
+
+void TstAusgabe::menusUnterIhrenButtons_data()
+{
+    QTest::addColumn<QString>("weg"); // "button", "menu" or a shortcut
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("eintraege");
+    const QStringList speichern{QStringLiteral("&Speichern unter..."),
+                                QStringLiteral("Als &PNG-Bild in Screenshot-Ordner ablegen"),
+                                QStringLiteral("Als &JPG-Bild in Screenshot-Ordner ablegen"),
+                                QStringLiteral("Screenshot-&Ordner öffnen")};
+    const QStringList blatt{QStringLiteral("Aktueller Bildschirm"),
+                            QString(),
+                            QStringLiteral("Weißes Blatt"),
+                            QStringLiteral("Schwarzes Blatt"),
+                            QStringLiteral("Kariert"),
+                            QStringLiteral("Punktraster"),
+                            QStringLiteral("Linien")};
+    QTest::newRow("save button") << "button"
+                                 << "SaveBtn"
+                                 << "SpeichernMenu" << speichern;
+    QTest::newRow("save, context menu") << "menu"
+                                        << "SaveBtn"
+                                        << "SpeichernMenu" << speichern;
+    QTest::newRow("save, Ctrl+S") << "Ctrl+S"
+                                  << "SaveBtn"
+                                  << "SpeichernMenu" << speichern;
+    QTest::newRow("sheet button") << "button"
+                                  << "BlattBtn"
+                                  << "BlattMenu" << blatt;
+    QTest::newRow("sheet, context menu") << "menu"
+                                         << "BlattBtn"
+                                         << "BlattMenu" << blatt;
+    QTest::newRow("sheet, Ctrl+N") << "Ctrl+N"
+                                   << "BlattBtn"
+                                   << "BlattMenu" << blatt;
+}
+
+void TstAusgabe::menusUnterIhrenButtons()
+{
+    QFETCH(QString, weg);
+    QFETCH(QString, button);
+    QFETCH(QString, menu);
+    QFETCH(QStringList, eintraege);
+    QToolButton *b = ToolForm->Buttons.value(button);
+    auto *m = ToolForm->findChild<QMenu *>(menu);
+    QVERIFY(m);
+    QStringList texte;
+    for (const QAction *a : m->actions())
+        texte.append(a->text());
+    QCOMPARE(texte, eintraege);
+
+    if (weg == QLatin1String("button")) {
+        QTest::mouseClick(b, Qt::LeftButton);
+    } else if (weg == QLatin1String("menu")) {
+        ToolForm->PopupMenu1->popup(ScreenForm->mapToGlobal(QPoint(300, 200)));
+        QVERIFY(QTest::qWaitForWindowExposed(ToolForm->PopupMenu1));
+        for (QAction *a : ToolForm->PopupMenu1->actions())
+            if (a == b->defaultAction())
+                ToolForm->PopupMenu1->setActiveAction(a);
+        QTest::keyClick(ToolForm->PopupMenu1, Qt::Key_Return);
+    } else {
+        ScreenForm->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(ScreenForm));
+        QTest::keySequence(ScreenForm, QKeySequence(weg));
+    }
+    QTRY_VERIFY(m->isVisible());
+    QCOMPARE(m->geometry().topLeft(), b->mapToGlobal(QPoint(0, b->height())));
+    m->close();
+}
+
+void TstAusgabe::fertigMitAutoScreenshot_data()
+{
+    QTest::addColumn<QString>("fall");
+    QTest::addColumn<QString>("fehler");
+    QTest::newRow("written, with an area active") << "ok"
+                                                  << "";
+    QTest::newRow("folder cannot be created") << "ordner"
+                                              << "Fehler|Verzeichnis für automatische Screenshots konnte "
+                                                 "nicht erstellt werden:\nDIR/datei/Screenshots" +
+                                                     Korrigieren;
+    QTest::newRow("file cannot be written") << "voll"
+                                            << "Fehler|Datei konnte nicht erstellt werden:\nDIR/Screenshots/";
+}
+
+// "Fertig" writes the whole picture, area or not; if it cannot, the drawing stays frozen.
+void TstAusgabe::fertigMitAutoScreenshot()
+{
+    QFETCH(QString, fall);
+    QFETCH(QString, fehler);
+    fehler.replace(QStringLiteral("DIR"), m_dir->path());
+    Cfg.AutoScreenshot = true;
+    Cfg.ScreenshotDir = m_dir->filePath(QStringLiteral("Screenshots"));
+    const QString datei = m_dir->filePath(QStringLiteral("datei"));
+    QFile f(datei);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    if (fall == QLatin1String("ordner"))
+        Cfg.ScreenshotDir = datei + QStringLiteral("/Screenshots");
+    aktion("DeckCol6")->trigger();
+    aktion("Stift1")->trigger();
+    ziehe(ScreenForm->Img1, {20, 20}, {300, 200});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage gezeichnet = ScreenForm->Img1Bmp;
+    QVERIFY(gezeichnet != m_bild);
+    ToolForm->BereichRect = {30, 40, 230, 140};
+
+    Modal modal;
+    if (fall == QLatin1String("voll")) {
+        QVERIFY(QDir().mkpath(Cfg.ScreenshotDir));
+        Dateigrenze voll(1024);
+        ToolForm->StartFertigBtnClick();
+    } else {
+        ToolForm->StartFertigBtnClick();
+    }
+
+    const QStringList dateien = dateienIn(m_dir->filePath(QStringLiteral("Screenshots")));
+    if (fall == QLatin1String("ok")) {
+        QCOMPARE(modal.Boxen, QStringList());
+        QCOMPARE(ToolForm->WinZustand, 0);
+        QCOMPARE(dateien.size(), 1);
+        QCOMPARE(gelesen(Cfg.ScreenshotDir + QLatin1Char('/') + dateien.at(0)), gezeichnet);
+        return;
+    }
+    QCOMPARE(modal.Boxen.size(), 1);
+    QVERIFY2(modal.Boxen.at(0).startsWith(fehler), qPrintable(modal.Boxen.at(0)));
+    QCOMPARE(dateien, QStringList());
+    QCOMPARE(ToolForm->WinZustand, 1);
+    QVERIFY(ScreenForm->isVisible());
+    QCOMPARE(ToolForm->StartFertigBtn->text(), QStringLiteral("Fertig"));
+    QCOMPARE(ScreenForm->Img1Bmp, gezeichnet);
+    QCOMPARE(Cfg.ScreenshotNr, 0);
+}
+
+void TstAusgabe::cleanupTestCase()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+QTEST_MAIN(TstAusgabe)
+#include "tst_ausgabe.moc"
