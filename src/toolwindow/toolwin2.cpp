@@ -51,6 +51,7 @@ TToolForm::TToolForm(QWidget *parent)
     verbindeWahlen();
     verbindeBefehle();
     verbindeAusgabe();
+    verbindeBlaetter();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);

@@ -116,6 +116,19 @@ public:
     // The whole picture as PNG into the screenshot folder, on "Fertig"; false, after telling
     // the user, when it could not be stored.
     bool AutoScreenshotAblegen();
+    // The sheets (blaetter.cpp), each ending with "Alles löschen".
+    QMenu *BlattMenu = nullptr;
+    void BlattBtnClick();
+    void AktuellesBildClick();
+    void WeiesBlatt1Click();
+    void SchwarzesBlatt1Click();
+    void KariertesBlatt1Click();
+    void KleineKreuze1Click();
+    void LiniertesBlatt1Click();
+    void BlattFuellen(TColor farbe);
+    void KaroBlatt(int a);
+    void PunktBlatt(int a);
+    void LinienBlatt(int a);
 
     void WerkzeugAktualisieren();
     void SetTextFarbe();
@@ -150,6 +163,7 @@ private:
     void verbindeWahlen();
     void verbindeBefehle();
     void verbindeAusgabe();
+    void verbindeBlaetter();
     // Pops the menu up with its top-left corner at the bottom-left corner of the button.
     void menuUnterButton(QMenu *menu, const char *button);
     void screenshotMenuBefehl(int format);
