@@ -1,6 +1,7 @@
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
+#include "app/fehleranzeige.h"
 #include "app/noMultiInst.h"
 #include "dialogs/meldungen.h"
 #include "toolwindow/toolwin2.h"
@@ -12,7 +13,7 @@ int main(int argc, char *argv[])
     DpiAware();
     NoMultiInst sperre;
     const NoMultiInst::Ergebnis guard = sperre.sperren();
-    QApplication app(argc, argv);
+    TAnwendung app(argc, argv);
     if (guard == NoMultiInst::LaeuftBereits) {
         zeigeInformation(nullptr, QStringLiteral("Die Anwendung läuft bereits."));
         return 0;
