@@ -14,7 +14,7 @@ packages=(
 )
 if [ "$what" = test ]; then
     # A private X server, real input, a window manager and screen read-back for the tests.
-    packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils)
+    packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip)
 fi
 
 missing=()

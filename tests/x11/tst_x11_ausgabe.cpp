@@ -1,0 +1,108 @@
+// Output on a real X server with real input: a drawing with a selected area goes into the
+// screenshot folder as PNG through the save menu, and onto the clipboard where another
+// program reads it.
+#include "xsupport.h"
+
+#include "app/data.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QToolButton>
+
+namespace {
+
+void ziehen(QPoint von, QPoint nach)
+{
+    xs::run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QString::number(von.x()), QString::number(von.y()),
+             QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"),
+             QString::number((von.x() + nach.x()) / 2), QString::number((von.y() + nach.y()) / 2),
+             QStringLiteral("sleep"), QStringLiteral("0.05"), QStringLiteral("mousemove"),
+             QString::number(nach.x()), QString::number(nach.y()), QStringLiteral("sleep"),
+             QStringLiteral("0.05"), QStringLiteral("mouseup"), QStringLiteral("1")});
+}
+
+void knopf(const char *name)
+{
+    xs::click(xs::centre(ToolForm->Buttons.value(QString::fromLatin1(name))));
+}
+
+} // namespace
+
+class TstX11Ausgabe : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void areaToScreenshotFolderAndClipboard();
+};
+
+void TstX11Ausgabe::areaToScreenshotFolderAndClipboard()
+{
+    const QImage known = xs::knownPicture(QGuiApplication::primaryScreen()->geometry().size());
+    QString why;
+    QVERIFY2(xs::showOnRoot(known, &why), qPrintable(why));
+    xs::freshWindows();
+    TToolForm &t = *ToolForm;
+    TScreenForm &s = *ScreenForm;
+    QSignalSpy frozen(&t, &TToolForm::eingefroren);
+    t.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t));
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(frozen.size(), 1);
+
+    // A stroke, then the area around it.
+    ziehen({150, 150}, {250, 200});
+    QTRY_VERIFY(s.Img1Bmp != known);
+    knopf("BereichBtn");
+    QTRY_COMPARE(t.Modus, 13);
+    ziehen({100, 100}, {300, 250});
+    QTRY_VERIFY(t.BereichRect.Right > 200);
+    const QRect bereich(QPoint(t.BereichRect.Left, t.BereichRect.Top),
+                        QPoint(t.BereichRect.Right - 1, t.BereichRect.Bottom - 1));
+    QCOMPARE(bereich.topLeft(), QPoint(100, 100));
+
+    // Save menu under its button, then the PNG screenshot entry.
+    knopf("SaveBtn");
+    QMenu *menu = t.SpeichernMenu;
+    QTRY_VERIFY(menu->isVisible());
+    QAction *png = t.Aktionen.value(QStringLiteral("AlsPNGScreenshotSpeichern"));
+    QVERIFY(png);
+    xs::click(menu->mapToGlobal(menu->actionGeometry(png).center()));
+
+    const QDir ordner(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                      QStringLiteral("/Skizzomat/Screenshots"));
+    QTRY_COMPARE(ordner.entryList({QStringLiteral("*.png")}, QDir::Files).size(), 1);
+    const QString datei =
+        ordner.filePath(ordner.entryList({QStringLiteral("*.png")}, QDir::Files).constFirst());
+    QImage gespeichert;
+    QTRY_VERIFY(gespeichert.load(datei));
+    const QImage erwartet = s.Img1Bmp.copy(bereich);
+    QVERIFY(erwartet != known.copy(bereich)); // the stroke is in it
+    QString diff = xs::difference(gespeichert.convertToFormat(QImage::Format_RGB32), erwartet);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+
+    // The clipboard, read by another program while we serve it.
+    knopf("ClipBtn");
+    QTRY_COMPARE(QGuiApplication::clipboard()->image().size(), bereich.size());
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
+                 QStringLiteral("image/png"), QStringLiteral("-o")});
+    QTRY_COMPARE_WITH_TIMEOUT(xclip.state(), QProcess::NotRunning, 10000);
+    QCOMPARE(xclip.exitCode(), 0);
+    const QImage ablage = QImage::fromData(xclip.readAllStandardOutput(), "PNG");
+    QVERIFY(!ablage.isNull());
+    diff = xs::difference(ablage.convertToFormat(QImage::Format_RGB32), erwartet);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+XS_TEST_MAIN(TstX11Ausgabe)
+#include "tst_x11_ausgabe.moc"
