@@ -1,13 +1,15 @@
-// Our own PNG encoder: filtering straight from the 32-bit rows, and deflate split across two
-// threads. Each thread filters and compresses its half of the rows; the second half's stream
-// is primed with the last 32 KiB of the first half's filtered data, so the split costs almost
-// nothing in size, and the two raw deflate streams join into one zlib stream.
+// Our own PNG encoder: filtering straight from the 32-bit rows, and deflate split across the
+// cores. The rows are cut into bands that the threads filter and compress as they come free;
+// each band's stream is primed with the last 32 KiB of the band before's filtered data, so the
+// split costs almost nothing in size, and the raw deflate streams join into one zlib stream.
 #include "output/bildcodecs.h"
 
 #include <QIODevice>
 #include <QImage>
 #include <QtEndian>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -21,7 +23,8 @@ namespace {
 constexpr int Bpp = 3;                       // bytes per pixel in the file
 constexpr qsizetype Fenster = 32768;         // deflate's window
 constexpr int ZeilenJeBlock = 16;            // rows filtered before they are handed to deflate
-constexpr qsizetype ZweiThreadsAb = 1 << 20; // filtered bytes from which the second thread pays
+constexpr qsizetype ZweiThreadsAb = 1 << 20; // filtered bytes from which a second thread pays
+constexpr int BaenderJeThread = 8;
 
 // BGRX (or XRGB on big-endian machines) to RGB.
 void zuRgb(const uchar *quelle, uchar *rgb, int breite)
@@ -99,7 +102,7 @@ private:
     std::vector<std::vector<uchar>> m_kandidat;
 };
 
-// One half of the rows as a raw deflate stream, with the Adler-32 sum of its filtered data.
+// One band of rows as a raw deflate stream, with the Adler-32 sum of its filtered data.
 struct Teil
 {
     int Von = 0, Bis = 0;
@@ -182,7 +185,7 @@ void komprimieren(const QImage &bild, int level, bool letzter, Teil &teil)
     std::vector<uchar> gefiltert;
     gefiltert.reserve(size_t(std::max<qsizetype>(Fenster + zeile, ZeilenJeBlock * zeile)));
     if (teil.Von > 0) {
-        // The rows before ours, as the other half filters them, prime the window.
+        // The rows before ours, as the band before filters them, prime the window.
         int y = teil.Von;
         while (y > 0 && qsizetype(teil.Von - y) * zeile < Fenster)
             --y;
@@ -198,7 +201,7 @@ void komprimieren(const QImage &bild, int level, bool letzter, Teil &teil)
             filter.zeile(bild, y, gefiltert);
         teil.Adler = adler32(teil.Adler, gefiltert.data(), uInt(gefiltert.size()));
         teil.Gefiltert += qsizetype(gefiltert.size());
-        // The first half ends on a byte boundary without a final block, so the second follows.
+        // A band ends on a byte boundary without a final block, so the next one follows.
         const int flush = y < teil.Bis ? Z_NO_FLUSH : letzter ? Z_FINISH : Z_SYNC_FLUSH;
         deflater.pumpen(gefiltert.data(), gefiltert.size(), flush);
     }
@@ -231,18 +234,26 @@ bool schreibePng(const QImage &bild, QIODevice &ziel, int level)
     const int w = quelle.width(), h = quelle.height();
     const qsizetype gesamt = qsizetype(h) * (qsizetype(w) * Bpp + 1);
 
-    std::vector<Teil> teile(gesamt >= ZweiThreadsAb && h >= 2 ? 2 : 1);
+    // Bands of rows taken by the threads as they come free, so that a noisy band (slow to
+    // compress) does not keep one thread busy while the other waits.
+    const int threads =
+        gesamt >= ZweiThreadsAb && h >= 2 ? int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u)) : 1;
+    std::vector<Teil> teile(size_t(threads == 1 ? 1 : std::min(h, BaenderJeThread * threads)));
     for (size_t i = 0; i < teile.size(); ++i) {
         teile[i].Von = int(qsizetype(h) * qsizetype(i) / qsizetype(teile.size()));
         teile[i].Bis = int(qsizetype(h) * qsizetype(i + 1) / qsizetype(teile.size()));
     }
-    if (teile.size() == 2) {
-        std::thread zweiter([&] { komprimieren(quelle, level, true, teile[1]); });
-        komprimieren(quelle, level, false, teile[0]);
-        zweiter.join();
-    } else {
-        komprimieren(quelle, level, true, teile[0]);
-    }
+    std::atomic<size_t> naechstes{0};
+    const auto arbeiten = [&] {
+        for (size_t i; (i = naechstes.fetch_add(1)) < teile.size();)
+            komprimieren(quelle, level, i + 1 == teile.size(), teile[i]);
+    };
+    std::vector<std::thread> helfer;
+    for (int i = 1; i < threads; ++i)
+        helfer.emplace_back(arbeiten);
+    arbeiten();
+    for (std::thread &t : helfer)
+        t.join();
     uLong adler = teile[0].Adler;
     for (size_t i = 0; i < teile.size(); ++i) {
         if (!teile[i].Ok)
