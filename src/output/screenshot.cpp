@@ -9,8 +9,10 @@
 void SetAuswahlBmp(ToolState &t, const QImage &img1Bmp)
 {
     const TRect &r = t.BereichRect;
+    // Always a copy of its own: sharing the picture's pixels (with the clipboard, say) would
+    // make the next pointer step copy the whole picture before it draws.
     if (!AuswahlbereichAktiv(r))
-        t.AuswahlBmp = img1Bmp;
+        t.AuswahlBmp = img1Bmp.copy();
     else
         t.AuswahlBmp = img1Bmp.copy(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
 }

@@ -23,12 +23,21 @@ int begrenzt(int v, int lo, int hi)
     return v;
 }
 
+// A gesture may reach past the picture (the pointer is held while it leaves the surface);
+// the area is what of it lies on the picture.
+TRect bildBereich(const TRect &r, QSize bild)
+{
+    const TRect k{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, bild.width()),
+                  std::min(r.Bottom, bild.height())};
+    return k.Right > k.Left && k.Bottom > k.Top ? k : KeinBereich;
+}
+
 void bereichAusGeste(ToolState &t, const SurfaceState &s)
 {
     if (s.Lx < 0 || s.Ly < 0 || (s.Sx == s.Lx && s.Sy == s.Ly))
         t.BereichRect = KeinBereich;
     else
-        t.BereichRect = normRect(s.Sx, s.Sy, s.Lx, s.Ly);
+        t.BereichRect = bildBereich(normRect(s.Sx, s.Sy, s.Lx, s.Ly), s.Img1Bmp.size());
 }
 
 } // namespace

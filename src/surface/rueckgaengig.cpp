@@ -27,6 +27,9 @@ void schnappschussZurueck(ToolState &t, SurfaceState &s)
 
 void bildLoeschen(ToolState &t, SurfaceState &s)
 {
+    // The marker goes first: undo would erase it with the tool and thickness of the last
+    // press, not with the ones it was drawn with.
+    Zeichenbewegung(t, s, 0, -1, -1);
     sicherungAbgleichen(t, s);
     s.BakLx = s.Lx;
     s.BakLy = s.Ly;

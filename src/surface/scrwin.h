@@ -56,6 +56,8 @@ public:
     void Textrahmen();
     // Writes the entry's text into the picture and closes the entry.
     void TextUebernehmen();
+    // Puts typed text into the picture, as Enter does, before the tool changes.
+    void textAbschliessen();
     // Shows the text entry where a step asked for it, with its lower-left corner there.
     void eintragZeigen();
 

@@ -7,11 +7,11 @@
 #include "surface/textstempel.h"
 #include "toolwindow/toolwin2.h"
 
-#include <QFontMetrics>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QLineEdit>
+#include <QMenu>
 
 namespace {
 
@@ -123,13 +123,21 @@ void TScreenForm::TextUebernehmen()
     Eintrag.Offen = false;
     if (ToolForm && !text.isEmpty()) {
         const TColor farbe = fromQRgb(Edit1->palette().color(QPalette::Text).rgb());
-        // The shadow depends on the drawing colour: black text gets none.
-        const QRect geaendert =
-            textSchreiben(Img1Bmp, Edit1->pos(), text, BildSchrift, textPunktgroesse(ToolForm->Sdicke),
-                          ToolForm->Scol == Palette::Schwarz ? Palette::Schwarz : farbe);
+        aenderungBeginnen(*this);
+        const QRect geaendert = textSchreiben(Img1Bmp, Edit1->pos(), text, BildSchrift,
+                                              textPunktgroesse(ToolForm->Sdicke), farbe);
         neuZeichnen(aenderungMerken(*this, {geaendert}));
     }
     Edit1->clear();
+}
+
+void TScreenForm::textAbschliessen()
+{
+    if (!Eintrag.Offen)
+        return;
+    TextUebernehmen();
+    // The bar belongs to a closed entry; drawn now, the next step erases it as usual.
+    Textrahmen();
 }
 
 void TScreenForm::eintragZeigen()

@@ -52,7 +52,8 @@ namespace {
 // The start of the zoomed pixel under s, on the grid of the rounded offset.
 int rasterAnfang(float o, int s, int z)
 {
-    const int rest = int(std::lrint(o)) % z; // the sign of the dividend: 0 or negative
+    // Zoomed pixels start where the drawing's floor((x − o) / z) steps: at ceil(o) + k·z.
+    const int rest = int(std::ceil(o)) % z; // the sign of the dividend: 0 or negative
     return rest + z * int(std::floor(float(s - rest) / float(z)));
 }
 

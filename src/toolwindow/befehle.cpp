@@ -60,6 +60,8 @@ void TToolForm::ClearBtnClick()
 void TToolForm::LupeBtnClick()
 {
     Aktionen.value(QStringLiteral("LupeBtn"))->setChecked(true);
+    if (ScreenForm)
+        ScreenForm->textAbschliessen();
     markerEntfernen();
     Modus = 14;
     LupeFak = 2;

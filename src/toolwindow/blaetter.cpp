@@ -54,9 +54,10 @@ void TToolForm::BlattBtnClick()
     menuUnterButton(BlattMenu, "BlattBtn");
 }
 
-// Unlike the sheets, the way back keeps the undo snapshot's background.
 void TToolForm::AktuellesBildClick()
 {
+    // As with a sheet, undo brings back the background that went with the picture.
+    BackupOrigScrBmp = OrigScrBmp;
     OrigScrBmp = OrigScrStartBmp;
     ClearBtnClick();
 }

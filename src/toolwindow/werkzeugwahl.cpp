@@ -86,7 +86,9 @@ void TToolForm::markerEntfernen()
 
 void TToolForm::DickeWahl(int stufe)
 {
-    aktion(*this, ToolBarButtons[size_t(stufe - 1)].Name)->setChecked(true);
+    if (stufe < 1 || stufe > 4)
+        return;
+    aktion(*this, QStringLiteral("Dicke%1Btn").arg(stufe).toLatin1().constData())->setChecked(true);
     markerEntfernen();
     Cfg.StiftdickeMode = stufe;
     Sdicke = DickenTabelle[size_t(stufe)];
@@ -111,6 +113,8 @@ void TToolForm::WerkzeugWahl(int modus)
     if (!werkzeug)
         return;
     aktion(*this, werkzeug->Button)->setChecked(true);
+    if (ScreenForm && modus != Modus)
+        ScreenForm->textAbschliessen();
     markerEntfernen();
     Modus = modus;
     WerkzeugAktualisieren();

@@ -17,6 +17,7 @@ private slots:
     void init();
     void dragArea_data();
     void dragArea();
+    void dragPastThePictureIsClipped();
     void arrowKeys_data();
     void arrowKeys();
     void outputTakesAreaOrWholePicture_data();
@@ -94,6 +95,19 @@ void TstBereich::dragArea()
         QCOMPARE(infoPan->text(), info);
     // Crosshair and edges were inverted twice: the picture is as it was.
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+}
+
+// The pointer stays captured while it leaves the surface: the area is what lies on the picture.
+void TstBereich::dragPastThePictureIsClipped()
+{
+    QWidget *img = ScreenForm->Img1;
+    bewege(img, {300, 200});
+    QTest::mousePress(img, Qt::LeftButton, {}, {300, 200});
+    bewege(img, {450, 340});
+    QTest::mouseRelease(img, Qt::LeftButton, {}, {450, 340});
+    QCOMPARE(ToolForm->BereichRect, (TRect{300, 200, 400, 300}));
+    SetAuswahlBmp(*ToolForm, ScreenForm->Img1Bmp);
+    QCOMPARE(ToolForm->AuswahlBmp, m_bild.copy(300, 200, 100, 100));
 }
 
 void TstBereich::arrowKeys_data()

@@ -14,6 +14,7 @@ private slots:
     void drawClearUndo();
     void undoRestoresTheTool();
     void undoAfterThicknessChangeLeavesNoRing();
+    void clearThenUndoLeavesNoMarker();
     void clickInMagnifierOrZoomReplacesSnapshot_data();
     void clickInMagnifierOrZoomReplacesSnapshot();
 
@@ -68,6 +69,21 @@ void TstRueckgaengig::undoAfterThicknessChangeLeavesNoRing()
     bewege(ScreenForm->Img1, {300, 250});
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+}
+
+// "Alles löschen" by shortcut with the marker on the picture, after a thickness change.
+void TstRueckgaengig::clearThenUndoLeavesNoMarker()
+{
+    ziehe(ScreenForm->Img1, {100, 100}, {160, 130});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage gezeichnet = ScreenForm->Img1Bmp;
+    aktion("Dicke4")->trigger();
+    bewege(ScreenForm->Img1, {250, 200});
+    aktion("Alleslschen1")->trigger();
+    aktion("Rckgngig1")->trigger();
+    bewege(ScreenForm->Img1, {300, 250});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    QCOMPARE(ScreenForm->Img1Bmp, gezeichnet);
 }
 
 void TstRueckgaengig::drawClearUndo()

@@ -127,6 +127,11 @@ void TstZoomrechnung::pixelAndCrosshair_data()
     QTest::newRow("factor 3, offset off the grid")
         << 3.0f << QPointF(-101, -62) << QPoint(10, 10) << QPoint(37, 24) << QRect(10, 0, 3, 1080)
         << QRect(0, 10, 1920, 3) << false;
+    // A wheel turn at an odd spot leaves the offset between pixels; the bars still frame the
+    // zoomed pixel the picture shows there.
+    QTest::newRow("factor 4, fractional offset")
+        << 4.0f << QPointF(-201.5, -50.67) << QPoint(10, 10) << QPoint(52, 15) << QRect(7, 0, 4, 1080)
+        << QRect(0, 10, 1920, 4) << false;
     QTest::newRow("factor 2, solid") << 2.0f << QPointF(-1, 0) << QPoint(10, 10) << QPoint(5, 5)
                                      << QRect(9, 0, 3, 1080) << QRect(0, 10, 1920, 3) << true;
 }

@@ -94,9 +94,16 @@ void TstBlaetter::blattUndRueckgaengig()
 
     aktion(qPrintable(eintrag))->trigger();
     ziehe(ScreenForm->Img1, {40, 40}, {100, 300});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage aufBlatt = ScreenForm->Img1Bmp;
     aktion("AktuellesBild")->trigger();
     QCOMPARE(t.OrigScrBmp, m_bild);
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+    // Undo brings back the drawing on the sheet with the sheet as its background, so the
+    // eraser still reveals the sheet.
+    aktion("Rckgngig1")->trigger();
+    QCOMPARE(ScreenForm->Img1Bmp, aufBlatt);
+    QCOMPARE(t.OrigScrBmp, soll);
 }
 
 // The eraser reveals the sheet, not the captured screen.

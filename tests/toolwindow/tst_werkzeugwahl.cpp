@@ -58,6 +58,7 @@ private slots:
     void toolWindowRemovesMarkerAndCommitsText();
     void selectionMarkersFollowTheArea();
     void choosingOverThePictureLeavesNoMarker();
+    void otherToolWhileTypingCommitsText();
 
 private:
     QImage m_bild;
@@ -361,6 +362,22 @@ void TstWerkzeugwahl::choosingOverThePictureLeavesNoMarker()
     }
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+}
+
+// A tool shortcut wins over the entry; the typed text goes into the picture, not lost.
+void TstWerkzeugwahl::otherToolWhileTypingCommitsText()
+{
+    aktion("Text1")->trigger();
+    klick(ScreenForm->Img1, {100, 200});
+    const QPoint oben = ScreenForm->Edit1->pos();
+    QTest::keyClicks(ScreenForm->Edit1, QStringLiteral("ab"));
+    bewege(ScreenForm->Img1, {150, 250});
+    aktion("Stift1")->trigger();
+    QVERIFY(ScreenForm->Edit1->isHidden());
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    QImage erwartet = m_bild;
+    textSchreiben(erwartet, oben, QStringLiteral("ab"), textSchrift(13), 24, ToolForm->Scol);
+    QCOMPARE(ScreenForm->Img1Bmp, erwartet);
 }
 
 QTEST_MAIN(TstWerkzeugwahl)
