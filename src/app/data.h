@@ -119,8 +119,8 @@ struct SurfaceState
     Aenderungsstand Aenderungen;
 };
 
-// Process-wide settings with their compiled-in defaults. The settings store loads and
-// saves each under the same name.
+// Process-wide settings with their compiled-in defaults. Each keeps its name when it is
+// stored; there is no settings store yet, so every run starts with the defaults.
 struct Settings
 {
     std::int32_t MauszeigerMode = 1;
