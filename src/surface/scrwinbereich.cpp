@@ -4,6 +4,7 @@
 #include "surface/auswahlmarker.h"
 #include "surface/bereich.h"
 #include "surface/scrwin.h"
+#include "surface/taste.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
@@ -16,16 +17,7 @@ namespace {
 
 TShiftState mausShift(const QMouseEvent *m)
 {
-    TShiftState s = 0;
-    if (m->modifiers() & Qt::ShiftModifier)
-        s |= ssShift;
-    if (m->modifiers() & Qt::ControlModifier)
-        s |= ssCtrl;
-    if (m->modifiers() & Qt::AltModifier)
-        s |= ssAlt;
-    if (m->buttons() & Qt::LeftButton)
-        s |= ssLeft;
-    return s;
+    return shiftAus(m->modifiers(), m->buttons());
 }
 
 // Dragging the area's info panel moves the area.

@@ -4,29 +4,12 @@
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"
+#include "surface/taste.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QMouseEvent>
 
 namespace {
-
-TShiftState shiftAus(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons)
-{
-    TShiftState s = 0;
-    if (keys & Qt::ShiftModifier)
-        s |= ssShift;
-    if (keys & Qt::AltModifier)
-        s |= ssAlt;
-    if (keys & Qt::ControlModifier)
-        s |= ssCtrl;
-    if (buttons & Qt::LeftButton)
-        s |= ssLeft;
-    if (buttons & Qt::RightButton)
-        s |= ssRight;
-    if (buttons & Qt::MiddleButton)
-        s |= ssMiddle;
-    return s;
-}
 
 // Only these three buttons take part in gestures; others (back, forward) are ignored.
 bool gestenTaste(Qt::MouseButton b)

@@ -7,15 +7,8 @@ Taste tasteAus(const QKeyEvent *e, bool gedrueckt)
 {
     Taste t;
     t.Key = e->key();
-    const Qt::KeyboardModifiers m = e->modifiers();
-    t.Ziffernblock = m & Qt::KeypadModifier;
-    TShiftState s = 0;
-    if (m & Qt::ShiftModifier)
-        s |= ssShift;
-    if (m & Qt::AltModifier)
-        s |= ssAlt;
-    if (m & Qt::ControlModifier)
-        s |= ssCtrl;
+    t.Ziffernblock = e->modifiers() & Qt::KeypadModifier;
+    TShiftState s = shiftAus(e->modifiers(), QGuiApplication::mouseButtons());
     // X11 reports the modifiers as they were before the key; a modifier key itself counts
     // from its press to its release.
     TShiftState selbst = 0;
@@ -25,14 +18,24 @@ Taste tasteAus(const QKeyEvent *e, bool gedrueckt)
         selbst = ssCtrl;
     else if (t.Key == Qt::Key_Alt)
         selbst = ssAlt;
-    s = gedrueckt ? TShiftState(s | selbst) : TShiftState(s & ~selbst);
-    const Qt::MouseButtons b = QGuiApplication::mouseButtons();
-    if (b & Qt::LeftButton)
-        s |= ssLeft;
-    if (b & Qt::RightButton)
-        s |= ssRight;
-    if (b & Qt::MiddleButton)
-        s |= ssMiddle;
-    t.Shift = s;
+    t.Shift = gedrueckt ? TShiftState(s | selbst) : TShiftState(s & ~selbst);
     return t;
+}
+
+TShiftState shiftAus(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons)
+{
+    TShiftState s = 0;
+    if (keys & Qt::ShiftModifier)
+        s |= ssShift;
+    if (keys & Qt::AltModifier)
+        s |= ssAlt;
+    if (keys & Qt::ControlModifier)
+        s |= ssCtrl;
+    if (buttons & Qt::LeftButton)
+        s |= ssLeft;
+    if (buttons & Qt::RightButton)
+        s |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        s |= ssMiddle;
+    return s;
 }

@@ -3,6 +3,8 @@
 
 #include "app/data.h"
 
+#include <Qt>
+
 class QKeyEvent;
 
 struct Taste
@@ -15,3 +17,6 @@ struct Taste
 };
 
 Taste tasteAus(const QKeyEvent *e, bool gedrueckt);
+
+// Qt's modifiers and mouse buttons as a shift state.
+TShiftState shiftAus(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons);
