@@ -20,6 +20,19 @@ void TPunktLinie::paintEvent(QPaintEvent *e)
     p.fillRect(e->rect(), punkte);
 }
 
+void infoPanelStil(QWidget *panel, const QColor &hintergrund)
+{
+    panel->setAutoFillBackground(true);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, hintergrund);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    panel->setPalette(pal);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    panel->setFont(font);
+}
+
 TAuswahlMarker::TAuswahlMarker(QWidget *surface)
     : BereichX1Pan(new TPunktLinie(surface)), BereichY1Pan(new TPunktLinie(surface)),
       BereichX2Pan(new TPunktLinie(surface)), BereichY2Pan(new TPunktLinie(surface)),
@@ -30,16 +43,7 @@ TAuswahlMarker::TAuswahlMarker(QWidget *surface)
     BereichX2Pan->setObjectName(QStringLiteral("BereichX2Pan"));
     BereichY2Pan->setObjectName(QStringLiteral("BereichY2Pan"));
     BereichInfoPan->setObjectName(QStringLiteral("BereichInfoPan"));
-    BereichInfoPan->setAutoFillBackground(true);
-    QPalette pal = BereichInfoPan->palette();
-    pal.setColor(QPalette::Window, QColor(238, 238, 238));
-    pal.setColor(QPalette::WindowText, Qt::black);
-    BereichInfoPan->setPalette(pal);
-    // "MS Sans Serif" 8 pt at 96 dpi.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    BereichInfoPan->setFont(font);
+    infoPanelStil(BereichInfoPan, QColor(238, 238, 238));
     BereichInfoPan->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     BereichInfoPan->setFixedSize(BereichInfoPanGroesse);
     BereichInfoPan->setCursor(cursorFuer(Zeiger::Bewegen));

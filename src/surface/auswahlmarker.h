@@ -17,6 +17,10 @@ protected:
     void paintEvent(QPaintEvent *e) override;
 };
 
+// The look of the surface's info panels: the background colour, black text, bold
+// "MS Sans Serif" 8 pt at 96 dpi.
+void infoPanelStil(QWidget *panel, const QColor &hintergrund);
+
 class TAuswahlMarker
 {
 public:

@@ -83,16 +83,7 @@ void TScreenForm::erzeugeAnsichtsteile()
     FadenkreuzInfoPan->setObjectName(QStringLiteral("FadenkreuzInfoPan"));
     FadenkreuzInfoPan->setFrameStyle(QFrame::Box | QFrame::Plain);
     FadenkreuzInfoPan->setLineWidth(1);
-    FadenkreuzInfoPan->setAutoFillBackground(true);
-    QPalette pal = FadenkreuzInfoPan->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    FadenkreuzInfoPan->setPalette(pal);
-    // "MS Sans Serif" 8 pt at 96 dpi.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    FadenkreuzInfoPan->setFont(font);
+    infoPanelStil(FadenkreuzInfoPan, Qt::white);
     FadenkreuzInfoPan->setGeometry(-1, -1, 266, 19);
     // The pointer over it still belongs to the picture, so that the panel can dodge it.
     FadenkreuzInfoPan->setAttribute(Qt::WA_TransparentForMouseEvents);

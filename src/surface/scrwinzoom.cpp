@@ -1,5 +1,6 @@
 // The drawing surface's zoom view: entering it, zooming about a point, panning, the crosshair,
 // the info panel with the colour under the pointer and the pipette, and the mouse wheel.
+#include "surface/auswahlmarker.h"
 #include "surface/bereich.h"
 #include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
@@ -41,8 +42,9 @@ protected:
         // Without a window manager no window may ever count as active; a turn over one of our
         // two windows then counts as theirs.
         const QWindow *ziel = static_cast<QWindow *>(o);
-        const bool unsere = aktiv == m_surface || aktiv == ToolForm ||
-                            (!aktiv && (ziel == m_surface->windowHandle() || ziel == ToolForm->windowHandle()));
+        const bool unsere =
+            aktiv == m_surface || aktiv == ToolForm ||
+            (!aktiv && (ziel == m_surface->windowHandle() || ziel == ToolForm->windowHandle()));
         if (ToolForm->WinZustand != 1 || !Cfg.MausradZoom || !unsere)
             return false;
         const int delta = static_cast<QWheelEvent *>(e)->angleDelta().y();
@@ -74,16 +76,7 @@ void TScreenForm::erzeugeZoomteile()
     panel->setObjectName(QStringLiteral("ZoomInfoPan"));
     panel->setFrameStyle(QFrame::Box | QFrame::Plain);
     panel->setLineWidth(1);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    panel->setPalette(pal);
-    // "MS Sans Serif" 8 pt at 96 dpi.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    panel->setFont(font);
+    infoPanelStil(panel, Qt::white);
     panel->setGeometry(-1, -1, 266, 19);
     panel->setAttribute(Qt::WA_TransparentForMouseEvents);
     ZoomPanZoomLab =
