@@ -1,17 +1,13 @@
 #include "surface/textstempel.h"
 
+#include "surface/formen.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
 #include <cmath>
 
 namespace {
-
-// Halves go to the even neighbour.
-int runden(double v)
-{
-    return int(std::nearbyint(v));
-}
 
 QFont stempelSchrift(int sdicke)
 {
@@ -39,17 +35,17 @@ QRect textAusgabe(QImage &bild, const QRect &flaeche, int ausrichtung, const QSt
 
 int textPunktgroesse(int sdicke)
 {
-    return runden(sdicke * 24.0 / 13.0) + (sdicke < 10 ? 3 : 0);
+    return rundeGerade(sdicke * 24.0 / 13.0) + (sdicke < 10 ? 3 : 0);
 }
 
 int stempelPunktgroesse(int sdicke)
 {
-    return runden(sdicke * 24.0 / 13.0 * 3.0);
+    return rundeGerade(sdicke * 24.0 / 13.0 * 3.0);
 }
 
 int punktZuPixel(int pt)
 {
-    return runden(pt * 96.0 / 72.0);
+    return rundeGerade(pt * 96.0 / 72.0);
 }
 
 QFont textSchrift(int sdicke)
@@ -98,11 +94,11 @@ QRect stempelMarker(QImage &bild, int sx, int sy, Stempel zeichen, int sdicke, R
     if (sx < 0 || sy < 0)
         return {};
     if (zeichen == Stempel::Haekchen) {
-        const int v = runden(4.0 * sdicke / 13.0);
+        const int v = rundeGerade(4.0 * sdicke / 13.0);
         const QPoint a(sx - 5 * v, sy), b(sx - 3 * v, sy + 3 * v), c(sx + 2 * v, sy - 4 * v);
         return strecke(bild, a, b, NotStift, teile) | strecke(bild, b, c, NotStift, teile);
     }
-    const int v = runden(10.0 * sdicke / 13.0);
+    const int v = rundeGerade(10.0 * sdicke / 13.0);
     return strecke(bild, {sx - v, sy - v}, {sx + v + 1, sy + v + 1}, NotStift, teile) |
            strecke(bild, {sx - v, sy + v}, {sx + v + 1, sy - v - 1}, NotStift, teile);
 }
