@@ -1,5 +1,12 @@
 #pragma once
 
-// Work in physical pixels: the frozen picture is shown 1:1 and drawn on pixel by pixel.
-// Must run before the application object exists. A user's own setting is respected.
+#include <QStringList>
+
+// Work in physical pixels: the frozen picture is shown 1:1 and drawn on pixel by pixel. Turns
+// off every way Qt has of scaling windows, whatever the environment asks for. Must run before
+// the application object exists.
 void DpiAware();
+
+// The monitors that still report a device pixel ratio other than 1, named with their ratio;
+// empty when every monitor shows the program's pixels 1:1.
+QStringList skalierteMonitore();

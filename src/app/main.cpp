@@ -19,11 +19,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     // Without the lock for another reason, the program runs unguarded.
-    const QString dir = QCoreApplication::applicationDirPath();
-    Cfg.ExeDir = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
-    QApplication::setApplicationName(QStringLiteral("Skizzomat"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Skizzomat"));
-    QApplication::setQuitOnLastWindowClosed(false);
+    AnwendungEinrichten();
     FensterErzeugen();
     ToolForm->show();
     return app.exec();

@@ -1,6 +1,7 @@
 #include "dialogs/meldform.h"
 
 #include "controls/shadowlabel.h"
+#include "surface/scrwin.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -45,6 +46,12 @@ TMeldForm::TMeldForm(QWidget *parent)
 void TMeldForm::Zeigen(const QString &text)
 {
     InfoLab->setText(text);
+    // Over a frozen picture the notice belongs to the surface: a window manager keeps a
+    // transient window above its owner, even where it lifts the surface above every
+    // stays-on-top window.
+    create();
+    if (QWindow *w = windowHandle())
+        w->setTransientParent(ScreenForm && ScreenForm->isVisible() ? ScreenForm->windowHandle() : nullptr);
     show();
     raise();
     repaint();

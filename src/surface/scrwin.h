@@ -60,6 +60,10 @@ public:
     void textAbschliessen();
     // Shows the text entry where a step asked for it, with its lower-left corner there.
     void eintragZeigen();
+    // Hides the text entry and gives the keys back to the surface.
+    void eintragVerbergen();
+    // The left margin QLineEdit keeps inside its text area, taken off the entry.
+    static constexpr int EintragInnenrand = 2;
 
     // Covers exactly the given monitor rectangle (desktop coordinates) and shows the picture.
     void zeigeAuf(const QRect &monitor);

@@ -15,7 +15,8 @@
 
 namespace {
 
-// The text entry: Enter commits, Escape discards; every other key edits.
+// The text entry: Enter commits, Escape discards; every other key edits. Closed, it has no
+// say over any key: they belong to the surface.
 class TTextEintrag : public QLineEdit
 {
 public:
@@ -24,6 +25,10 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *e) override
     {
+        if (isHidden()) {
+            e->ignore();
+            return;
+        }
         switch (e->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -32,7 +37,7 @@ protected:
             return;
         case Qt::Key_Escape:
             clear();
-            hide();
+            m_surface->eintragVerbergen();
             m_surface->Eintrag.Offen = false;
             m_surface->Textrahmen();
             return;
@@ -52,7 +57,9 @@ void TScreenForm::erzeugeUeberlagerungen()
     Edit1 = new TTextEintrag(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setFrame(false);
-    Edit1->setTextMargins(0, 0, 0, 0);
+    // The entry draws its text two pixels in from its left edge; without that the text lies
+    // exactly where it lands in the picture.
+    Edit1->setTextMargins(-EintragInnenrand, 0, 0, 0);
     Edit1->setToolTip(QStringLiteral("Text übernehmen mit Enter, abbrechen mit ESC"));
     QPalette pal = Edit1->palette();
     pal.setColor(QPalette::Base, QColor(192, 192, 192));
@@ -74,7 +81,7 @@ void TScreenForm::FormShow()
 {
     // Every freeze starts with a closed, empty text entry and the pointer of the tool.
     Edit1->clear();
-    Edit1->hide();
+    eintragVerbergen();
     Eintrag = {};
     Eintrag.Hoehe = Edit1->height();
     SetMauszeiger();
@@ -119,7 +126,7 @@ void TScreenForm::Textrahmen()
 void TScreenForm::TextUebernehmen()
 {
     const QString text = Edit1->text();
-    Edit1->hide();
+    eintragVerbergen();
     Eintrag.Offen = false;
     if (ToolForm && !text.isEmpty()) {
         const TColor farbe = fromQRgb(Edit1->palette().color(QPalette::Text).rgb());
@@ -138,6 +145,16 @@ void TScreenForm::textAbschliessen()
     TextUebernehmen();
     // The bar belongs to a closed entry; drawn now, the next step erases it as usual.
     Textrahmen();
+}
+
+void TScreenForm::eintragVerbergen()
+{
+    // A hidden entry that kept the focus would go on taking the keys: typed text would pile
+    // up in it and the arrow keys would no longer reach the selection area.
+    const bool hatteFokus = Edit1->hasFocus() || focusWidget() == Edit1;
+    Edit1->hide();
+    if (hatteFokus)
+        setFocus(Qt::OtherFocusReason);
 }
 
 void TScreenForm::eintragZeigen()

@@ -38,14 +38,16 @@ void TToolForm::keyReleaseEvent(QKeyEvent *e)
 void TToolForm::strgTasten(const Taste &t)
 {
     // Ctrl alone, no other key or button: it shows the zoom crosshair, and zooms with the
-    // keypad's plus and minus or the main keyboard's minus.
+    // keypad's plus and minus or the main keyboard's minus. The keypad's divide key is the
+    // menu's shortcut for zooming out, but on X11 Qt matches shortcuts without the keypad
+    // flag, so that shortcut never fires there and the key arrives here instead.
     if (t.Shift != ssCtrl || !ScreenForm)
         return;
     if (Modus == 15)
         ScreenForm->ZoomFadenkreuz(true);
     if (t.Key == Qt::Key_Plus && t.Ziffernblock)
         ZoomInBtnClick();
-    else if (t.Key == Qt::Key_Minus)
+    else if (t.Key == Qt::Key_Minus || (t.Key == Qt::Key_Slash && t.Ziffernblock))
         ZoomOutBtnClick();
 }
 

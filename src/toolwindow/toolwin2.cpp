@@ -192,6 +192,9 @@ void TToolForm::SetStartFertigText()
 bool TToolForm::event(QEvent *e)
 {
     const bool handled = QWidget::event(e);
+    if (m_anfangsPlatz &&
+        (e->type() == QEvent::Move || e->type() == QEvent::Show || e->type() == QEvent::WindowActivate))
+        anfangsPlatzMitRahmen();
     // Without a window manager the tool window may never be activated; its first showing then
     // stands in for the first activation.
     if (Start && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
@@ -200,6 +203,18 @@ bool TToolForm::event(QEvent *e)
                 FormActivate();
         });
     return handled;
+}
+
+void TToolForm::anfangsPlatzMitRahmen()
+{
+    // Before the first showing Qt knows no frame, so the place given at creation took the
+    // client's width for the window's: the frame's right border ended off the screen.
+    const QRect rahmen = frameGeometry();
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!isVisible() || rahmen == geometry() || !primary)
+        return;
+    m_anfangsPlatz = false;
+    move(anfangsPosition(primary->geometry().width(), rahmen.width()));
 }
 
 void TToolForm::FormActivate()

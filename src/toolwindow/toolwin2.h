@@ -133,6 +133,8 @@ public:
     void WerkzeugAktualisieren();
     void SetTextFarbe();
     void CheckPanels();
+    // The surface's info panels that belong to the tool mode, and only those.
+    void panelsAbgleichen();
     void PopupMenu1Popup();
     void WerkzeugZustandSetzen();
     // The key handlers (tasten.cpp).
@@ -171,9 +173,14 @@ private:
     void markerEntfernen();
     void setzeImmerOben();
     void warteMitNachrichten(int ms);
+    // Places the window in the primary screen's top-right corner again once the window
+    // manager's frame is known.
+    void anfangsPlatzMitRahmen();
 
     ToolWindowMetrics m_masse{};
     bool m_einfrierenLaeuft = false;
+    // Still at the place given at creation, when the frame's width was not known.
+    bool m_anfangsPlatz = true;
 };
 
 extern TToolForm *ToolForm;

@@ -126,6 +126,9 @@ void TToolForm::WerkzeugAktualisieren()
         return;
     TScreenForm &s = *ScreenForm;
     s.AuswahlBereichZeigen();
+    // The panels belong to the tool: one chosen by shortcut, with the pointer still on the
+    // picture, must not leave the previous tool's panels standing.
+    panelsAbgleichen();
     s.SetMauszeiger();
     s.Img2->setVisible(Modus == 14 || Modus == 15);
     s.textSchriftSetzen(Sdicke);
@@ -159,12 +162,20 @@ void TToolForm::CheckPanels()
         s.TextUebernehmen();
         s.Textrahmen();
     }
+    panelsAbgleichen();
+    s.Zeichenbewegung(0, -1, -1);
+}
+
+void TToolForm::panelsAbgleichen()
+{
+    if (!ScreenForm || WinZustand != 1)
+        return;
+    TScreenForm &s = *ScreenForm;
     s.Auswahl->BereichInfoPan->setVisible(Modus == 13 && AuswahlbereichAktiv(BereichRect));
     s.FadenkreuzInfoPan->setVisible(Modus == 13);
     s.FadenkreuzInfoPan->raise();
     s.ZoomInfoPan->setVisible(Modus == 15);
     s.ZoomInfoPan->raise();
-    s.Zeichenbewegung(0, -1, -1);
 }
 
 void TToolForm::PopupMenu1Popup()

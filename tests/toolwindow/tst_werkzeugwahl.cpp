@@ -59,6 +59,10 @@ private slots:
     void selectionMarkersFollowTheArea();
     void choosingOverThePictureLeavesNoMarker();
     void otherToolWhileTypingCommitsText();
+    void textLandsWhereTheEntryShowedIt_data();
+    void textLandsWhereTheEntryShowedIt();
+    void toolShortcutLeavesOnlyItsPanels_data();
+    void toolShortcutLeavesOnlyItsPanels();
 
 private:
     QImage m_bild;
@@ -378,6 +382,75 @@ void TstWerkzeugwahl::otherToolWhileTypingCommitsText()
     QImage erwartet = m_bild;
     textSchreiben(erwartet, oben, QStringLiteral("ab"), textSchrift(13), 24, ToolForm->Scol);
     QCOMPARE(ScreenForm->Img1Bmp, erwartet);
+}
+
+void TstWerkzeugwahl::textLandsWhereTheEntryShowedIt_data()
+{
+    QTest::addColumn<QString>("dicke");
+    for (const char *d : {"Dicke1", "Dicke2", "Dicke3", "Dicke4"})
+        QTest::newRow(d) << d;
+}
+
+// Where the user sees the text while typing is where it lands: the first column and row of
+// ink are the same in the entry and, after Enter, in the picture.
+void TstWerkzeugwahl::textLandsWhereTheEntryShowedIt()
+{
+    QFETCH(QString, dicke);
+    const QImage grau = einfarbig(400, 300, qRgb(192, 192, 192));
+    ScreenForm->Img1Bmp = grau;
+    ToolForm->OrigScrBmp = grau;
+    ToolForm->Aktionen.value(dicke)->trigger();
+    aktion("Text1")->trigger();
+    klick(ScreenForm->Img1, {100, 200});
+    QLineEdit *edit = ScreenForm->Edit1;
+    QTest::keyClicks(edit, QStringLiteral("Hallo"));
+    const QRect platz = edit->geometry();
+    const QImage gezeigt = edit->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QTest::keyClick(edit, Qt::Key_Return);
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage geschrieben = ScreenForm->Img1Bmp.copy(platz);
+
+    // Columns left of the last letter, clear of the entry's cursor.
+    const int breite = QFontMetrics(edit->font()).horizontalAdvance(QStringLiteral("Hall"));
+    const auto tinte = [&](const QImage &b) {
+        QRect r;
+        for (int y = 0; y < b.height(); ++y)
+            for (int x = 0; x < breite; ++x)
+                if (qGray(b.pixel(x, y)) < 96)
+                    r |= QRect(x, y, 1, 1);
+        return r;
+    };
+    const QRect imEintrag = tinte(gezeigt);
+    QVERIFY(!imEintrag.isEmpty());
+    QCOMPARE(tinte(geschrieben).topLeft(), imEintrag.topLeft());
+}
+
+void TstWerkzeugwahl::toolShortcutLeavesOnlyItsPanels_data()
+{
+    QTest::addColumn<QString>("werkzeug");
+    QTest::newRow("pen") << "Stift1";
+    QTest::newRow("magnifier") << "Lupe1";
+    QTest::newRow("text") << "Text1";
+}
+
+// A tool chosen by its shortcut while the pointer stays on the picture: the selection tool's
+// panels go at once, without the pointer crossing the tool window.
+void TstWerkzeugwahl::toolShortcutLeavesOnlyItsPanels()
+{
+    QFETCH(QString, werkzeug);
+    ToolForm->BereichRect = {100, 100, 200, 150};
+    aktion("Bereich1")->trigger();
+    bewege(ScreenForm->Img1, {250, 220});
+    QVERIFY(ScreenForm->FadenkreuzInfoPan->isVisible());
+    QVERIFY(ScreenForm->Auswahl->BereichInfoPan->isVisible());
+    ToolForm->Aktionen.value(werkzeug)->trigger();
+    QVERIFY(ScreenForm->FadenkreuzInfoPan->isHidden());
+    QVERIFY(ScreenForm->Auswahl->BereichInfoPan->isHidden());
+    QVERIFY(ScreenForm->ZoomInfoPan->isHidden());
+    bewege(ScreenForm->Img1, {260, 230});
+    QVERIFY(ScreenForm->FadenkreuzInfoPan->isHidden());
+    ToolForm->BereichRect = KeinBereich;
+    aktion("Stift1")->trigger();
 }
 
 QTEST_MAIN(TstWerkzeugwahl)

@@ -2,6 +2,7 @@
 // the screen read back with ImageMagick's import, window state as the X server sees it.
 #pragma once
 
+#include "app/anwendung.h"
 #include "app/dpiAware.h"
 
 #include <QApplication>
@@ -86,14 +87,14 @@ QString property(unsigned long window, const char *name);
 
 } // namespace xs
 
-// main() of a test on the X server: physical pixels as in the program, and the program's
-// windows stay alive when none of them is shown.
+// main() of a test on the X server: physical pixels, names and the rest of the set-up as in
+// the program; the program's windows stay alive when none of them is shown.
 #define XS_TEST_MAIN(TestClass)                                                                              \
     int main(int argc, char *argv[])                                                                         \
     {                                                                                                        \
         DpiAware();                                                                                          \
         QApplication app(argc, argv);                                                                        \
-        QApplication::setQuitOnLastWindowClosed(false);                                                      \
+        AnwendungEinrichten();                                                                               \
         TestClass tc;                                                                                        \
         return QTest::qExec(&tc, argc, argv);                                                                \
     }
