@@ -16,12 +16,13 @@ int oeffnen(const NoMultiInst::Ort &ort)
     const QByteArray ordner = QFile::encodeName(ort.ordner);
     if (ort.privat && ::mkdir(ordner.constData(), 0700) != 0 && errno != EEXIST)
         return -1;
-    const int dir = ::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (ort.privat ? O_NOFOLLOW : 0));
+    const int dir =
+        ::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (ort.privat ? O_NOFOLLOW : 0));
     if (dir < 0)
         return -1;
     struct stat st;
-    if (ort.privat &&
-        (::fstat(dir, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 022) != 0)) {
+    if (ort.privat && (::fstat(dir, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+                       (st.st_mode & 022) != 0)) {
         ::close(dir);
         return -1;
     }

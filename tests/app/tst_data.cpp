@@ -204,16 +204,26 @@ void TstData::lockPlaces_data()
     QTest::addColumn<QString>("atB");
     QTest::addColumn<int>("expected"); // index of the place that holds the lock, -1 for none
 
-    QTest::newRow("first place usable") << "" << "" << 0;
-    QTest::newRow("first folder missing") << "no folder" << "" << 1;
-    QTest::newRow("symlink at the first") << "symlink" << "" << 1;
-    QTest::newRow("file of another user at the first") << "foreign file" << "" << 1;
-    QTest::newRow("hard link to a file of ours at the first") << "hard link" << "" << 1;
-    QTest::newRow("fifo at the first") << "fifo" << "" << 1;
-    QTest::newRow("private folder writable by others") << "symlink" << "open folder" << -1;
-    QTest::newRow("private folder of another user") << "symlink" << "foreign folder" << -1;
-    QTest::newRow("private folder is a symlink to one of ours") << "symlink" << "symlink" << -1;
-    QTest::newRow("private folder is a file") << "symlink" << "file" << -1;
+    QTest::newRow("first place usable") << ""
+                                        << "" << 0;
+    QTest::newRow("first folder missing") << "no folder"
+                                          << "" << 1;
+    QTest::newRow("symlink at the first") << "symlink"
+                                          << "" << 1;
+    QTest::newRow("file of another user at the first") << "foreign file"
+                                                       << "" << 1;
+    QTest::newRow("hard link to a file of ours at the first") << "hard link"
+                                                              << "" << 1;
+    QTest::newRow("fifo at the first") << "fifo"
+                                       << "" << 1;
+    QTest::newRow("private folder writable by others") << "symlink"
+                                                       << "open folder" << -1;
+    QTest::newRow("private folder of another user") << "symlink"
+                                                    << "foreign folder" << -1;
+    QTest::newRow("private folder is a symlink to one of ours") << "symlink"
+                                                                << "symlink" << -1;
+    QTest::newRow("private folder is a file") << "symlink"
+                                              << "file" << -1;
 }
 
 void TstData::lockPlaces()
@@ -221,7 +231,8 @@ void TstData::lockPlaces()
     QFETCH(QString, atA);
     QFETCH(QString, atB);
     QFETCH(int, expected);
-    if ((atA.startsWith(QLatin1String("foreign")) || atB.startsWith(QLatin1String("foreign"))) && geteuid() != 0)
+    if ((atA.startsWith(QLatin1String("foreign")) || atB.startsWith(QLatin1String("foreign"))) &&
+        geteuid() != 0)
         QSKIP("planting something of another user needs root");
 
     QTemporaryDir dir;
