@@ -10,11 +10,12 @@
 
 namespace {
 
-// Opens the lock file of `ort`, creating it if needed; -1 if the place cannot hold our lock.
-int oeffnen(const NoMultiInst::Ort &ort)
+// Opens the lock file of `ort`, creating it (and a private folder) with `anlegen`; -1 if the
+// place cannot hold our lock.
+int oeffnen(const NoMultiInst::Ort &ort, bool anlegen)
 {
     const QByteArray ordner = QFile::encodeName(ort.ordner);
-    if (ort.privat && ::mkdir(ordner.constData(), 0700) != 0 && errno != EEXIST)
+    if (anlegen && ort.privat && ::mkdir(ordner.constData(), 0700) != 0 && errno != EEXIST)
         return -1;
     const int dir =
         ::open(ordner.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (ort.privat ? O_NOFOLLOW : 0));
@@ -29,7 +30,7 @@ int oeffnen(const NoMultiInst::Ort &ort)
     // O_CLOEXEC: a program we start (mail client, browser) must not inherit the lock and keep
     // it after we end. O_NOFOLLOW: a symlink planted at the lock's name is refused.
     const int fd = ::openat(dir, QFile::encodeName(ort.name).constData(),
-                            O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+                            O_RDWR | (anlegen ? O_CREAT : 0) | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
     ::close(dir);
     if (fd < 0)
         return -1;
@@ -64,18 +65,31 @@ QList<NoMultiInst::Ort> NoMultiInst::standardOrte()
 
 NoMultiInst::Ergebnis NoMultiInst::sperren(const QList<Ort> &orte)
 {
+    // After the first place that holds our lock, the later ones are only looked at where they
+    // exist: a place can become usable while an instance runs (Qt creates a missing runtime
+    // folder), and an instance that took a later place before must still be found there.
+    int gehalten = -1;
     for (const Ort &ort : orte) {
-        const int fd = oeffnen(ort);
+        const int fd = oeffnen(ort, gehalten < 0);
         if (fd < 0)
             continue;
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            m_fd = fd;
-            return Erhalten;
+            if (gehalten < 0)
+                gehalten = fd;
+            else
+                ::close(fd);
+            continue;
         }
         const int err = errno;
         ::close(fd);
-        if (err == EWOULDBLOCK)
+        if (err == EWOULDBLOCK) {
+            if (gehalten >= 0)
+                ::close(gehalten);
             return LaeuftBereits;
+        }
     }
-    return Fehlgeschlagen;
+    if (gehalten < 0)
+        return Fehlgeschlagen;
+    m_fd = gehalten;
+    return Erhalten;
 }

@@ -24,9 +24,9 @@ public:
     NoMultiInst(const NoMultiInst &) = delete;
     NoMultiInst &operator=(const NoMultiInst &) = delete;
 
-    // Takes the lock at the first place that can hold it. A lock held by another process there
-    // decides (LaeuftBereits); a place that cannot hold it is passed over. Fehlgeschlagen when
-    // no place can.
+    // Takes the lock at the first place that can hold it; a place that cannot is passed over.
+    // LaeuftBereits when another process holds the lock there or at a later place that exists
+    // already; Fehlgeschlagen when no place can hold it.
     Ergebnis sperren(const QList<Ort> &orte = standardOrte());
 
     // The user's runtime folder (when set to an absolute path), then a per-user file in /tmp,

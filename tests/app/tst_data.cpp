@@ -202,28 +202,25 @@ void TstData::lockPlaces_data()
 {
     QTest::addColumn<QString>("atA");
     QTest::addColumn<QString>("atB");
-    QTest::addColumn<int>("expected"); // index of the place that holds the lock, -1 for none
+    QTest::addColumn<int>("expected"); // index of the place that holds the lock, or:
+    const int none = -1;
+    const int runsAlready = -2;
+    const auto row = [](const char *name, const char *atA, const char *atB, int expected) {
+        QTest::newRow(name) << QString::fromLatin1(atA) << QString::fromLatin1(atB) << expected;
+    };
 
-    QTest::newRow("first place usable") << ""
-                                        << "" << 0;
-    QTest::newRow("first folder missing") << "no folder"
-                                          << "" << 1;
-    QTest::newRow("symlink at the first") << "symlink"
-                                          << "" << 1;
-    QTest::newRow("file of another user at the first") << "foreign file"
-                                                       << "" << 1;
-    QTest::newRow("hard link to a file of ours at the first") << "hard link"
-                                                              << "" << 1;
-    QTest::newRow("fifo at the first") << "fifo"
-                                       << "" << 1;
-    QTest::newRow("private folder writable by others") << "symlink"
-                                                       << "open folder" << -1;
-    QTest::newRow("private folder of another user") << "symlink"
-                                                    << "foreign folder" << -1;
-    QTest::newRow("private folder is a symlink to one of ours") << "symlink"
-                                                                << "symlink" << -1;
-    QTest::newRow("private folder is a file") << "symlink"
-                                              << "file" << -1;
+    row("first place usable", "", "", 0);
+    row("first folder missing", "no folder", "", 1);
+    row("symlink at the first", "symlink", "", 1);
+    row("file of another user at the first", "foreign file", "", 1);
+    row("hard link to a file of ours at the first", "hard link", "", 1);
+    row("fifo at the first", "fifo", "", 1);
+    row("private folder writable by others", "symlink", "open folder", none);
+    row("private folder of another user", "symlink", "foreign folder", none);
+    row("private folder is a symlink to one of ours", "symlink", "symlink", none);
+    row("private folder is a file", "symlink", "file", none);
+    // The first place appeared after a running instance had taken the second one.
+    row("held at a later place", "", "held", runsAlready);
 }
 
 void TstData::lockPlaces()
@@ -270,9 +267,14 @@ void TstData::lockPlaces()
     } else if (atB == QLatin1String("file")) {
         QVERIFY(QFile(b).open(QIODevice::WriteOnly));
     }
+    NoMultiInst running;
+    if (atB == QLatin1String("held"))
+        QCOMPARE(running.sperren({orte.at(1)}), NoMultiInst::Erhalten);
 
     NoMultiInst first;
-    QCOMPARE(first.sperren(orte), expected < 0 ? NoMultiInst::Fehlgeschlagen : NoMultiInst::Erhalten);
+    QCOMPARE(first.sperren(orte), expected == -2   ? NoMultiInst::LaeuftBereits
+                                  : expected == -1 ? NoMultiInst::Fehlgeschlagen
+                                                   : NoMultiInst::Erhalten);
     if (expected >= 0) {
         // The lock lies at the expected place, and a second start finds it there.
         NoMultiInst there;
@@ -280,6 +282,9 @@ void TstData::lockPlaces()
         NoMultiInst second;
         QCOMPARE(second.sperren(orte), NoMultiInst::LaeuftBereits);
     }
+    // A later place is not created while an earlier one holds the lock.
+    if (expected == 0)
+        QVERIFY(!QFileInfo::exists(b));
     if (expected == 1) {
         struct stat st;
         QCOMPARE(lstat(bPath.constData(), &st), 0);
