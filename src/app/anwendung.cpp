@@ -20,7 +20,7 @@ void AnwendungEinrichten()
     QApplication::setQuitOnLastWindowClosed(false);
     if (const QStringList skaliert = skalierteMonitore(); !skaliert.isEmpty())
         std::fprintf(stderr,
-                     "Skizzomat: Qt skaliert die Anzeige von %s; das Bild erscheint nicht pixelgenau.\n",
+                     "skizzomat: Qt skaliert die Anzeige von %s; das Bild erscheint nicht pixelgenau.\n",
                      qPrintable(skaliert.join(QStringLiteral(", "))));
 }
 

@@ -2,9 +2,13 @@
 #include "app/noMultiInst.h"
 #include "toolwindow/einfrieren.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +25,8 @@ private slots:
     void monitorChoice();
     void freezeRenewsPicturesKeepsChoices();
     void lockRefusesSecondHolderAndFreesOnExit();
+    void lockPlaces_data();
+    void lockPlaces();
 };
 
 void TstData::initialState()
@@ -168,12 +174,12 @@ void TstData::freezeRenewsPicturesKeepsChoices()
 void TstData::lockRefusesSecondHolderAndFreesOnExit()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("NoMultiMutex.lock"));
+    const QList<NoMultiInst::Ort> ort{{dir.path(), QStringLiteral("NoMultiMutex.lock")}};
     {
         NoMultiInst first;
-        QCOMPARE(first.sperren(path), NoMultiInst::Erhalten);
+        QCOMPARE(first.sperren(ort), NoMultiInst::Erhalten);
         NoMultiInst second;
-        QCOMPARE(second.sperren(path), NoMultiInst::LaeuftBereits);
+        QCOMPARE(second.sperren(ort), NoMultiInst::LaeuftBereits);
 
         // A child process must not inherit the lock: after exec it would keep it alive.
         const pid_t pid = fork();
@@ -187,13 +193,107 @@ void TstData::lockRefusesSecondHolderAndFreesOnExit()
         QCOMPARE(WEXITSTATUS(status), 0);
     }
     NoMultiInst again;
-    QCOMPARE(again.sperren(path), NoMultiInst::Erhalten);
+    QCOMPARE(again.sperren(ort), NoMultiInst::Erhalten);
+}
 
-    // A symlink planted at the lock's place is refused, not followed.
-    const QString link = dir.filePath(QStringLiteral("planted.lock"));
-    QVERIFY(QFile::link(dir.filePath(QStringLiteral("elsewhere")), link));
-    NoMultiInst viaLink;
-    QCOMPARE(viaLink.sperren(link), NoMultiInst::Fehlgeschlagen);
+// Two places: a plain folder "a", then a private folder "b" the lock creates itself. What is
+// planted at a place decides whether the lock may be held there.
+void TstData::lockPlaces_data()
+{
+    QTest::addColumn<QString>("atA");
+    QTest::addColumn<QString>("atB");
+    QTest::addColumn<int>("expected"); // index of the place that holds the lock, or:
+    const int none = -1;
+    const int runsAlready = -2;
+    const auto row = [](const char *name, const char *atA, const char *atB, int expected) {
+        QTest::newRow(name) << QString::fromLatin1(atA) << QString::fromLatin1(atB) << expected;
+    };
+
+    row("first place usable", "", "", 0);
+    row("first folder missing", "no folder", "", 1);
+    row("symlink at the first", "symlink", "", 1);
+    row("file of another user at the first", "foreign file", "", 1);
+    row("hard link to a file of ours at the first", "hard link", "", 1);
+    row("fifo at the first", "fifo", "", 1);
+    row("private folder writable by others", "symlink", "open folder", none);
+    row("private folder of another user", "symlink", "foreign folder", none);
+    row("private folder is a symlink to one of ours", "symlink", "symlink", none);
+    row("private folder is a file", "symlink", "file", none);
+    // The first place appeared after a running instance had taken the second one.
+    row("held at a later place", "", "held", runsAlready);
+}
+
+void TstData::lockPlaces()
+{
+    QFETCH(QString, atA);
+    QFETCH(QString, atB);
+    QFETCH(int, expected);
+    if ((atA.startsWith(QLatin1String("foreign")) || atB.startsWith(QLatin1String("foreign"))) &&
+        geteuid() != 0)
+        QSKIP("planting something of another user needs root");
+
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a"));
+    const QString b = dir.filePath(QStringLiteral("b"));
+    const QString name = QStringLiteral("NoMultiMutex.lock");
+    const QList<NoMultiInst::Ort> orte{{a, name}, {b, name, true}};
+    const QString lockA = a + QLatin1Char('/') + name;
+    const QString target = dir.filePath(QStringLiteral("target"));
+    const QByteArray ours = QFile::encodeName(dir.filePath(QStringLiteral("ours")));
+    QVERIFY(QFile(QString::fromLocal8Bit(ours)).open(QIODevice::WriteOnly));
+
+    if (atA != QLatin1String("no folder"))
+        QVERIFY(QDir().mkdir(a));
+    if (atA == QLatin1String("symlink")) {
+        QVERIFY(QFile::link(target, lockA));
+    } else if (atA == QLatin1String("foreign file")) {
+        // Open to everyone: only its owner tells it apart.
+        QVERIFY(QFile(lockA).open(QIODevice::WriteOnly));
+        QVERIFY(chmod(QFile::encodeName(lockA).constData(), 0666) == 0);
+        QVERIFY(chown(QFile::encodeName(lockA).constData(), 65534, 65534) == 0);
+    } else if (atA == QLatin1String("hard link")) {
+        QVERIFY(link(ours.constData(), QFile::encodeName(lockA).constData()) == 0);
+    } else if (atA == QLatin1String("fifo")) {
+        QVERIFY(mkfifo(QFile::encodeName(lockA).constData(), 0600) == 0);
+    }
+    const QByteArray bPath = QFile::encodeName(b);
+    if (atB == QLatin1String("open folder")) {
+        QVERIFY(mkdir(bPath.constData(), 0700) == 0 && chmod(bPath.constData(), 0777) == 0);
+    } else if (atB == QLatin1String("foreign folder")) {
+        QVERIFY(mkdir(bPath.constData(), 0700) == 0 && chown(bPath.constData(), 65534, 65534) == 0);
+    } else if (atB == QLatin1String("symlink")) {
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("elsewhere"))));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("elsewhere")), b));
+    } else if (atB == QLatin1String("file")) {
+        QVERIFY(QFile(b).open(QIODevice::WriteOnly));
+    }
+    NoMultiInst running;
+    if (atB == QLatin1String("held"))
+        QCOMPARE(running.sperren({orte.at(1)}), NoMultiInst::Erhalten);
+
+    NoMultiInst first;
+    QCOMPARE(first.sperren(orte), expected == -2   ? NoMultiInst::LaeuftBereits
+                                  : expected == -1 ? NoMultiInst::Fehlgeschlagen
+                                                   : NoMultiInst::Erhalten);
+    if (expected >= 0) {
+        // The lock lies at the expected place, and a second start finds it there.
+        NoMultiInst there;
+        QCOMPARE(there.sperren({orte.at(expected)}), NoMultiInst::LaeuftBereits);
+        NoMultiInst second;
+        QCOMPARE(second.sperren(orte), NoMultiInst::LaeuftBereits);
+    }
+    // A later place is not created while an earlier one holds the lock.
+    if (expected == 0)
+        QVERIFY(!QFileInfo::exists(b));
+    if (expected == 1) {
+        struct stat st;
+        QCOMPARE(lstat(bPath.constData(), &st), 0);
+        QVERIFY(S_ISDIR(st.st_mode));
+        QCOMPARE(st.st_mode & 07777, mode_t(0700));
+    }
+    // Nothing was created through a planted name.
+    QVERIFY(!QFileInfo::exists(target));
+    QVERIFY(QDir(dir.filePath(QStringLiteral("elsewhere"))).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TstData)

@@ -1,3 +1,4 @@
+#include "app/heimordner.h"
 #include "output/bildspeichern.h"
 #include "output/ordner.h"
 #include "output/screenshot.h"
@@ -9,6 +10,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +37,8 @@ private slots:
     void erweitern_data();
     void erweitern();
     void ordnerEinstellungen();
+    void ohneHome_data();
+    void ohneHome();
     void ordnerBereit();
     void dateiname_data();
     void dateiname();
@@ -129,6 +135,40 @@ void TstScreenshotOrdner::ordnerEinstellungen()
     Cfg.EmailDir = QStringLiteral("%exedir%\\Mail");
     QCOMPARE(EmailOrdner(), QStringLiteral("/opt/skizzomat/Mail"));
     QCOMPARE(Cfg.EmailDir, QStringLiteral("%exedir%\\Mail")); // the setting keeps its placeholders
+}
+
+// Without HOME the folders lie in the user's home folder of the password database, not in "/".
+void TstScreenshotOrdner::ohneHome_data()
+{
+    QTest::addColumn<bool>("gesetzt");
+    QTest::addColumn<QByteArray>("home");
+    QTest::addColumn<bool>("ausDerDatenbank");
+    QTest::newRow("HOME unset") << false << QByteArray() << true;
+    QTest::newRow("HOME empty") << true << QByteArray() << true;
+    QTest::newRow("HOME set stays") << true << QFile::encodeName(m_home.path()) << false;
+}
+
+void TstScreenshotOrdner::ohneHome()
+{
+    QFETCH(bool, gesetzt);
+    QFETCH(QByteArray, home);
+    QFETCH(bool, ausDerDatenbank);
+    const passwd *pw = getpwuid(getuid());
+    QVERIFY(pw && pw->pw_dir[0] == '/');
+    const QString datenbank = QFile::decodeName(pw->pw_dir);
+    QVERIFY(datenbank != m_home.path());
+    const QByteArray vorher = qgetenv("HOME");
+    const auto zurueck = qScopeGuard([&] { qputenv("HOME", vorher); });
+    if (gesetzt)
+        qputenv("HOME", home);
+    else
+        qunsetenv("HOME");
+
+    HeimordnerSetzen();
+    // user-dirs.dirs names "$HOME/Eigene Dokumente"; Qt puts its home folder there.
+    const QString heim = ausDerDatenbank ? datenbank : m_home.path();
+    QCOMPARE(qEnvironmentVariable("HOME"), heim);
+    QCOMPARE(ScreenshotOrdner(), heim + QStringLiteral("/Eigene Dokumente/Skizzomat/Screenshots"));
 }
 
 void TstScreenshotOrdner::ordnerBereit()

@@ -1,14 +1,11 @@
-// Freeze and release on one monitor of a real X server, driven by real clicks and keys;
-// the single-instance guard of the real program.
+// Freeze and release on one monitor of a real X server, driven by real clicks and keys.
 #include "xsupport.h"
 
 #include "app/data.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -24,7 +21,6 @@ private slots:
     void freezeAndRelease_data();
     void freezeAndRelease();
     void autoOpenFreezesWithoutUserAction();
-    void secondStartOnlyTellsAndLeavesFirstAlone();
     // Last: it runs the application's event loop until the program ends.
     void autoCloseEndsProgramOnFertig();
 
@@ -131,53 +127,6 @@ void TstX11Freeze::autoOpenFreezesWithoutUserAction()
     QTest::qWait(500);
     QCOMPARE(frozen.size(), 1);
     QCOMPARE(t.WinZustand, 0);
-}
-
-void TstX11Freeze::secondStartOnlyTellsAndLeavesFirstAlone()
-{
-    const QString program = QStringLiteral(SKIZZOMAT_BINARY);
-    QVERIFY(qEnvironmentVariable("XDG_RUNTIME_DIR").startsWith(QDir::tempPath()));
-    const auto start = [&](QProcess &p) {
-        p.setProcessChannelMode(QProcess::ForwardedChannels);
-        p.start(program, {});
-        return p.waitForStarted();
-    };
-
-    QProcess first;
-    QVERIFY(start(first));
-    QList<unsigned long> firstWindows;
-    QTRY_VERIFY_WITH_TIMEOUT(!(firstWindows = xs::visibleWindowsOf(first.processId())).isEmpty(), 10000);
-    QCOMPARE(firstWindows.size(), 1);
-    QCOMPARE(xs::property(firstWindows.first(), "WM_NAME"), QStringLiteral("\"Skizzomat\""));
-
-    QProcess second;
-    QVERIFY(start(second));
-    QList<unsigned long> box;
-    QTRY_VERIFY_WITH_TIMEOUT(!(box = xs::visibleWindowsNamed(QStringLiteral("Informationen"))).isEmpty(),
-                             10000);
-    QCOMPARE(box.size(), 1);
-    QCOMPARE(xs::visibleWindowsOf(second.processId()), box);
-
-    xs::key(QStringLiteral("Return"));
-    QVERIFY(second.waitForFinished(5000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(first.state(), QProcess::Running);
-    QCOMPARE(xs::visibleWindowsOf(first.processId()), firstWindows);
-
-    // The lock goes with the process, however it ends.
-    first.kill();
-    QVERIFY(first.waitForFinished(5000));
-    QProcess third;
-    QVERIFY(start(third));
-    QList<unsigned long> thirdWindows;
-    QTRY_VERIFY_WITH_TIMEOUT(!(thirdWindows = xs::visibleWindowsOf(third.processId())).isEmpty(), 10000);
-    QCOMPARE(thirdWindows.size(), 1);
-    QCOMPARE(xs::property(thirdWindows.first(), "WM_NAME"), QStringLiteral("\"Skizzomat\""));
-    QVERIFY(xs::visibleWindowsNamed(QStringLiteral("Informationen")).isEmpty());
-    QCOMPARE(third.state(), QProcess::Running);
-    third.kill();
-    third.waitForFinished();
 }
 
 void TstX11Freeze::autoCloseEndsProgramOnFertig()

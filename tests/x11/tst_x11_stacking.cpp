@@ -15,6 +15,7 @@ class TstX11Stacking : public QObject
 private slots:
     void initTestCase();
     void init();
+    void firstPlacementCountsTheFrame();
     void toolWindowStaysAboveSurface();
 
 private:
@@ -42,6 +43,21 @@ void TstX11Stacking::initTestCase()
 void TstX11Stacking::init()
 {
     xs::freshWindows();
+}
+
+// The window with its frame sits in the primary screen's top-right corner: the frame's right
+// border on the screen's last column, not beyond it.
+void TstX11Stacking::firstPlacementCountsTheFrame()
+{
+    TToolForm &t = *ToolForm;
+    t.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t));
+    QTRY_VERIFY(xs::frameRect(t.winId()) != xs::windowInfo(t.winId())->geometry);
+    QTRY_COMPARE(xs::frameRect(t.winId()).topRight(), QPoint(m_monitor.right(), 0));
+    QCOMPARE(xs::windowInfo(t.winId())->geometry.size(), QSize(52, 27));
+    // And it stays there once everything has settled.
+    QTest::qWait(300);
+    QCOMPARE(xs::frameRect(t.winId()).topRight(), QPoint(m_monitor.right(), 0));
 }
 
 QString TstX11Stacking::stackingReport() const
