@@ -7,13 +7,18 @@
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
+#include "dialogs/meldform.h"
+
 #include <QClipboard>
 #include <QDir>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -42,6 +47,7 @@ class TstX11Ausgabe : public QObject
 
 private slots:
     void areaToScreenshotFolderAndClipboard();
+    void failedScreenshotShowsNoticeAndBoxOverThePicture();
 };
 
 void TstX11Ausgabe::areaToScreenshotFolderAndClipboard()
@@ -102,6 +108,61 @@ void TstX11Ausgabe::areaToScreenshotFolderAndClipboard()
     QVERIFY(!ablage.isNull());
     diff = xs::difference(ablage.convertToFormat(QImage::Format_RGB32), erwartet);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+// A screenshot that cannot be written: the notice stays above the frozen picture, and the
+// error box over it carries exactly its title.
+void TstX11Ausgabe::failedScreenshotShowsNoticeAndBoxOverThePicture()
+{
+    xs::freshWindows();
+    TToolForm &t = *ToolForm;
+    QSignalSpy frozen(&t, &TToolForm::eingefroren);
+    t.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t));
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(frozen.size(), 1);
+    QTRY_VERIFY(xs::stackingOrder().contains(ScreenForm->winId()));
+    // A click on the picture lets the window manager lift the surface as high as it goes.
+    xs::click({960, 900});
+    QTRY_VERIFY(xs::property(0, "_NET_ACTIVE_WINDOW").contains(QString::number(ScreenForm->winId(), 16)));
+
+    QTemporaryDir dir;
+    QFile datei(dir.filePath(QStringLiteral("datei")));
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    datei.close();
+    Cfg.ScreenshotDir = datei.fileName() + QStringLiteral("/Screenshots");
+
+    QList<unsigned long> box;
+    QList<unsigned long> stapel;
+    QString titel;
+    bool geschaut = false;
+    // Looks while the box is open, from within its own event loop, and closes it.
+    QTimer schauen;
+    QObject::connect(&schauen, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!qobject_cast<QMessageBox *>(modal) || geschaut)
+            return;
+        geschaut = true;
+        const auto gefunden = [&] {
+            return !(box = xs::visibleWindowsNamed(QStringLiteral("Fehler"))).isEmpty();
+        };
+        if (QTest::qWaitFor(gefunden) &&
+            QTest::qWaitFor([&] { return xs::stackingOrder().contains(box.first()); }))
+            stapel = xs::stackingOrder();
+        if (!box.isEmpty())
+            titel = xs::property(box.first(), "_NET_WM_NAME");
+        modal->close();
+    });
+    schauen.start(20);
+    t.Aktionen.value(QStringLiteral("AlsPNGScreenshotSpeichern"))->trigger();
+    QVERIFY(geschaut);
+    QCOMPARE(box.size(), 1);
+    QCOMPARE(titel, QStringLiteral("\"Fehler\""));
+    const qsizetype flaeche = stapel.indexOf(ScreenForm->winId());
+    QVERIFY(flaeche >= 0);
+    QVERIFY2(stapel.indexOf(MeldForm->winId()) > flaeche, "the notice is below the picture");
+    QVERIFY(stapel.indexOf(box.first()) > flaeche);
+    QTRY_VERIFY(MeldForm->isHidden());
 }
 
 XS_TEST_MAIN(TstX11Ausgabe)
