@@ -65,7 +65,7 @@ void TGlyphList::Delete(int index)
 
 void TGlyphList::Draw(QPainter &p, int index, QPoint at, QSize extent, bool blend, QColor blendColor) const
 {
-    if (index < 0 || index >= m_cells.size())
+    if (index < 0 || index >= m_cells.size() || extent.isEmpty())
         return;
     QImage teil = m_cells[index].copy(QRect(QPoint(0, 0), extent).intersected(m_cells[index].rect()));
     if (blend) {

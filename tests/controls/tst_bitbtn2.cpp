@@ -141,6 +141,7 @@ private slots:
     void beschriftung();
     void schrumpfen();
     void eigenschaften();
+    void bildFolgtGroesse();
     void art_data();
     void art();
     void tasten_data();
@@ -353,6 +354,30 @@ void TstBitBtn2::eigenschaften()
     QCOMPARE(b.Shadow(), 1);
     QCOMPARE(b.SelColor(), Palette::Weiss);
     QCOMPARE(b.Color(), fromQRgb(b.palette().color(QPalette::Button).rgb()));
+}
+
+// The prepared picture goes with a resize: the picture always covers the face of the new size.
+void TstBitBtn2::bildFolgtGroesse()
+{
+    QWidget fenster;
+    auto *b = new TBitBtn2(&fenster);
+    QImage streifen(2, 1, QImage::Format_RGB32);
+    streifen.setPixel(0, 0, qRgb(255, 0, 0));
+    streifen.setPixel(1, 0, qRgb(0, 255, 0));
+    b->setGlyph(streifen);
+    b->setNumGlyphs(2);
+    b->setStyle3D(1);
+    b->setFocusPolicy(Qt::NoFocus); // no focus rectangle over the picture
+    fenster.resize(100, 60);
+    fenster.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenster));
+    for (const QSize groesse : {QSize(40, 20), QSize(60, 30), QSize(30, 12)}) {
+        b->resize(groesse);
+        const Punkte rot = punkte(bild(b), qRgb(255, 0, 0));
+        QCOMPARE(int(rot.size()), (groesse.width() - 4) * (groesse.height() - 4));
+        QCOMPARE(*rot.begin(), std::make_pair(2, 2));
+        QCOMPARE(*rot.rbegin(), std::make_pair(groesse.width() - 3, groesse.height() - 3));
+    }
 }
 
 void TstBitBtn2::art_data()

@@ -3,8 +3,8 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPalette>
 #include <QPainter>
+#include <QPalette>
 #include <QTest>
 
 namespace {
