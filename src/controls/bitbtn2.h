@@ -73,9 +73,10 @@ public:
     // Horizontal offset of the picture; values below -1 are ignored.
     int Margin() const { return m_margin; }
     void setMargin(int pixel);
-    // Stored only.
+    // Stored only. (QWidget::setStyle for a QStyle stays available.)
     TButtonStyle Style() const { return m_style; }
     void setStyle(TButtonStyle stil) { m_style = stil; }
+    using QWidget::setStyle;
     // 1: the picture one pixel further out and one pixel larger.
     int Style3D() const { return m_style3D; }
     void setStyle3D(int stil);
