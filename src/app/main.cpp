@@ -1,6 +1,7 @@
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
+#include "app/einstellungen.h"
 #include "app/fehleranzeige.h"
 #include "app/noMultiInst.h"
 #include "dialogs/meldungen.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Skizzomat"));
     QApplication::setApplicationDisplayName(QStringLiteral("Skizzomat"));
     QApplication::setQuitOnLastWindowClosed(false);
+    EinstellungenDatei = StandardEinstellungenDatei();
     FensterErzeugen();
     ToolForm->show();
     return app.exec();
