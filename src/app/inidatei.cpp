@@ -49,7 +49,8 @@ QStringView ohneLeerzeichen(QStringView s)
 
 QStringView ohneAnfuehrungszeichen(QStringView s)
 {
-    if (s.size() >= 2 && s.front() == s.back() && (s.front() == QLatin1Char('"') || s.front() == QLatin1Char('\'')))
+    if (s.size() >= 2 && s.front() == s.back() &&
+        (s.front() == QLatin1Char('"') || s.front() == QLatin1Char('\'')))
         return s.sliced(1, s.size() - 2);
     return s;
 }
@@ -97,8 +98,9 @@ IniDatei::IniDatei(QStringView text)
         if (zeile.startsWith(QLatin1Char('['))) {
             const qsizetype zu = zeile.indexOf(QLatin1Char(']'));
             // A header without its closing bracket opens no section.
-            abschnitt = zu < 0 ? nullptr
-                               : &m_abschnitte[ohneLeerzeichen(zeile.sliced(1, zu - 1)).toString().toCaseFolded()];
+            abschnitt =
+                zu < 0 ? nullptr
+                       : &m_abschnitte[ohneLeerzeichen(zeile.sliced(1, zu - 1)).toString().toCaseFolded()];
             continue;
         }
         const qsizetype gleich = zeile.indexOf(QLatin1Char('='));
@@ -107,7 +109,8 @@ IniDatei::IniDatei(QStringView text)
         const QString key = ohneLeerzeichen(zeile.first(gleich)).toString().toCaseFolded();
         if (key.isEmpty() || abschnitt->contains(key))
             continue;
-        abschnitt->insert(key, gekuerzt(ohneAnfuehrungszeichen(ohneLeerzeichen(zeile.sliced(gleich + 1)))).toString());
+        abschnitt->insert(
+            key, gekuerzt(ohneAnfuehrungszeichen(ohneLeerzeichen(zeile.sliced(gleich + 1)))).toString());
     }
 }
 

@@ -206,9 +206,11 @@ void TToolForm::FormActivate()
 {
     if (!Start)
         return;
+    EinstellungenLaden();
     SetToolWindowSize();
     WerkzeugZustandSetzen();
     setzeImmerOben();
+    UebersetzungLaden();
     if (ScreenForm)
         ScreenForm->AuswahlBereichZeigen();
     if (Cfg.AutoOpen)
@@ -349,6 +351,7 @@ void TToolForm::closeEvent(QCloseEvent *e)
     BackupOrigScrBmp = QImage();
     if (Modus == 15)
         Modus = 1;
+    EinstellungenSpeichern();
     e->accept();
     if (ScreenForm)
         ScreenForm->hide();

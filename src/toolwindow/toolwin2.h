@@ -130,6 +130,11 @@ public:
     void PunktBlatt(int a);
     void LinienBlatt(int a);
 
+    // The settings store and the translation file (einstellungenladen.cpp).
+    void EinstellungenLaden();
+    void EinstellungenSpeichern();
+    void UebersetzungLaden();
+
     void WerkzeugAktualisieren();
     void SetTextFarbe();
     void CheckPanels();
@@ -174,6 +179,7 @@ private:
 
     ToolWindowMetrics m_masse{};
     bool m_einfrierenLaeuft = false;
+    bool m_gespeichert = false;
 };
 
 extern TToolForm *ToolForm;

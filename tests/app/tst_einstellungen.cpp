@@ -117,9 +117,8 @@ void TstEinstellungen::readsWhatCanBeUsed_data()
     QTest::newRow("hand-edited")
         << QByteArray("[General]\r\nWerkzeugGroesseX = 40 \r\nWerkzeugGroesseY=30\r\nStiftdickeMode=1\r\n"
                       "FarbMode=13\r\nWerkzeugMode=4\r\nWinPos-Left=100\r\nWinPos-Top=200\r\n")
-        << QStringList{"WerkzeugGroesseX=40", "WerkzeugGroesseY=30", "StiftdickeMode=1",
-                       "FarbMode=13",         "WerkzeugMode=4",      "WinPos-Left=100",
-                       "WinPos-Top=200"};
+        << QStringList{"WerkzeugGroesseX=40", "WerkzeugGroesseY=30", "StiftdickeMode=1", "FarbMode=13",
+                       "WerkzeugMode=4",      "WinPos-Left=100",     "WinPos-Top=200"};
     QTest::newRow("text, empty, exponent, fraction, 33 bits")
         << QByteArray("WerkzeugGroesseX=abc\nWerkzeugGroesseY=\nStiftdickeMode=1e99\nFarbMode=2.0\n"
                       "MonitorMode=4294967296\nMauszeigerMode=0x2\nBlattLinienFrei=--1\n")
@@ -127,8 +126,12 @@ void TstEinstellungen::readsWhatCanBeUsed_data()
     QTest::newRow("whole numbers as stored")
         << QByteArray("MonitorMode=-7\nBlattKariertFrei=+2147483647\nBlattLinienFrei=-2147483648\n"
                       "StiftdickeMode=9\nWerkzeugMode=15\nFarbMode=0\n")
-        << QStringList{"MonitorMode=-7",         "BlattKariertFrei=2147483647", "BlattLinienFrei=-2147483648",
-                       "StiftdickeMode=9",       "WerkzeugMode=15",             "FarbMode=0"};
+        << QStringList{"MonitorMode=-7",
+                       "BlattKariertFrei=2147483647",
+                       "BlattLinienFrei=-2147483648",
+                       "StiftdickeMode=9",
+                       "WerkzeugMode=15",
+                       "FarbMode=0"};
     QTest::newRow("button sizes beyond the dialog's range, not beyond use")
         << QByteArray("WerkzeugGroesseX=1000\nWerkzeugGroesseY=1\n")
         << QStringList{"WerkzeugGroesseX=1000", "WerkzeugGroesseY=1"};
@@ -136,7 +139,8 @@ void TstEinstellungen::readsWhatCanBeUsed_data()
         << QByteArray("WerkzeugGroesseX=0\nWerkzeugGroesseY=1001\n") << QStringList();
     QTest::newRow("negative button size") << QByteArray("WerkzeugGroesseX=-25\n") << QStringList();
     QTest::newRow("booleans")
-        << QByteArray("AutoOpen=1\nAutoClose=TRUE\nMausradZoom=0\nAutoScreenshot=yes\nDrucken-SeitRatio=false\n")
+        << QByteArray(
+               "AutoOpen=1\nAutoClose=TRUE\nMausradZoom=0\nAutoScreenshot=yes\nDrucken-SeitRatio=false\n")
         << QStringList{"AutoOpen=true", "AutoClose=true", "MausradZoom=false", "Drucken-SeitRatio=false"};
     QTest::newRow("decimals")
         << QByteArray("Drucken-LiRand=3.5\nDrucken-ObRand=abc\nDrucken-Breite=nan\nDrucken-Hoehe=-2\n")
@@ -144,15 +148,16 @@ void TstEinstellungen::readsWhatCanBeUsed_data()
     QTest::newRow("decimals that cannot be printed")
         << QByteArray("Drucken-LiRand=1e99\nDrucken-ObRand=inf\nDrucken-Breite=2,5\nDrucken-Hoehe=\n")
         << QStringList();
-    QTest::newRow("positions")
-        << QByteArray("WinPos-Left=-300\nWinPos-Top=40000\n") << QStringList{"WinPos-Left=-300"};
-    QTest::newRow("texts")
-        << QByteArray("ScreenshotDir=\"  /tmp/a b; c \"\nEmailDir=a, b\n")
-        << QStringList{"ScreenshotDir=  /tmp/a b; c "};
-    QTest::newRow("empty folder is a folder setting") << QByteArray("EmailDir=\n") << QStringList{"EmailDir="};
+    QTest::newRow("positions") << QByteArray("WinPos-Left=-300\nWinPos-Top=40000\n")
+                               << QStringList{"WinPos-Left=-300"};
+    QTest::newRow("texts") << QByteArray("ScreenshotDir=\"  /tmp/a b; c \"\nEmailDir=a, b\n")
+                           << QStringList{"ScreenshotDir=  /tmp/a b; c "};
+    QTest::newRow("empty folder is a folder setting")
+        << QByteArray("EmailDir=\n") << QStringList{"EmailDir="};
     QTest::newRow("serialised junk")
-        << QByteArray("MauszeigerMode=@Variant(\\0\\0\\0\\x7f\\xff\\xff\\xff\\xff)\nMonitorMode=@Rect(1 2 3 4)\n"
-                      "ScreenshotDir=@ByteArray(x)\n")
+        << QByteArray(
+               "MauszeigerMode=@Variant(\\0\\0\\0\\x7f\\xff\\xff\\xff\\xff)\nMonitorMode=@Rect(1 2 3 4)\n"
+               "ScreenshotDir=@ByteArray(x)\n")
         << QStringList();
     QTest::newRow("other sections") << QByteArray("[Fremd]\nFarbMode=2\n[General]\nFremd/StiftdickeMode=2\n")
                                     << QStringList();
@@ -204,10 +209,10 @@ void TstEinstellungen::writesAllValuesReadably()
     QFile f(pfad);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray text = f.readAll();
-    for (const char *zeile : {"AutoOpen=true\n", "AutoClose=false\n", "WerkzeugMode=4\n", "FarbMode=1\n",
-                              "Drucken-Breite=12.5\n", "Drucken-LiRand=2.5\n", "Drucken-SeitRatio=true\n",
-                              "WinPos-Left=-20\n", "BereichRect-Left=-1\n",
-                              "ScreenshotDir=%docdir%/Skizzomat/Screenshots\n"})
+    for (const char *zeile :
+         {"AutoOpen=true\n", "AutoClose=false\n", "WerkzeugMode=4\n", "FarbMode=1\n", "Drucken-Breite=12.5\n",
+          "Drucken-LiRand=2.5\n", "Drucken-SeitRatio=true\n", "WinPos-Left=-20\n", "BereichRect-Left=-1\n",
+          "ScreenshotDir=%docdir%/Skizzomat/Screenshots\n"})
         QVERIFY2(text.contains(zeile), zeile);
 }
 

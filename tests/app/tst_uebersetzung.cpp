@@ -101,10 +101,12 @@ void TstUebersetzung::decoding_data()
     QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + umlaute.toUtf8() << umlaute;
     QTest::newRow("UTF-16 LE") << utf16(umlaute, false) << umlaute;
     QTest::newRow("UTF-16 BE") << utf16(umlaute, true) << umlaute;
-    QTest::newRow("Windows-1252") << QByteArray("Gr\xF6\xDF" "e \x80 \x84x\x93 \x81") << QStringLiteral("Größe € „x“ \u0081");
+    QTest::newRow("Windows-1252") << QByteArray("Gr\xF6\xDF"
+                                                "e \x80 \x84x\x93 \x81")
+                                  << QStringLiteral("Größe € „x“ \u0081");
     QTest::newRow("not quite UTF-8") << QByteArray("\xC3\xA4 \xC3") << QStringLiteral("Ã¤ Ã");
-    QTest::newRow("UTF-16 with a lone byte at the end") << utf16(QStringLiteral("ab"), false) + 'c'
-                                                        << QStringLiteral("ab\uFFFD");
+    QTest::newRow("UTF-16 with a lone byte at the end")
+        << utf16(QStringLiteral("ab"), false) + 'c' << QStringLiteral("ab\uFFFD");
     QTest::newRow("empty") << QByteArray() << QString();
 }
 
@@ -124,31 +126,49 @@ void TstUebersetzung::valueRules_data()
     const auto w = [](const QString &v) { return std::optional<QString>(v); };
     const std::optional<QString> keiner;
 
-    QTest::newRow("blanks around key and value") << s + " \t a b \t=  x y\t \n" << "a b" << w("x y");
-    QTest::newRow("to the end of the line") << s + "a=x ; y = z\r\nb=c" << "a" << w("x ; y = z");
-    QTest::newRow("old Mac line ends") << s + "a=1\rb=2\r" << "b" << w("2");
-    QTest::newRow("one pair of quotes") << s + "a=\"\"x\"\"" << "a" << w("\"x\"");
-    QTest::newRow("quotes keep the blanks") << s + "a= \" x \" " << "a" << w(" x ");
-    QTest::newRow("single quotes") << s + "a='x'" << "a" << w("x");
-    QTest::newRow("unmatched quotes stay") << s + "a=\"x'" << "a" << w("\"x'");
-    QTest::newRow("a lone quote stays") << s + "a=\"" << "a" << w("\"");
-    QTest::newRow("empty value") << s + "a=" << "a" << w("");
-    QTest::newRow("key and section in any case") << "[Skizzomat_TRANSLATION]\nBTN_Stift=x" << "btn_stift" << w("x");
-    QTest::newRow("blanks in the header") << "[ skizzomat_translation ]\na=x" << "a" << w("x");
-    QTest::newRow("first of two") << s + "a=1\na=2\n" + s + "a=3" << "a" << w("1");
-    QTest::newRow("section met again") << s + "a=1\n[x]\nb=0\n" + s + "b=2" << "b" << w("2");
-    QTest::newRow("other section") << "[andere]\na=x\n" << "a" << keiner;
+    QTest::newRow("blanks around key and value") << s + " \t a b \t=  x y\t \n"
+                                                 << "a b" << w("x y");
+    QTest::newRow("to the end of the line") << s + "a=x ; y = z\r\nb=c"
+                                            << "a" << w("x ; y = z");
+    QTest::newRow("old Mac line ends") << s + "a=1\rb=2\r"
+                                       << "b" << w("2");
+    QTest::newRow("one pair of quotes") << s + "a=\"\"x\"\""
+                                        << "a" << w("\"x\"");
+    QTest::newRow("quotes keep the blanks") << s + "a= \" x \" "
+                                            << "a" << w(" x ");
+    QTest::newRow("single quotes") << s + "a='x'"
+                                   << "a" << w("x");
+    QTest::newRow("unmatched quotes stay") << s + "a=\"x'"
+                                           << "a" << w("\"x'");
+    QTest::newRow("a lone quote stays") << s + "a=\""
+                                        << "a" << w("\"");
+    QTest::newRow("empty value") << s + "a="
+                                 << "a" << w("");
+    QTest::newRow("key and section in any case") << "[Skizzomat_TRANSLATION]\nBTN_Stift=x"
+                                                 << "btn_stift" << w("x");
+    QTest::newRow("blanks in the header") << "[ skizzomat_translation ]\na=x"
+                                          << "a" << w("x");
+    QTest::newRow("first of two") << s + "a=1\na=2\n" + s + "a=3"
+                                  << "a" << w("1");
+    QTest::newRow("section met again") << s + "a=1\n[x]\nb=0\n" + s + "b=2"
+                                       << "b" << w("2");
+    QTest::newRow("other section") << "[andere]\na=x\n"
+                                   << "a" << keiner;
     QTest::newRow("before any section") << "a=x\n" + s << "a" << keiner;
-    QTest::newRow("after the section") << s + "[andere]\na=x\n" << "a" << keiner;
-    QTest::newRow("header without bracket") << s + "[andere\na=x\n" << "a" << keiner;
-    QTest::newRow("line without equals sign") << s + "a\n" << "a" << keiner;
-    QTest::newRow("no key") << s + "=x\n" << "" << keiner;
+    QTest::newRow("after the section") << s + "[andere]\na=x\n"
+                                       << "a" << keiner;
+    QTest::newRow("header without bracket") << s + "[andere\na=x\n"
+                                            << "a" << keiner;
+    QTest::newRow("line without equals sign") << s + "a\n"
+                                              << "a" << keiner;
+    QTest::newRow("no key") << s + "=x\n"
+                            << "" << keiner;
     QTest::newRow("cut after 2047") << s + "a=" + QString(3000, QLatin1Char('x')) << "a"
                                     << w(QString(2047, QLatin1Char('x')));
-    QTest::newRow("quotes removed before cutting")
-        << s + "a=\"" + QString(2047, QLatin1Char('x')) + "\"" << "a" << w(QString(2047, QLatin1Char('x')));
-    QTest::newRow("no half character at the cut") << s + "a=" + QString(2046, QLatin1Char('x')) + "😀😀" << "a"
-                                                  << w(QString(2046, QLatin1Char('x')));
+    QTest::newRow("quotes removed before cutting") << s + "a=\"" + QString(2047, QLatin1Char('x')) + "\""
+                                                   << "a" << w(QString(2047, QLatin1Char('x')));
+    QTest::newRow("no half character at the cut") << s + "a=" + QString(2046, QLatin1Char('x')) + "😀😀"
+                                                  << "a" << w(QString(2046, QLatin1Char('x')));
 }
 
 void TstUebersetzung::valueRules()
@@ -162,11 +182,12 @@ void TstUebersetzung::valueRules()
 void TstUebersetzung::fileInEachEncoding_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    const QString text = QStringLiteral("; Übersetzung\r\n[andere]\r\nbtn_stift=falsch\r\n"
-                                        "[skizzomat_translation]\r\nbtn_stift = Stylo à bille\r\n"
-                                        "btn_groesse=\"  Épaisseur \"\r\nbtn_start=Go\r\nbtn_starthint=Geler l'écran\r\n"
-                                        "einstellungen_buttongroesse=Taille\r\ndruck_seitenverhaeltnis=\r\n"
-                                        "unbekannt=x\r\n[danach]\r\nbtn_lupe=falsch\r\n");
+    const QString text =
+        QStringLiteral("; Übersetzung\r\n[andere]\r\nbtn_stift=falsch\r\n"
+                       "[skizzomat_translation]\r\nbtn_stift = Stylo à bille\r\n"
+                       "btn_groesse=\"  Épaisseur \"\r\nbtn_start=Go\r\nbtn_starthint=Geler l'écran\r\n"
+                       "einstellungen_buttongroesse=Taille\r\ndruck_seitenverhaeltnis=\r\n"
+                       "unbekannt=x\r\n[danach]\r\nbtn_lupe=falsch\r\n");
     QTest::newRow("UTF-8") << text.toUtf8();
     QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + text.toUtf8();
     QTest::newRow("UTF-16 LE") << utf16(text, false);
@@ -200,12 +221,14 @@ void TstUebersetzung::emptyFileTrimsAndFrames()
     for (const TextZiel &z : TextZiele)
         QCOMPARE(Oberflaechentext(z.Ziel), ohneWert(z));
     QCOMPARE(Oberflaechentext("TEinstellungenForm.RadioMauszeiger1"), QStringLiteral("normal"));
-    QCOMPARE(Oberflaechentext("TEinstellungenForm.GroupBox6"), QStringLiteral(" Größe der Werkzeugschaltflächen "));
+    QCOMPARE(Oberflaechentext("TEinstellungenForm.GroupBox6"),
+             QStringLiteral(" Größe der Werkzeugschaltflächen "));
     QCOMPARE(Oberflaechentext("LeeresBlatt1"), QStringLiteral("Leeres Blatt"));
     QCOMPARE(Oberflaechentext("BlattBtn"), QStringLiteral("Leeres Blatt"));
     // Read twice, nothing grows or shrinks further.
     QVERIFY(UebersetzungEinlesen(exeDir()));
-    QCOMPARE(Oberflaechentext("TEinstellungenForm.GroupBox6"), QStringLiteral(" Größe der Werkzeugschaltflächen "));
+    QCOMPARE(Oberflaechentext("TEinstellungenForm.GroupBox6"),
+             QStringLiteral(" Größe der Werkzeugschaltflächen "));
 }
 
 void TstUebersetzung::noFileChangesNothing()
@@ -233,7 +256,8 @@ void TstUebersetzung::noTranslationInside_data()
     }
     QTest::newRow("one enormous line") << QByteArray(12 * 1024 * 1024, 'x');
     QTest::newRow("one enormous line of brackets") << QByteArray(12 * 1024 * 1024, '[');
-    QTest::newRow("one enormous line of equals signs") << "[skizzomat_translation]\n" + QByteArray(12 * 1024 * 1024, '=');
+    QTest::newRow("one enormous line of equals signs")
+        << "[skizzomat_translation]\n" + QByteArray(12 * 1024 * 1024, '=');
     QTest::newRow("only line ends") << QByteArray(4 * 1024 * 1024, '\n');
     QTest::newRow("NULs") << QByteArray(1024, '\0');
 }
@@ -255,7 +279,8 @@ void TstUebersetzung::fileFilter_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("filter");
     QTest::newRow("designed") << Oberflaechentext("SaveBMP.Filter")
-                              << QStringList{"PNG (*.png)", "JPEG (*.jpg)", "Bitmap (*.bmp)", "Alle Dateien (*.*)"};
+                              << QStringList{"PNG (*.png)", "JPEG (*.jpg)", "Bitmap (*.bmp)",
+                                             "Alle Dateien (*.*)"};
     QTest::newRow("descriptions without patterns")
         << "PNG image|*.png|JPEG|*.jpg; *.jpeg" << QStringList{"PNG image (*.png)", "JPEG (*.jpg *.jpeg)"};
     QTest::newRow("a last description without pattern") << "PNG|*.png|Rest" << QStringList{"PNG (*.png)"};
