@@ -63,8 +63,8 @@ unsigned long TstX11Einstellungen::starten(QProcess &p)
 
 void TstX11Einstellungen::schliessen(QProcess &p, unsigned long fenster)
 {
-    // A request that comes soon after the start is at times not answered (Qt drops it before
-    // the window has been activated once); a window manager would send it again on the next click.
+    // A request soon after the start is at times left unanswered (the cause is not known
+    // yet); it is sent again, as a user would click the close box again.
     for (int i = 0; i < 20 && p.state() != QProcess::NotRunning; ++i) {
         QVERIFY(xs::closeWindow(fenster));
         p.waitForFinished(500);
