@@ -221,9 +221,11 @@ void TToolForm::FormActivate()
 {
     if (!Start)
         return;
+    EinstellungenLaden();
     SetToolWindowSize();
     WerkzeugZustandSetzen();
     setzeImmerOben();
+    UebersetzungLaden();
     if (ScreenForm)
         ScreenForm->AuswahlBereichZeigen();
     if (Cfg.AutoOpen)
@@ -364,6 +366,7 @@ void TToolForm::closeEvent(QCloseEvent *e)
     BackupOrigScrBmp = QImage();
     if (Modus == 15)
         Modus = 1;
+    EinstellungenSpeichern();
     e->accept();
     if (ScreenForm)
         ScreenForm->hide();

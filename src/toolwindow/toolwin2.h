@@ -130,6 +130,11 @@ public:
     void PunktBlatt(int a);
     void LinienBlatt(int a);
 
+    // The settings store and the translation file (einstellungenladen.cpp).
+    void EinstellungenLaden();
+    void EinstellungenSpeichern();
+    void UebersetzungLaden();
+
     void WerkzeugAktualisieren();
     void SetTextFarbe();
     void CheckPanels();
@@ -181,6 +186,7 @@ private:
     bool m_einfrierenLaeuft = false;
     // Still at the place given at creation, when the frame's width was not known.
     bool m_anfangsPlatz = true;
+    bool m_gespeichert = false;
 };
 
 extern TToolForm *ToolForm;
