@@ -2,8 +2,11 @@
 
 #include "app/data.h"
 #include "app/dpiAware.h"
+#include "dialogs/einstellungenform.h"
+#include "dialogs/infobox.h"
 #include "dialogs/meldform.h"
 #include "surface/scrwin.h"
+#include "toolwindow/toolicons.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QApplication>
@@ -17,6 +20,8 @@ void AnwendungEinrichten()
     // No display name: Qt would append it to every window title, and each box carries
     // exactly its own title ("Fehler", "Informationen", ...).
     QApplication::setApplicationName(QStringLiteral("Skizzomat"));
+    QApplication::setApplicationVersion(ProgrammVersion);
+    QApplication::setWindowIcon(programmIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     if (const QStringList skaliert = skalierteMonitore(); !skaliert.isEmpty())
         std::fprintf(stderr,
@@ -26,8 +31,12 @@ void AnwendungEinrichten()
 
 void FensterErzeugen()
 {
+    // The tool window touches none of the others while it is created; what needs them waits
+    // for its first activation. The dialogs go with it.
     ToolForm = new TToolForm;
+    EinstellungenForm = new TEinstellungenForm(ToolForm);
     MeldForm = new TMeldForm;
     ScreenForm = new TScreenForm;
     ScreenForm->addActions(ToolForm->actions());
+    InfoBox = new TInfoBox(ToolForm);
 }

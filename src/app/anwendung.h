@@ -1,11 +1,11 @@
 // Creating and running the program's windows.
 #pragma once
 
-// What the running program is: its name, its folder (`ExeDir`), and that it ends with its
-// tool window, not with the last window shown. Warns on standard error when a monitor still
+// What the running program is: its name, version, image and folder (`ExeDir`), and that it
+// ends with its tool window, not with the last window shown. Warns on standard error when a monitor still
 // scales the program's windows.
 void AnwendungEinrichten();
 
 // Creates the windows, each hidden, in their fixed order: the tool window (the main window)
-// first, then the message form and the drawing surface.
+// first, then the settings dialog, the message form, the drawing surface and the info box.
 void FensterErzeugen();

@@ -42,11 +42,9 @@ const std::array<const char *, 27> EinstellungsNamen{
 namespace {
 
 // Limits beyond the types, only where a value outside them cannot work at all: a window
-// coordinate must fit the X11 protocol's 16 bits, a tool button from 1 to 1000 pixels keeps
-// the expanded window (20 button heights) within it, and a print measure beyond a kilometre
-// would overflow the printer's tenths of a millimetre.
+// coordinate must fit the X11 protocol's 16 bits (the tool button's limit is in the header),
+// and a print measure beyond a kilometre would overflow the printer's tenths of a millimetre.
 constexpr std::int32_t MaxKoordinate = 32767;
-constexpr std::int32_t MaxButtonGroesse = 1000;
 constexpr double MaxDruckmass = 100000.0;
 
 bool istTyp(const QVariant &v, QMetaType::Type t)

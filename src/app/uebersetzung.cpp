@@ -35,6 +35,8 @@ bool blankOderSteuerzeichen(QChar c)
     return c.unicode() <= 0x20;
 }
 
+} // namespace
+
 QString getrimmt(const QString &s)
 {
     qsizetype anfang = 0;
@@ -45,8 +47,6 @@ QString getrimmt(const QString &s)
         --ende;
     return s.sliced(anfang, ende - anfang);
 }
-
-} // namespace
 
 const std::array<TextZiel, 141> TextZiele{{
     // Tool window: the Start/Fertig button and its menu item.

@@ -33,6 +33,9 @@ inline const QString UebersetzungsAbschnitt = QStringLiteral("skizzomat_translat
 // name that is no target.
 QString Oberflaechentext(const char *ziel);
 
+// `s` without leading and trailing blanks and control characters (every character up to U+0020).
+QString getrimmt(const QString &s);
+
 // The value of `key` in the translation section, or `current` without leading and trailing
 // blanks and control characters when the key is missing.
 QString UebersetzungLesen(const IniDatei &ini, const QString &key, const QString &current);

@@ -1,5 +1,6 @@
 // The tool window's commands on the picture: undo and clear, the magnifier and the zoom
-// view's buttons, bound to their buttons and menu items.
+// view's buttons, bound to their buttons and menu items; and the info box.
+#include "dialogs/infobox.h"
 #include "surface/rueckgaengig.h"
 #include "surface/scrwin.h"
 #include "surface/zoom.h"
@@ -18,6 +19,7 @@ void TToolForm::verbindeBefehle()
             &TToolForm::ZoomInBtnClick);
     connect(Aktionen.value(QStringLiteral("ZoomOutBtn")), &QAction::triggered, this,
             &TToolForm::ZoomOutBtnClick);
+    connect(Aktionen.value(QStringLiteral("InfoBtn")), &QAction::triggered, this, &TToolForm::InfoBtnClick);
     // The plus of the main keyboard: its own key on German layouts, Shift and "=" on US ones,
     // where Ctrl and "=" is what users press.
     Aktionen.value(QStringLiteral("Hineinzoomen1"))
@@ -99,4 +101,10 @@ void TToolForm::ZoomOutBtnClick()
     ZoomfakNr = zoomStufeTiefer(ZoomfakNr);
     ZoomFak = ZoomTabelle[size_t(ZoomfakNr)];
     s.UpdateZoom(float(s.Img1->width()) / 2, float(s.Img1->height()) / 2, ZoomFak);
+}
+
+void TToolForm::InfoBtnClick()
+{
+    if (InfoBox)
+        InfoBox->exec();
 }

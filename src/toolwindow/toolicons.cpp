@@ -430,6 +430,20 @@ void info(Canvas &c)
     c.p.fillPath(rect(10.4, 9.8, 3.2, 9, 0.6), Paper);
 }
 
+// ---- The program ------------------------------------------------------------------------
+
+// A monitor with a highlighter stroke and a red circle drawn on its frozen picture.
+void programm(Canvas &c)
+{
+    outlined(c, rect(c.px(QRectF(9, 19, 6, 3)), 0.6), QColor(150, 150, 150));
+    outlined(c, rect(c.px(QRectF(1.5, 2.5, 21, 16)), 1.5), QColor(70, 80, 95));
+    c.p.fillPath(rect(c.px(QRectF(3.5, 4.5, 17, 12))), QColor(215, 235, 250));
+    QColor gelb(255, 230, 0);
+    gelb.setAlpha(170);
+    c.p.strokePath(line({5.5, 13.5}, {13, 13.5}), QPen(gelb, 3, Qt::SolidLine, Qt::FlatCap));
+    c.p.strokePath(ellipse({14, 9}, 4.2, 3), roundPen(QColor(220, 30, 30), c.width(1.2)));
+}
+
 // ---- The catalogue ----------------------------------------------------------------------
 
 struct IconEntry
@@ -552,6 +566,11 @@ private:
 };
 
 } // namespace
+
+QIcon programmIcon()
+{
+    return QIcon(new PaintedIconEngine(programm));
+}
 
 QIcon toolIcon(const QString &buttonName)
 {

@@ -7,3 +7,6 @@
 
 // The image of a tool-bar button, by the button's name ("Dicke1Btn", "StiftBtn", …).
 QIcon toolIcon(const QString &buttonName);
+
+// The program's own image, for its windows and the info box.
+QIcon programmIcon();

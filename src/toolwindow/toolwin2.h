@@ -103,6 +103,8 @@ public:
     void ZoomOutBtnClick();
     void RueckgaengigBtnClick();
     void ClearBtnClick();
+    // Shows the info box, the door to the settings and the help (F1).
+    void InfoBtnClick();
 
     // Output (ausgabe.cpp): the clipboard, the save menu and its dialog, the screenshot folder.
     QMenu *SpeichernMenu = nullptr;
