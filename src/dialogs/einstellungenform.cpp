@@ -101,10 +101,13 @@ TEinstellungenForm::TEinstellungenForm(QWidget *parent)
     farben.setColor(QPalette::WindowText, Qt::black);
     setPalette(farben);
 
+    // Captions only: a stock picture would be stretched over the whole face.
     OkBtn = steuerelement<TBitBtn2>(this, "OkBtn", {688, 392, 97, 25});
-    OkBtn->setKind(bkOK);
+    OkBtn->setDefault(true);
+    OkBtn->setModalResult(mrOk);
     AbbrBtn = steuerelement<TBitBtn2>(this, "AbbrBtn", {792, 392, 97, 25});
-    AbbrBtn->setKind(bkCancel);
+    AbbrBtn->setCancel(true);
+    AbbrBtn->setModalResult(mrCancel);
 
     Panel1 = steuerelement<QWidget>(this, "Panel1", {0, 0, 908, 386});
 
