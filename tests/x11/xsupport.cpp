@@ -216,7 +216,8 @@ bool closeWindow(unsigned long window)
     const bool ok = e.type != XCB_ATOM_NONE && e.data.data32[0] != XCB_ATOM_NONE;
     if (ok) {
         xcb_send_event(c, 0, e.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&e));
-        xcb_flush(c);
+        // A round trip: a connection closed right after the request may lose it unprocessed.
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     }
     xcb_disconnect(c);
     return ok;
