@@ -10,7 +10,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -32,6 +34,17 @@ void freshWindows()
     MeldForm = nullptr;
     Cfg = Settings{};
     FensterErzeugen();
+}
+
+bool startClicked()
+{
+    QSignalSpy frozen(ToolForm, &TToolForm::eingefroren);
+    ToolForm->show();
+    if (!QTest::qWaitForWindowExposed(ToolForm))
+        return false;
+    click(centre(ToolForm->StartFertigBtn));
+    return QTest::qWaitFor([&] { return frozen.size() == 1; }) &&
+           QTest::qWaitFor([] { return windowInfo(ScreenForm->winId()).value_or(WindowInfo{}).viewable; });
 }
 
 QPoint centre(const QWidget *w)
