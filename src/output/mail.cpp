@@ -33,7 +33,7 @@ void MailSenden(const QString &betreff, const QStringList &anhaenge, QObject *ko
 
     const QPointer<QObject> ziel(kontext);
     const auto beantworten = [p, ziel, antwort](int ergebnis) {
-        // A crash reports an error and then its end; the first answer counts.
+        // Each hand-over is answered once, and not after it was let go.
         if (!wartende().remove(p))
             return;
         p->deleteLater();
@@ -43,10 +43,15 @@ void MailSenden(const QString &betreff, const QStringList &anhaenge, QObject *ko
     QObject::connect(p, &QProcess::finished, p, [beantworten](int code, QProcess::ExitStatus status) {
         beantworten(status == QProcess::NormalExit ? code : 1);
     });
-    QObject::connect(p, &QProcess::errorOccurred, p, [beantworten](QProcess::ProcessError fehler) {
-        if (fehler == QProcess::FailedToStart)
-            beantworten(1);
-    });
+    // Queued: a program that cannot start reports it from inside start(), and the answer
+    // shows a box.
+    QObject::connect(
+        p, &QProcess::errorOccurred, p,
+        [beantworten](QProcess::ProcessError fehler) {
+            if (fehler == QProcess::FailedToStart)
+                beantworten(1);
+        },
+        Qt::QueuedConnection);
     p->start();
 }
 
