@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libxcb1-dev libxcb-shm0-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
     fonts-liberation2 fonts-dejavu-core
+    xdg-utils # xdg-email hands pictures to the e-mail program
 )
 if [ "$what" = test ]; then
     # A private X server, real input, a window manager and screen read-back for the tests.

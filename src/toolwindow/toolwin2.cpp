@@ -52,6 +52,7 @@ TToolForm::TToolForm(QWidget *parent)
     verbindeBefehle();
     verbindeAusgabe();
     verbindeBlaetter();
+    verbindeEmail();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
@@ -359,6 +360,11 @@ void TToolForm::setzeImmerOben()
 
 void TToolForm::closeEvent(QCloseEvent *e)
 {
+    // The e-mail pictures of this run come first; "Abbrechen" keeps everything as it is.
+    if (!EmailAufraeumen()) {
+        e->ignore();
+        return;
+    }
     AuswahlBmp = QImage();
     OrigScrBmp = QImage();
     OrigScrStartBmp = QImage();
