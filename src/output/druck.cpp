@@ -254,12 +254,25 @@ void TDruckForm::DruckBtnClick()
 
 void TDruckForm::DrEinrBtnClick()
 {
-    QPrintDialog dialog(&Drucker(), this);
+    // Qt's dialog changes the printer it is given while the user picks, also when he then
+    // cancels; it works on a copy that replaces the printer only when confirmed.
+    const QPrinter &bisher = Drucker();
+    auto neu = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!bisher.printerName().isEmpty())
+        neu->setPrinterName(bisher.printerName());
+    neu->setPageLayout(bisher.pageLayout());
+    neu->setCopyCount(bisher.copyCount());
+    neu->setCollateCopies(bisher.collateCopies());
+    neu->setDuplex(bisher.duplex());
+    neu->setColorMode(bisher.colorMode());
+    QPrintDialog dialog(neu.get(), this);
     dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
     // Only the printer and its paper: the page is always one, and the output a printer.
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
+        m_drucker = std::move(neu);
         m_eingerichtet = true;
+    }
     DruckerZeileSetzen();
 }
 

@@ -17,20 +17,36 @@ namespace {
 
 } // namespace
 
+namespace {
+
+// The printable area as the painter sees it, in device pixels from the paper edge: inside the
+// page's margins, which start out as the printer's unprintable border.
+QRect druckbereich(const QPrinter &drucker)
+{
+    return drucker.pageLayout().paintRectPixels(drucker.resolution());
+}
+
+} // namespace
+
 void MetrischAbbilden(QPainter &p, const QPrinter &drucker)
 {
-    // Without "full page" the painter's origin already lies at the printable area's corner.
+    const int dpi = drucker.resolution();
+    const QRect bereich = druckbereich(drucker);
+    // Without "full page" the painter's origin lies at the printable area's corner. That corner
+    // need not lie on a whole 0.1 mm from the paper edge; the origin moves by the fraction to the
+    // border that RaenderKorrigieren subtracts, so that the margins typed are met exactly and a
+    // picture's edge does not fall between two units.
     p.resetTransform();
-    p.scale(drucker.logicalDpiX() / 254.0, drucker.logicalDpiY() / 254.0);
+    p.scale(dpi / 254.0, dpi / 254.0);
+    p.translate(pixelZehntelMm(bereich.left(), dpi) - bereich.left() * 254.0 / dpi,
+                pixelZehntelMm(bereich.top(), dpi) - bereich.top() * 254.0 / dpi);
 }
 
 void RaenderKorrigieren(const QPrinter &drucker, qint32 &l, qint32 &t)
 {
-    // The printable area as the painter sees it: the page's margins, which start out as the
-    // printer's unprintable border.
-    const QRect bereich = drucker.pageLayout().paintRectPixels(drucker.resolution());
-    RaenderKorrigieren(l, t, pixelZehntelMm(bereich.left(), drucker.resolution()),
-                       pixelZehntelMm(bereich.top(), drucker.resolution()));
+    const int dpi = drucker.resolution();
+    const QRect bereich = druckbereich(drucker);
+    RaenderKorrigieren(l, t, pixelZehntelMm(bereich.left(), dpi), pixelZehntelMm(bereich.top(), dpi));
 }
 
 void BitmapDrucken(QPainter &p, const QRect &rect, const QImage &bmp)

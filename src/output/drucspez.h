@@ -8,7 +8,8 @@ class QPainter;
 class QPrinter;
 
 // Sets up the painter of a print job so that one unit is 0.1 mm in both directions, the origin
-// is the top-left corner of the printable area and y grows downward.
+// is the top-left corner of the printable area (rounded to whole units from the paper edge) and
+// y grows downward.
 void MetrischAbbilden(QPainter &p, const QPrinter &drucker);
 
 // Turns the margins l and t, in 0.1 mm from the paper edge, into the distances from the edge of
