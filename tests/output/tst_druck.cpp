@@ -31,6 +31,18 @@ namespace {
 
 const QString Warten = QStringLiteral("Ausdruck wird vorbereitet.||Bitte warten.");
 
+// Ctrl+P in the tool window or on the drawing surface.
+std::function<void()> strgP(QWidget *fenster)
+{
+    return [fenster] {
+        // Waits for the activation itself: one still on its way would take the focus back from
+        // the dialog.
+        fenster->activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), fenster->windowHandle());
+        QTest::keySequence(fenster, QKeySequence(Qt::ControlModifier | Qt::Key_P));
+    };
+}
+
 // Blocks of 120 × 120 pixels in colours well away from the white page.
 QImage kachelBild(int w, int h)
 {
@@ -151,9 +163,11 @@ private slots:
     void einrichtenUndAbgelehnt();
 
 private:
-    // Opens the dialog as the user does, runs `schritte` in it and returns once it is closed.
-    // Message boxes on the way are answered with their first button and noted.
-    void imDialog(const char *befehl, const std::function<void(TDruckForm &)> &schritte);
+    // Opens the dialog as the user does (by `oeffnen`, else through the menu item), runs
+    // `schritte` in it and returns once it is closed. Message boxes on the way are answered with
+    // their first button and noted.
+    void imDialog(const std::function<void(TDruckForm &)> &schritte,
+                  const std::function<void()> &oeffnen = {});
     void tippe(TNumEditQ *feld, const QString &text);
     // Skips a case that needs the private print server when there is none.
     bool ohneServer();
@@ -205,20 +219,27 @@ bool TstDruck::ohneServer()
     return m_pdf.isEmpty();
 }
 
-void TstDruck::imDialog(const char *befehl, const std::function<void(TDruckForm &)> &schritte)
+void TstDruck::imDialog(const std::function<void(TDruckForm &)> &schritte,
+                        const std::function<void()> &oeffnen)
 {
     bool gelaufen = false;
-    QTimer::singleShot(0, this, [&] {
-        QVERIFY(DruckForm->isVisible());
-        DruckForm->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(DruckForm));
+    QTimer warten;
+    connect(&warten, &QTimer::timeout, this, [&] {
+        if (!DruckForm->isVisible() || QApplication::activeModalWidget() != DruckForm)
+            return;
+        warten.stop();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), DruckForm->windowHandle());
         schritte(*DruckForm);
         gelaufen = true;
         // A failed check leaves the dialog open; it must not block the next case.
         if (DruckForm->isVisible() && QTest::currentTestFailed())
             DruckForm->reject();
     });
-    aktion(befehl)->trigger();
+    warten.start(10);
+    if (oeffnen)
+        oeffnen();
+    else
+        aktion("Drucken1")->trigger();
     QVERIFY(gelaufen);
 }
 
@@ -256,48 +277,50 @@ QImage TstDruck::seite()
 // Layout and captions as the user sees them, with the printer line of the default queue.
 void TstDruck::aufbau()
 {
-    imDialog("Drucken1", [](TDruckForm &d) {
-        QCOMPARE(d.windowTitle(), QStringLiteral("Bildschirminhalt drucken"));
-        QCOMPARE(d.size(), QSize(457, 248));
-        QCOMPARE(d.minimumSize(), d.maximumSize());
-        QCOMPARE(d.font().pixelSize(), 12);
-        const struct
-        {
-            QWidget *w;
-            QRect geometrie;
-            QString text;
-        } soll[] = {
-            {d.PosGroupBox, {16, 12, 425, 109}, QStringLiteral(" Position und Größe ")},
-            {d.LiRandEdit, {112, 26, 57, 21}, QStringLiteral("2,5")},
-            {d.ObRandEdit, {112, 54, 57, 21}, QStringLiteral("1,8")},
-            {d.BreiteEdit, {312, 26, 57, 21}, QStringLiteral("16,0")},
-            {d.SeitRatio, {24, 81, 185, 20}, QStringLiteral("Korrektes &Seitenverhältnis")},
-            {d.DruckerGroupBox, {16, 136, 425, 53}, QStringLiteral(" Drucker ")},
-            {d.DruckerInfo, {10, 16, 399, 29}, QString()},
-            {d.DruckBtn, {136, 213, 97, 25}, QStringLiteral("Drucken")},
-            {d.AbbrBtn, {240, 213, 97, 25}, QStringLiteral("Abbrechen")},
-            {d.DrEinrBtn, {344, 213, 97, 25}, QStringLiteral("Einrichten...")},
-        };
-        for (const auto &s : soll) {
-            QCOMPARE(s.w->geometry(), s.geometrie);
-            if (s.text.isEmpty())
-                continue;
-            QString text = s.w->property("text").toString();
-            if (auto *box = qobject_cast<QGroupBox *>(s.w))
-                text = box->title();
-            QCOMPARE(text, s.text);
-        }
-        QCOMPARE(d.LiRandLab->text(), QStringLiteral("&Linker Rand:"));
-        QCOMPARE(d.HoeheLab->text(), QStringLiteral("&Höhe:"));
-        QCOMPARE(d.Label10->text(), QStringLiteral("cm"));
-        QVERIFY(d.SeitRatio->isChecked());
-        QVERIFY(d.DruckBtn->isDefault());
-        QCOMPARE(d.DruckerInfo->alignment(), Qt::AlignCenter);
-        if (!qEnvironmentVariableIsEmpty("SKZ_DRUCK_PDF"))
-            QCOMPARE(d.DruckerInfo->text(),
-                     QStringLiteral("filepdf an file://") + qEnvironmentVariable("SKZ_DRUCK_PDF"));
-        QTest::keyClick(&d, Qt::Key_Escape);
-    });
+    imDialog(
+        [](TDruckForm &d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Bildschirminhalt drucken"));
+            QCOMPARE(d.size(), QSize(457, 248));
+            QCOMPARE(d.minimumSize(), d.maximumSize());
+            QCOMPARE(d.font().pixelSize(), 12);
+            const struct
+            {
+                QWidget *w;
+                QRect geometrie;
+                QString text;
+            } soll[] = {
+                {d.PosGroupBox, {16, 12, 425, 109}, QStringLiteral(" Position und Größe ")},
+                {d.LiRandEdit, {112, 26, 57, 21}, QStringLiteral("2,5")},
+                {d.ObRandEdit, {112, 54, 57, 21}, QStringLiteral("1,8")},
+                {d.BreiteEdit, {312, 26, 57, 21}, QStringLiteral("16,0")},
+                {d.SeitRatio, {24, 81, 185, 20}, QStringLiteral("Korrektes &Seitenverhältnis")},
+                {d.DruckerGroupBox, {16, 136, 425, 53}, QStringLiteral(" Drucker ")},
+                {d.DruckerInfo, {10, 16, 399, 29}, QString()},
+                {d.DruckBtn, {136, 213, 97, 25}, QStringLiteral("Drucken")},
+                {d.AbbrBtn, {240, 213, 97, 25}, QStringLiteral("Abbrechen")},
+                {d.DrEinrBtn, {344, 213, 97, 25}, QStringLiteral("Einrichten...")},
+            };
+            for (const auto &s : soll) {
+                QCOMPARE(s.w->geometry(), s.geometrie);
+                if (s.text.isEmpty())
+                    continue;
+                QString text = s.w->property("text").toString();
+                if (auto *box = qobject_cast<QGroupBox *>(s.w))
+                    text = box->title();
+                QCOMPARE(text, s.text);
+            }
+            QCOMPARE(d.LiRandLab->text(), QStringLiteral("&Linker Rand:"));
+            QCOMPARE(d.HoeheLab->text(), QStringLiteral("&Höhe:"));
+            QCOMPARE(d.Label10->text(), QStringLiteral("cm"));
+            QVERIFY(d.SeitRatio->isChecked());
+            QVERIFY(d.DruckBtn->isDefault());
+            QCOMPARE(d.DruckerInfo->alignment(), Qt::AlignCenter);
+            if (!qEnvironmentVariableIsEmpty("SKZ_DRUCK_PDF"))
+                QCOMPARE(d.DruckerInfo->text(),
+                         QStringLiteral("filepdf an file://") + qEnvironmentVariable("SKZ_DRUCK_PDF"));
+            QTest::keyClick(&d, Qt::Key_Escape);
+        },
+        strgP(ScreenForm));
     QCOMPARE(DruckForm->result(), int(mrCancel));
     QCOMPARE(m_boxen, QStringList());
 }
@@ -306,39 +329,41 @@ void TstDruck::aufbau()
 // settings store's view of them.
 void TstDruck::tastenUndWerte()
 {
-    imDialog("Drucken1", [](TDruckForm &d) {
-        QCOMPARE(QApplication::focusWidget(), d.DruckBtn);
-        QStringList reihe;
-        for (int i = 0; i < 8; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            reihe << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(reihe, QStringList({"AbbrBtn", "DrEinrBtn", "LiRandEdit", "ObRandEdit", "BreiteEdit",
-                                     "HoeheEdit", "SeitRatio", "DruckBtn"}));
-        const struct
-        {
-            Qt::Key taste;
-            QWidget *feld;
-        } zugriff[] = {{Qt::Key_L, d.LiRandEdit},
-                       {Qt::Key_O, d.ObRandEdit},
-                       {Qt::Key_B, d.BreiteEdit},
-                       {Qt::Key_H, d.HoeheEdit}};
-        for (const auto &z : zugriff) {
-            QTest::keyClick(QApplication::focusWidget(), z.taste, Qt::AltModifier);
-            QCOMPARE(QApplication::focusWidget(), z.feld);
-        }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
-        QTRY_VERIFY(!d.SeitRatio->isChecked());
+    imDialog(
+        [](TDruckForm &d) {
+            QCOMPARE(QApplication::focusWidget(), d.DruckBtn);
+            QStringList reihe;
+            for (int i = 0; i < 8; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                reihe << QApplication::focusWidget()->objectName();
+            }
+            QCOMPARE(reihe, QStringList({"AbbrBtn", "DrEinrBtn", "LiRandEdit", "ObRandEdit", "BreiteEdit",
+                                         "HoeheEdit", "SeitRatio", "DruckBtn"}));
+            const struct
+            {
+                Qt::Key taste;
+                QWidget *feld;
+            } zugriff[] = {{Qt::Key_L, d.LiRandEdit},
+                           {Qt::Key_O, d.ObRandEdit},
+                           {Qt::Key_B, d.BreiteEdit},
+                           {Qt::Key_H, d.HoeheEdit}};
+            for (const auto &z : zugriff) {
+                QTest::keyClick(QApplication::focusWidget(), z.taste, Qt::AltModifier);
+                QCOMPARE(QApplication::focusWidget(), z.feld);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+            QTRY_VERIFY(!d.SeitRatio->isChecked());
 
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
-        QTest::keyClicks(d.LiRandEdit, QStringLiteral("3"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
-        d.BreiteEdit->selectAll();
-        QTest::keyClicks(d.BreiteEdit, QStringLiteral("12.25"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    });
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+            QTest::keyClicks(d.LiRandEdit, QStringLiteral("3"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
+            d.BreiteEdit->selectAll();
+            QTest::keyClicks(d.BreiteEdit, QStringLiteral("12.25"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        },
+        strgP(ToolForm));
     QCOMPARE(DruckForm->result(), int(mrCancel));
-    imDialog("Drucken1", [](TDruckForm &d) {
+    imDialog([](TDruckForm &d) {
         QCOMPARE(d.LiRandEdit->text(), QStringLiteral("3,0"));
         QCOMPARE(d.BreiteEdit->text(), QStringLiteral("12.25"));
         QVERIFY(!d.SeitRatio->isChecked());
@@ -365,12 +390,14 @@ void TstDruck::tastenUndWerte()
 // ratio and leaves the fields alone.
 void TstDruck::seitenverhaeltnis()
 {
-    imDialog("Drucken1", [](TDruckForm &d) {
-        QCOMPARE(d.HoeheEdit->text(), QStringLiteral("9,0"));
-        QTest::keyClick(&d, Qt::Key_Escape);
-    });
+    imDialog(
+        [](TDruckForm &d) {
+            QCOMPARE(d.HoeheEdit->text(), QStringLiteral("9,0"));
+            QTest::keyClick(&d, Qt::Key_Escape);
+        },
+        [] { ToolForm->Buttons.value(QStringLiteral("DruckBtn"))->click(); });
     ToolForm->BereichRect = {300, 200, 700, 300};
-    imDialog("Drucken1", [this](TDruckForm &d) {
+    imDialog([this](TDruckForm &d) {
         QCOMPARE(d.fakxy, 4.0);
         QCOMPARE(d.HoeheEdit->text(), QStringLiteral("4,0"));
         tippe(d.HoeheEdit, QStringLiteral("20"));
@@ -382,7 +409,7 @@ void TstDruck::seitenverhaeltnis()
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     ToolForm->BereichRect = {300, 200, 700, 200};
-    imDialog("Drucken1", [](TDruckForm &d) {
+    imDialog([](TDruckForm &d) {
         QCOMPARE(d.fakxy, 0.0);
         QCOMPARE(d.HoeheEdit->text(), QStringLiteral("2,5"));
         d.BreiteEdit->setFocus();
@@ -429,7 +456,7 @@ void TstDruck::drucken()
     Gezeigt gezeigt;
     MeldForm->installEventFilter(&gezeigt);
     const int vorher = auftraege();
-    imDialog("Drucken1", [&](TDruckForm &d) {
+    imDialog([&](TDruckForm &d) {
         const QStringList w = werte.split(QLatin1Char(' '));
         if (d.SeitRatio->isChecked() != seitRatio)
             QTest::mouseClick(d.SeitRatio, Qt::LeftButton, {}, QPoint(5, d.SeitRatio->height() / 2));
@@ -493,7 +520,7 @@ void TstDruck::nichtsZuDrucken()
     const int vorher = ohneServer() ? 0 : auftraege();
     Gezeigt gezeigt;
     MeldForm->installEventFilter(&gezeigt);
-    imDialog("Drucken1", [&](TDruckForm &d) {
+    imDialog([&](TDruckForm &d) {
         d.SeitRatio->setChecked(false);
         tippe(d.BreiteEdit, breite);
         tippe(d.HoeheEdit, hoehe);
@@ -519,7 +546,7 @@ void TstDruck::keinDrucker()
     const auto zurueck = qScopeGuard([] { cupsSetServer(nullptr); });
     Gezeigt gezeigt;
     MeldForm->installEventFilter(&gezeigt);
-    imDialog("Drucken1", [](TDruckForm &d) {
+    imDialog([](TDruckForm &d) {
         QCOMPARE(d.DruckerInfo->text(), QStringLiteral("- Kein Drucker -"));
         QTest::keyClick(d.DruckBtn, Qt::Key_Return);
     });
@@ -551,7 +578,7 @@ void TstDruck::einrichtenUndAbgelehnt()
         QVERIFY(gewaehlt);
     };
     const int vorher = auftraege();
-    imDialog("Drucken1", [&](TDruckForm &d) {
+    imDialog([&](TDruckForm &d) {
         waehle(d, QStringLiteral("abweiser"), true);
         QCOMPARE(d.DruckerInfo->text(), QStringLiteral("abweiser an file:///dev/null"));
         QVERIFY(d.isVisible());
@@ -565,7 +592,7 @@ void TstDruck::einrichtenUndAbgelehnt()
     QCOMPARE(auftraege(), vorher);
 
     // The choice holds; a cancelled set-up keeps it, a confirmed one changes it.
-    imDialog("Drucken1", [&](TDruckForm &d) {
+    imDialog([&](TDruckForm &d) {
         QCOMPARE(d.DruckerInfo->text(), QStringLiteral("abweiser an file:///dev/null"));
         waehle(d, QStringLiteral("filepdf"), false);
         QCOMPARE(d.DruckerInfo->text(), QStringLiteral("abweiser an file:///dev/null"));
