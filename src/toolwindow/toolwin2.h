@@ -104,10 +104,12 @@ public:
     void RueckgaengigBtnClick();
     void ClearBtnClick();
 
-    // Output (ausgabe.cpp): the clipboard, the save menu and its dialog, the screenshot folder.
+    // Output (ausgabe.cpp): the clipboard, the print dialog, the save menu and its dialog, the
+    // screenshot folder.
     QMenu *SpeichernMenu = nullptr;
     TSpeicherDialog *SaveBMP = nullptr; // created at its first use
     void ClipBtnClick();
+    void DruckBtnClick();
     void SaveBtnClick();
     void Speichernunter1Click();
     void AlsPNGScreenshotSpeichernClick();
