@@ -1,5 +1,7 @@
 #include "surface/zoom.h"
 
+#include "surface/sicherung.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -202,6 +204,9 @@ void zoomZeichnen(uchar *nach, qsizetype zeilenLaenge, const QRect &ziel, const 
     const QPoint r = zoomRaster(v);
     const int bh = bild.height(), ende = ziel.bottom() + 1;
     const size_t zeilenBytes = size_t(ziel.width()) * 4;
+    // A large rectangle (a whole view after a zoom step) is far larger than the caches: its
+    // copied rows go past them, which saves reading each target row in before writing it.
+    const bool gross = zeilenBytes * size_t(ziel.height()) > (size_t(8) << 20);
     for (int y = ziel.top(); y < ende;) {
         const int py = abgerundet(y - r.y(), f);
         const bool drin = py >= 0 && py < bh;
@@ -212,8 +217,12 @@ void zoomZeichnen(uchar *nach, qsizetype zeilenLaenge, const QRect &ziel, const 
                       drin ? reinterpret_cast<const QRgb *>(bild.constScanLine(py)) : nullptr, bild.width(),
                       r.x(), f);
         nach += zeilenLaenge;
-        for (++y; y < bis; ++y, nach += zeilenLaenge)
-            std::memcpy(nach, erste, zeilenBytes);
+        for (++y; y < bis; ++y, nach += zeilenLaenge) {
+            if (gross)
+                grossKopieren(nach, erste, zeilenBytes);
+            else
+                std::memcpy(nach, erste, zeilenBytes);
+        }
     }
 }
 
