@@ -7,6 +7,7 @@
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -30,20 +31,32 @@ public:
         Segment *s = freiesSegment(c, pixel * 4);
         if (!s)
             return {};
-        xcb_generic_error_t *err = nullptr;
-        std::unique_ptr<xcb_shm_get_image_reply_t, decltype(&std::free)> reply(
-            xcb_shm_get_image_reply(c,
-                                    xcb_shm_get_image(c, root, r.x(), r.y(), r.width(), r.height(), ~0u,
-                                                      XCB_IMAGE_FORMAT_Z_PIXMAP, s->seg, 0),
-                                    &err),
-            &std::free);
-        std::free(err);
-        if (!reply || reply->depth != 24 || reply->size < pixel * 4)
+        // In bands, all asked for at once: while the X server fills the next band, this
+        // thread makes the last one opaque.
+        constexpr int Band = 256;
+        std::vector<xcb_shm_get_image_cookie_t> fragen;
+        for (int y = 0; y < r.height(); y += Band)
+            fragen.push_back(xcb_shm_get_image(c, root, r.x(), r.y() + y, r.width(),
+                                               std::min(Band, r.height() - y), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                                               s->seg, quint32(size_t(y) * size_t(r.width()) * 4)));
+        bool gelesen = true;
+        for (size_t i = 0; i < fragen.size(); ++i) {
+            xcb_generic_error_t *err = nullptr;
+            std::unique_ptr<xcb_shm_get_image_reply_t, decltype(&std::free)> reply(
+                xcb_shm_get_image_reply(c, fragen[i], &err), &std::free);
+            std::free(err);
+            const int y = int(i) * Band, h = std::min(Band, r.height() - y);
+            const size_t n = size_t(h) * size_t(r.width());
+            gelesen = gelesen && reply && reply->depth == 24 && reply->size >= n * 4;
+            if (!gelesen)
+                continue; // the other replies are still to be taken
+            auto *p = static_cast<quint32 *>(s->addr) + size_t(y) * size_t(r.width());
+            // The X server leaves the padding byte undefined; our pictures keep it at 0xFF.
+            for (size_t k = 0; k < n; ++k)
+                p[k] |= 0xFF000000u;
+        }
+        if (!gelesen)
             return {};
-        auto *p = static_cast<quint32 *>(s->addr);
-        // The X server leaves the padding byte undefined; our pictures keep it at 0xFF.
-        for (size_t i = 0; i < pixel; ++i)
-            p[i] |= 0xFF000000u;
         s->belegt = true;
         return QImage(
             static_cast<uchar *>(s->addr), r.width(), r.height(), qsizetype(r.width()) * 4,
