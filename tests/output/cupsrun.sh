@@ -126,12 +126,16 @@ EOF
         return 1
     fi
     # lpadmin warns that printer drivers are deprecated; its output is shown only on failure.
-    if ! {
-        lpadmin -p filepdf -E -v "file://$tmp/out/out.pdf" -P "$ppd" -o PageSize=A4 &&
-            lpadmin -d filepdf &&
-            lpadmin -p abweiser -E -v file:///dev/null -P "$ppd" -o PageSize=A4 &&
-            cupsreject abweiser
-    } >"$tmp/log/lpadmin.out" 2>&1; then
+    # A scheduler that has just started at times drops the first connections: tried again.
+    queues() {
+        {
+            lpadmin -p filepdf -E -v "file://$tmp/out/out.pdf" -P "$ppd" -o PageSize=A4 &&
+                lpadmin -d filepdf &&
+                lpadmin -p abweiser -E -v file:///dev/null -P "$ppd" -o PageSize=A4 &&
+                cupsreject abweiser
+        } >"$tmp/log/lpadmin.out" 2>&1
+    }
+    if ! poll 100 queues; then
         cat "$tmp/log/lpadmin.out" >&2
         unavailable "lpadmin could not set up the queues"
         return 1
