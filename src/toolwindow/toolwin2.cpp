@@ -323,6 +323,9 @@ bool TToolForm::BildschirmEinfrieren()
 {
     QScreen *monitor = einzufrierenderMonitor();
     m_einfrierenLaeuft = true;
+    // Hidden and shown again, the window loses its frame for a while: fitting the first place
+    // to the frame then would move it by the frame's size. It keeps the place it has now.
+    m_anfangsPlatz = false;
     // The tool window must not be part of the picture. Unmapped, it loses its frame; shown
     // again it goes back to where its client area was, not down by the frame's size.
     const QRect platz = geometry();
