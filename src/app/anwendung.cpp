@@ -3,6 +3,7 @@
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "dialogs/meldform.h"
+#include "surface/auswahl.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -30,4 +31,5 @@ void FensterErzeugen()
     MeldForm = new TMeldForm;
     ScreenForm = new TScreenForm;
     ScreenForm->addActions(ToolForm->actions());
+    AuswahlForm = new TAuswahlForm;
 }
