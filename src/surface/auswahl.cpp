@@ -63,8 +63,9 @@ TAuswahlForm::TAuswahlForm(QWidget *parent)
     BreiteLab = feldMitLabel(PosGroupBox, QStringLiteral("&Breite:"), {248, 28}, {304, 26}, BreiteEdit);
     HoeheLab = feldMitLabel(PosGroupBox, QStringLiteral("&Höhe:"), {248, 56}, {304, 54}, HoeheEdit);
     const std::pair<QWidget *, const char *> namen[] = {
-        {LinksLab, "LinksLab"}, {LinksEdit, "LinksEdit"},   {ObenLab, "ObenLab"},   {ObenEdit, "ObenEdit"},
-        {BreiteLab, "BreiteLab"}, {BreiteEdit, "BreiteEdit"}, {HoeheLab, "HoeheLab"}, {HoeheEdit, "HoeheEdit"},
+        {LinksLab, "LinksLab"}, {LinksEdit, "LinksEdit"}, {ObenLab, "ObenLab"},
+        {ObenEdit, "ObenEdit"}, {BreiteLab, "BreiteLab"}, {BreiteEdit, "BreiteEdit"},
+        {HoeheLab, "HoeheLab"}, {HoeheEdit, "HoeheEdit"},
     };
     for (const auto &[w, name] : namen)
         w->setObjectName(QString::fromLatin1(name));
@@ -96,7 +97,8 @@ void TAuswahlForm::showEvent(QShowEvent *e)
     // transient window above its owner, also where it lifts the surface above every
     // stays-on-top window.
     if (QWindow *w = windowHandle()) {
-        QWidget *eigner = ScreenForm && ScreenForm->isVisible() ? static_cast<QWidget *>(ScreenForm) : ToolForm;
+        QWidget *eigner =
+            ScreenForm && ScreenForm->isVisible() ? static_cast<QWidget *>(ScreenForm) : ToolForm;
         w->setTransientParent(eigner ? eigner->windowHandle() : nullptr);
     }
     QDialog::showEvent(e);
