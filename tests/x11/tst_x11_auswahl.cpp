@@ -62,14 +62,17 @@ Sitzung f2(const QStringList &eingabe, const QString &ende)
 {
     Sitzung s;
     bool offen = false;
+    // Never left hanging, whatever goes wrong below; gone with this call.
+    QTimer notbremse;
+    notbremse.setSingleShot(true);
+    QObject::connect(&notbremse, &QTimer::timeout, AuswahlForm, &QDialog::reject);
     QTimer schauen;
     QObject::connect(&schauen, &QTimer::timeout, [&] {
         TAuswahlForm &d = *AuswahlForm;
         if (offen || QApplication::activeModalWidget() != &d)
             return;
         offen = true;
-        // Never left hanging, whatever goes wrong below.
-        QTimer::singleShot(10000, &d, [&d] { d.reject(); });
+        notbremse.start(10000);
         s.gezeigt = felder(d);
         QList<unsigned long> stapel;
         s.ueberDemBild =
@@ -109,7 +112,8 @@ QImage pngAblegen(QDir &ordner)
     xs::click(xs::centre(ToolForm->Buttons.value(QStringLiteral("SaveBtn"))));
     QMenu *menu = ToolForm->SpeichernMenu;
     if (!QTest::qWaitFor([menu] { return menu->isVisible(); })) {
-        qWarning() << "no menu";
+        qWarning() << "no menu; tool window at" << ToolForm->geometry() << "active"
+                   << ToolForm->isActiveWindow();
         return {};
     }
     QAction *png = ToolForm->Aktionen.value(QStringLiteral("AlsPNGScreenshotSpeichern"));
@@ -164,8 +168,17 @@ void TstX11Auswahl::typedAreaOnScreenAndInTheScreenshot()
     QSignalSpy frozen(&t, &TToolForm::eingefroren);
     t.show();
     QVERIFY(QTest::qWaitForWindowExposed(&t));
-    t.StartFertigBtnClick();
-    QCOMPARE(frozen.size(), 1);
+    // The window manager's frame known and the window in its place in the top-right corner.
+    const auto amPlatz = [&t] {
+        const QRect rahmen = xs::frameRect(t.winId());
+        return rahmen != t.geometry() && rahmen.right() == 1919 && rahmen.top() == 0;
+    };
+    QTRY_VERIFY2(
+        amPlatz(),
+        qPrintable(
+            QStringLiteral("the tool window stands at %1,%2").arg(t.geometry().x()).arg(t.geometry().y())));
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(frozen.size(), 1);
     QTRY_VERIFY(xs::stackingOrder().contains(s.winId()));
     // A stroke with the pen; the window manager lifts the clicked picture as high as it goes.
     ziehen({150, 80}, {250, 110});
