@@ -3,6 +3,7 @@
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "dialogs/meldform.h"
+#include "output/druck.h"
 #include "surface/auswahl.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
@@ -30,6 +31,7 @@ void FensterErzeugen()
     ToolForm = new TToolForm;
     MeldForm = new TMeldForm;
     ScreenForm = new TScreenForm;
+    DruckForm = new TDruckForm(ToolForm);
     ScreenForm->addActions(ToolForm->actions());
     AuswahlForm = new TAuswahlForm;
 }

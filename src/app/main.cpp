@@ -1,6 +1,7 @@
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
+#include "app/einstellungen.h"
 #include "app/fehleranzeige.h"
 #include "app/heimordner.h"
 #include "app/noMultiInst.h"
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     AnwendungEinrichten();
+    EinstellungenDatei = StandardEinstellungenDatei();
     FensterErzeugen();
     ToolForm->show();
     return app.exec();

@@ -1,5 +1,7 @@
 #include "output/speicherdialog.h"
 
+#include "app/uebersetzung.h"
+
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -7,9 +9,9 @@
 TSpeicherDialog::TSpeicherDialog(QWidget *parent) : QFileDialog(parent)
 {
     setObjectName(QStringLiteral("SaveBMP"));
-    setWindowTitle(QStringLiteral("Bildschirminhalt speichern"));
-    setNameFilters({QStringLiteral("PNG (*.png)"), QStringLiteral("JPEG (*.jpg)"),
-                    QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("Alle Dateien (*.*)")});
+    // Title and filter as the translation file may have replaced them.
+    setWindowTitle(Oberflaechentext("SaveBMP"));
+    setNameFilters(DateiFilter(Oberflaechentext("SaveBMP.Filter")));
     setDefaultSuffix(QStringLiteral("jpg"));
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);

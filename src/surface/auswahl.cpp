@@ -1,6 +1,7 @@
 #include "surface/auswahl.h"
 
 #include "app/data.h"
+#include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
 #include "controls/numedit.h"
 #include "surface/bereich.h"
@@ -87,6 +88,22 @@ TAuswahlForm::TAuswahlForm(QWidget *parent)
     setTabOrder(LoeschenBtn, AbbrBtn);
     connect(OkBtn, &QAbstractButton::clicked, this, &TAuswahlForm::OkBtnClick);
     connect(LoeschenBtn, &QAbstractButton::clicked, this, &TAuswahlForm::LoeschenBtnClick);
+    texteSetzen();
+}
+
+void TAuswahlForm::texteSetzen()
+{
+    const auto text = [](const char *ziel) {
+        return Oberflaechentext((QByteArrayLiteral("TAuswahlForm.") + ziel).constData());
+    };
+    setWindowTitle(Oberflaechentext("TAuswahlForm"));
+    PosGroupBox->setTitle(text("PosGroupBox"));
+    for (QLabel *lab : {LinksLab, ObenLab, BreiteLab, HoeheLab}) {
+        lab->setText(text(lab->objectName().toLatin1().constData()));
+        lab->adjustSize();
+    }
+    for (TBitBtn2 *knopf : {OkBtn, LoeschenBtn, AbbrBtn})
+        knopf->setText(text(knopf->objectName().toLatin1().constData()));
 }
 
 void TAuswahlForm::showEvent(QShowEvent *e)
@@ -101,6 +118,8 @@ void TAuswahlForm::showEvent(QShowEvent *e)
             ScreenForm && ScreenForm->isVisible() ? static_cast<QWidget *>(ScreenForm) : ToolForm;
         w->setTransientParent(eigner ? eigner->windowHandle() : nullptr);
     }
+    // The translation file is read after the windows are built.
+    texteSetzen();
     QDialog::showEvent(e);
     FormActivate();
 }

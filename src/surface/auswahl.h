@@ -39,6 +39,8 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    // Caption and control texts as the translation file may have replaced them.
+    void texteSetzen();
     // The picture's size, or the primary screen's before the first freeze.
     static QSize flaeche();
     // Shows the markers of the changed area, and the info panel only where the tool has it.

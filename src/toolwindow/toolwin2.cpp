@@ -52,6 +52,7 @@ TToolForm::TToolForm(QWidget *parent)
     verbindeBefehle();
     verbindeAusgabe();
     verbindeBlaetter();
+    verbindeEmail();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
@@ -221,9 +222,11 @@ void TToolForm::FormActivate()
 {
     if (!Start)
         return;
+    EinstellungenLaden();
     SetToolWindowSize();
     WerkzeugZustandSetzen();
     setzeImmerOben();
+    UebersetzungLaden();
     if (ScreenForm)
         ScreenForm->AuswahlBereichZeigen();
     if (Cfg.AutoOpen)
@@ -357,6 +360,11 @@ void TToolForm::setzeImmerOben()
 
 void TToolForm::closeEvent(QCloseEvent *e)
 {
+    // The e-mail pictures of this run come first; "Abbrechen" keeps everything as it is.
+    if (!EmailAufraeumen()) {
+        e->ignore();
+        return;
+    }
     AuswahlBmp = QImage();
     OrigScrBmp = QImage();
     OrigScrStartBmp = QImage();
@@ -364,6 +372,7 @@ void TToolForm::closeEvent(QCloseEvent *e)
     BackupOrigScrBmp = QImage();
     if (Modus == 15)
         Modus = 1;
+    EinstellungenSpeichern();
     e->accept();
     if (ScreenForm)
         ScreenForm->hide();

@@ -106,10 +106,12 @@ public:
     // Opens the selection dialog (F2), in every tool mode.
     void Auswahlbereich1Click();
 
-    // Output (ausgabe.cpp): the clipboard, the save menu and its dialog, the screenshot folder.
+    // Output (ausgabe.cpp): the clipboard, the print dialog, the save menu and its dialog, the
+    // screenshot folder.
     QMenu *SpeichernMenu = nullptr;
     TSpeicherDialog *SaveBMP = nullptr; // created at its first use
     void ClipBtnClick();
+    void DruckBtnClick();
     void SaveBtnClick();
     void Speichernunter1Click();
     void AlsPNGScreenshotSpeichernClick();
@@ -118,6 +120,17 @@ public:
     // The whole picture as PNG into the screenshot folder, on "Fertig"; false, after telling
     // the user, when it could not be stored.
     bool AutoScreenshotAblegen();
+    // E-mail (email.cpp): the e-mail menu, the hand-over of the output picture to the e-mail
+    // program, and the question at the end about the pictures of this run.
+    QMenu *EmailMenu = nullptr;
+    void EmailBtnClick();
+    void EmailPNGMenuItemClick();
+    void EmailJPGMenuItemClick();
+    void EMailProgrammOeffnen1Click();
+    void EmailVersenden(int format);
+    // Offers to delete the pictures handed over in this run; false when the program must not
+    // close ("Abbrechen").
+    bool EmailAufraeumen();
     // The sheets (blaetter.cpp), each ending with "Alles löschen".
     QMenu *BlattMenu = nullptr;
     void BlattBtnClick();
@@ -131,6 +144,11 @@ public:
     void KaroBlatt(int a);
     void PunktBlatt(int a);
     void LinienBlatt(int a);
+
+    // The settings store and the translation file (einstellungenladen.cpp).
+    void EinstellungenLaden();
+    void EinstellungenSpeichern();
+    void UebersetzungLaden();
 
     void WerkzeugAktualisieren();
     void SetTextFarbe();
@@ -168,6 +186,9 @@ private:
     void verbindeBefehle();
     void verbindeAusgabe();
     void verbindeBlaetter();
+    void verbindeEmail();
+    void emailBeantwortet(const QString &datei, int ergebnis);
+    void emailWartenZeigen();
     // Pops the menu up with its top-left corner at the bottom-left corner of the button.
     void menuUnterButton(QMenu *menu, const char *button);
     void screenshotMenuBefehl(int format);
@@ -183,6 +204,7 @@ private:
     bool m_einfrierenLaeuft = false;
     // Still at the place given at creation, when the frame's width was not known.
     bool m_anfangsPlatz = true;
+    bool m_gespeichert = false;
 };
 
 extern TToolForm *ToolForm;

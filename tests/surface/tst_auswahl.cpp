@@ -1,6 +1,8 @@
 // The selection dialog on a frozen picture: what it shows on opening, how "OK" brings the typed
 // area onto the picture, "Auswahl löschen", leaving it without a change, and F2 in every tool
 // mode from both windows.
+#include "app/inidatei.h"
+#include "app/uebersetzung.h"
 #include "bildhilfe.h"
 #include "controls/bitbtn2.h"
 #include "controls/numedit.h"
@@ -10,9 +12,11 @@
 #include "surface/bereichmarker.h"
 
 #include <QClipboard>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <functional>
@@ -26,7 +30,7 @@ class DialogAntwort
 public:
     explicit DialogAntwort(std::function<void(TAuswahlForm &)> antwort) : m_antwort(std::move(antwort))
     {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
             if (QApplication::activeModalWidget() != AuswahlForm || m_offen)
                 return;
             m_offen = true;
@@ -37,7 +41,7 @@ public:
             Fokus = QApplication::focusWidget();
             m_antwort(d);
         });
-        QObject::connect(AuswahlForm, &QDialog::finished, [this] { m_offen = false; });
+        QObject::connect(AuswahlForm, &QDialog::finished, &m_timer, [this] { m_offen = false; });
         m_timer.start(10);
     }
 
@@ -70,6 +74,7 @@ private slots:
     void dialogSetsTheArea();
     void accessKeysFocusTheirFields();
     void outputTakesTheTypedArea();
+    void translatedTexts();
     void f2OpensTheDialog_data();
     void f2OpensTheDialog();
 
@@ -225,6 +230,29 @@ void TstAuswahl::outputTakesTheTypedArea()
     aktion("IndieZwischenablage1")->trigger();
     QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
              m_bild.copy(120, 100, 64, 48));
+}
+
+// A translation read after the windows were built shows at the next opening, with the access
+// keys it gives.
+void TstAuswahl::translatedTexts()
+{
+    UebersetzungAnwenden(IniDatei(QStringLiteral("[skizzomat_translation]\n"
+                                                 "auswahl_auswahlbereich=Selection\n"
+                                                 "auswahl_positiongroesse=Position and size\n"
+                                                 "auswahl_breite=&Width:\n"
+                                                 "auswahl_abbrechenbtn=Cancel\n")));
+    const auto zurueck = qScopeGuard([] { OberflaechentexteZuruecksetzen(); });
+    QStringList texte;
+    DialogAntwort antwort([&](TAuswahlForm &d) {
+        texte = QStringList{d.windowTitle(), d.PosGroupBox->title(), d.BreiteLab->text(), d.LinksLab->text(),
+                            d.AbbrBtn->text()};
+        tippe(d, Qt::Key_W, QStringLiteral("30"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    ToolForm->BereichRect = {10, 20, 110, 70};
+    aktion("Auswahlbereich1")->trigger();
+    QCOMPARE(texte, (QStringList{"Selection", " Position and size ", "&Width:", "&Links:", "Cancel"}));
+    QCOMPARE(ToolForm->BereichRect, (TRect{10, 20, 40, 70}));
 }
 
 void TstAuswahl::f2OpensTheDialog_data()

@@ -11,10 +11,17 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
 
 namespace xs {
 
@@ -30,6 +37,17 @@ void freshWindows()
     AuswahlForm = nullptr;
     Cfg = Settings{};
     FensterErzeugen();
+}
+
+bool startClicked()
+{
+    QSignalSpy frozen(ToolForm, &TToolForm::eingefroren);
+    ToolForm->show();
+    if (!QTest::qWaitForWindowExposed(ToolForm))
+        return false;
+    click(centre(ToolForm->StartFertigBtn));
+    return QTest::qWaitFor([&] { return frozen.size() == 1; }) &&
+           QTest::qWaitFor([] { return windowInfo(ScreenForm->winId()).value_or(WindowInfo{}).viewable; });
 }
 
 QPoint centre(const QWidget *w)
@@ -182,6 +200,43 @@ void moveWindow(unsigned long window, QPoint to)
 {
     run(QStringLiteral("xdotool"), {QStringLiteral("windowmove"), QString::number(window),
                                     QString::number(to.x()), QString::number(to.y())});
+}
+
+void focus(unsigned long window)
+{
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window)});
+}
+
+bool closeWindow(unsigned long window)
+{
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return false;
+    }
+    const auto atom = [c](const char *name) {
+        xcb_intern_atom_reply_t *r =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(r);
+        return a;
+    };
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = xcb_window_t(window);
+    e.type = atom("WM_PROTOCOLS");
+    e.data.data32[0] = atom("WM_DELETE_WINDOW");
+    e.data.data32[1] = XCB_CURRENT_TIME;
+    const bool ok = e.type != XCB_ATOM_NONE && e.data.data32[0] != XCB_ATOM_NONE;
+    if (ok) {
+        xcb_send_event(c, 0, e.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&e));
+        // A round trip: a connection closed right after the request may lose it unprocessed.
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+    xcb_disconnect(c);
+    return ok;
 }
 
 std::optional<WindowInfo> windowInfo(unsigned long window)

@@ -23,6 +23,10 @@ namespace xs {
 // windows anew, hidden: each case starts like a new run of the program.
 void freshWindows();
 
+// Shows the tool window, clicks "Start" with the real pointer and waits until the surface
+// is mapped. False if the freeze does not come.
+bool startClicked();
+
 // Centre of a widget in root coordinates.
 QPoint centre(const QWidget *w);
 
@@ -60,6 +64,11 @@ double sameShare(const QImage &a, const QImage &b, const QRect &area);
 void click(QPoint global);
 void key(const QString &keysym);
 void moveWindow(unsigned long window, QPoint to);
+// Gives a window the keyboard focus (without a window manager none ever gets it by itself).
+void focus(unsigned long window);
+// Asks a window to close as a window manager's close box does: a WM_PROTOCOLS client message
+// with WM_DELETE_WINDOW. False if it could not be sent.
+bool closeWindow(unsigned long window);
 
 struct WindowInfo
 {

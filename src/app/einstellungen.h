@@ -1,0 +1,75 @@
+// The settings store: the process-wide settings, the tool, the print values and the tool
+// window's position, kept from one run to the next in the user's configuration file
+// ($XDG_CONFIG_HOME/Quenderwerk/Skizzomat.conf). Read once at the first activation of the
+// tool window, written once when it closes.
+#pragma once
+
+#include "app/data.h"
+
+#include <QPoint>
+#include <QString>
+#include <QVariant>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QSettings;
+
+// The print dialog's five values, with its initial values. The print dialog does not exist
+// yet; until it does, this is their home: the dialog is to fill its fields from here when it
+// is created and to give its fields' values back before the settings are written.
+struct DruckWerte
+{
+    double LiRand = 2.5; // left margin from the paper's edge, cm
+    double ObRand = 1.8; // top margin, cm
+    double Breite = 16.0;
+    double Hoehe = 17.0;
+    bool SeitRatio = true; // height follows width in the picture's aspect ratio
+    friend bool operator==(const DruckWerte &, const DruckWerte &) = default;
+};
+
+extern DruckWerte Druck;
+
+// The store's file. Empty: there is none, the windows run with the compiled-in defaults and
+// nothing is written (so tests of the windows never touch the user's settings). The program
+// sets it at start-up to StandardEinstellungenDatei().
+extern QString EinstellungenDatei;
+QString StandardEinstellungenDatei();
+
+// The names of the stored values, in the order in which they are written.
+extern const std::array<const char *, 27> EinstellungsNamen;
+
+// A stored value as one of the store's types, or nothing when it is not one: text where a
+// number belongs, an empty value, a number outside 32 bits, a fraction or an exponent in an
+// integer, an infinite decimal. Booleans read "true"/"false" and any integer (non-zero is true).
+std::optional<std::int32_t> alsGanzzahl(const QVariant &v);
+std::optional<bool> alsWahrheitswert(const QVariant &v);
+std::optional<double> alsDezimalzahl(const QVariant &v);
+std::optional<QString> alsText(const QVariant &v);
+
+// The read functions: `ziel` := the stored value when it exists and is of the type (and, for
+// integers, within `min`…`max`), else `vorgabe`.
+void LeseInteger(const QSettings &s, const char *name, std::int32_t &ziel, std::int32_t vorgabe,
+                 std::int32_t min = INT32_MIN, std::int32_t max = INT32_MAX);
+void LeseBoolean(const QSettings &s, const char *name, bool &ziel, bool vorgabe);
+void LeseString(const QSettings &s, const char *name, QString &ziel, const QString &vorgabe);
+
+// Reads every value that is read at start from an open store into its destination, with the
+// destination's current value as the default: a missing or unusable value leaves it as it is.
+// `winPos` receives the stored window position as it is stored; the caller limits it.
+void EinstellungenLesen(const QSettings &s, Settings &cfg, std::int32_t &modus, DruckWerte &druck,
+                        QPoint &winPos);
+
+// Writes all 27 values in their order.
+void EinstellungenSchreiben(QSettings &s, const Settings &cfg, const ToolState &t, const DruckWerte &druck,
+                            QPoint winPos);
+
+// The same on the file `datei`; nothing happens when it is empty. A file that cannot be read
+// is taken as empty.
+void EinstellungenLaden(const QString &datei, Settings &cfg, std::int32_t &modus, DruckWerte &druck,
+                        QPoint &winPos);
+// False when the values could not be written into `datei`. The file is replaced as a whole,
+// through a temporary file, so that it is never left half written.
+bool EinstellungenSpeichern(const QString &datei, const Settings &cfg, const ToolState &t,
+                            const DruckWerte &druck, QPoint winPos);

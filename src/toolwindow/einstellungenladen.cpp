@@ -1,0 +1,61 @@
+// The tool window's part in the settings store and the translation: where its position comes
+// from and goes to, and which of its captions and hints a translation replaces.
+#include "app/einstellungen.h"
+#include "app/uebersetzung.h"
+#include "dialogs/meldungen.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAction>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+
+void TToolForm::EinstellungenLaden()
+{
+    if (EinstellungenDatei.isEmpty())
+        return;
+    QPoint platz = pos();
+    ::EinstellungenLaden(EinstellungenDatei, Cfg, Modus, Druck, platz);
+    // A stored place is the user's: the top-right corner is no longer fitted to the frame.
+    if (platz != pos())
+        m_anfangsPlatz = false;
+    // The width is still the one from creation: the loaded button size comes after.
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        move(gespeichertePosition(platz, primary->geometry().size(), frameGeometry().width()));
+}
+
+void TToolForm::EinstellungenSpeichern()
+{
+    // Once per run, whatever closes the window how often.
+    if (m_gespeichert)
+        return;
+    m_gespeichert = true;
+    // The box has no parent: one of the closing tool window would never be shown on X11.
+    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, Druck, pos()))
+        zeigeFehler(nullptr, QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\r\n") +
+                                 QDir::toNativeSeparators(EinstellungenDatei));
+}
+
+void TToolForm::UebersetzungLaden()
+{
+    if (!UebersetzungEinlesen(Cfg.ExeDir))
+        return;
+    StartCaptions = {Oberflaechentext("StartCaptions0"), Oberflaechentext("StartCaptions1")};
+    StartHints = {Oberflaechentext("StartHints0"), Oberflaechentext("StartHints1")};
+    QHash<QString, QAction *> untermenues;
+    for (QAction *a : PopupMenu1->actions())
+        if (a->menu())
+            untermenues.insert(a->objectName(), a);
+    for (const TextZiel &z : TextZiele) {
+        const QString name = QString::fromLatin1(z.Ziel);
+        const QString text = Oberflaechentext(z.Ziel);
+        // A button and its menu item share one action: the button shows its hint, the menu
+        // the caption.
+        if (Buttons.contains(name))
+            Aktionen.value(name)->setToolTip(text);
+        else if (QAction *a = Aktionen.value(name, untermenues.value(name)))
+            a->setText(text);
+    }
+    SetStartFertigText();
+}

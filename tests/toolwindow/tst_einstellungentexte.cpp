@@ -1,0 +1,243 @@
+// The tool window with the settings store and the translation file: what its first
+// activation takes from them and what its close writes.
+#include "app/anwendung.h"
+#include "app/einstellungen.h"
+#include "app/uebersetzung.h"
+#include "dialogs/meldform.h"
+#include "modal.h"
+#include "output/speicherdialog.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TstEinstellungenTexte : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void designedTextsWithoutFile();
+    void translationReachesToolWindow();
+    void storedChoicesSizeAndPlaceAtFirstActivation();
+    void storedPositionPulledOntoScreen();
+    void closeWritesEverything();
+    void unwritableStoreReportedOnceAtClose();
+
+private:
+    void fensterNeu();
+    void ersteAktivierung();
+    QString text(const char *ziel) const;
+    bool schreiben(const QString &pfad, const QByteArray &bytes);
+
+    QTemporaryDir m_dir;
+    QString m_datei;
+};
+
+void TstEinstellungenTexte::init()
+{
+    QVERIFY(m_dir.isValid());
+    m_datei = m_dir.filePath(QStringLiteral("Skizzomat.conf"));
+    QFile::remove(m_datei);
+    QFile::remove(m_dir.filePath(UebersetzungsDateiname));
+    Cfg = Settings{};
+    Druck = DruckWerte{};
+    EinstellungenDatei.clear();
+    OberflaechentexteZuruecksetzen();
+}
+
+void TstEinstellungenTexte::cleanup()
+{
+    EinstellungenDatei.clear();
+}
+
+void TstEinstellungenTexte::fensterNeu()
+{
+    delete ToolForm;
+    ToolForm = nullptr;
+    delete ScreenForm;
+    ScreenForm = nullptr;
+    delete MeldForm;
+    MeldForm = nullptr;
+    FensterErzeugen();
+}
+
+void TstEinstellungenTexte::ersteAktivierung()
+{
+    fensterNeu();
+    ToolForm->show();
+    QTRY_VERIFY(!ToolForm->Start);
+}
+
+bool TstEinstellungenTexte::schreiben(const QString &pfad, const QByteArray &bytes)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The text a tool-window target shows now.
+QString TstEinstellungenTexte::text(const char *ziel) const
+{
+    const QString name = QString::fromLatin1(ziel);
+    TToolForm &t = *ToolForm;
+    if (name.startsWith(QLatin1String("StartCaptions")))
+        return t.StartCaptions.value(name.right(1).toInt());
+    if (name.startsWith(QLatin1String("StartHints")))
+        return t.StartHints.value(name.right(1).toInt());
+    if (t.Buttons.contains(name))
+        return t.Aktionen.value(name)->toolTip();
+    if (QAction *a = t.Aktionen.value(name))
+        return a->text();
+    for (QAction *a : t.PopupMenu1->actions())
+        if (a->menu() && a->objectName() == name)
+            return a->text();
+    return QStringLiteral("<none>");
+}
+
+void TstEinstellungenTexte::designedTextsWithoutFile()
+{
+    Cfg.ExeDir = m_dir.path() + QLatin1Char('/');
+    ersteAktivierung();
+    int geprueft = 0;
+    for (const TextZiel &z : TextZiele) {
+        const QString name = QString::fromLatin1(z.Ziel);
+        // Dialogs and menus still to come take their texts from the table.
+        static const QStringList spaeter{
+            "TDruckForm", "TInfoBox",         "TEinstellungenForm", "TAuswahlForm",
+            "SaveBMP",    "EmailPNGMenuItem", "EmailJPGMenuItem",   "EMailProgrammOeffnen1"};
+        if (spaeter.contains(name.section(QLatin1Char('.'), 0, 0)))
+            continue;
+        QCOMPARE(text(z.Ziel), QString::fromUtf8(z.Text));
+        ++geprueft;
+    }
+    QCOMPARE(geprueft, 90);
+    TSpeicherDialog d;
+    QCOMPARE(d.windowTitle(), QStringLiteral("Bildschirminhalt speichern"));
+}
+
+void TstEinstellungenTexte::translationReachesToolWindow()
+{
+    Cfg.ExeDir = m_dir.path() + QLatin1Char('/');
+    QVERIFY(schreiben(m_dir.filePath(UebersetzungsDateiname),
+                      "\xEF\xBB\xBF[skizzomat_translation]\n"
+                      "btn_stift=Stylo\nbtn_groesse=Épaisseur\nbtn_groesse2=Épaisseur 2\n"
+                      "btn_start=Go\nbtn_fertig=Stop\nbtn_fertighint=Rendre l'écran\n"
+                      "btn_hineinzoomen=Zoom +\nbtn_zoomansicht=Loupe plein écran\n"
+                      "btn_blattkariert=Quadrillé\nmenue_speichern_pngscreenshot=PNG !\n"
+                      "speichern_bildschirmspeichern=Enregistrer\nspeichern_filter=Image PNG|*.png|Tout|*\n"
+                      "[autre]\nbtn_lupe=Loupe\n"));
+    ersteAktivierung();
+    TToolForm &t = *ToolForm;
+    QCOMPARE(text("Stift1"), QStringLiteral("Stylo"));
+    QCOMPARE(text("StiftBtn"), QStringLiteral("Stylo"));
+    QCOMPARE(text("Strichdicke1"), QStringLiteral("Épaisseur"));
+    QCOMPARE(text("Dicke2Btn"), QStringLiteral("Épaisseur 2"));
+    QCOMPARE(t.Aktionen.value(QStringLiteral("Dicke2"))->text(), QStringLiteral("&2"));
+    // The zoom button shares its action with the zoom view's menu item, not with "Hineinzoomen".
+    QCOMPARE(text("ZoomInBtn"), QStringLiteral("Zoom +"));
+    QCOMPARE(text("Hineinzoomen1"), QStringLiteral("Zoom +"));
+    QCOMPARE(text("Zoom1"), QStringLiteral("Loupe plein écran"));
+    QCOMPARE(text("KariertesBlatt1"), QStringLiteral("Quadrillé"));
+    QCOMPARE(text("AlsPNGScreenshotSpeichern"), QStringLiteral("PNG !"));
+    QCOMPARE(text("LupeBtn"), QStringLiteral("Lupe"));
+    QCOMPARE(text("Linie1"), QStringLiteral("Linie"));
+    // The Start/Fertig button and its menu item show the new texts at once and later.
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Go"));
+    QCOMPARE(t.StartFertig1->text(), QStringLiteral("Go"));
+    QCOMPARE(t.StartFertigBtn->toolTip(),
+             QStringLiteral("Bildschirm einfrieren und\r\nZeichenfunktionen aktivieren"));
+    t.FensterAusklappen();
+    QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Stop"));
+    QCOMPARE(t.StartFertigBtn->toolTip(), QStringLiteral("Rendre l'écran"));
+    t.FensterEinklappen();
+
+    TSpeicherDialog d;
+    QCOMPARE(d.windowTitle(), QStringLiteral("Enregistrer"));
+    QCOMPARE(d.nameFilters(), (QStringList{"Image PNG (*.png)", "Tout (*)"}));
+}
+
+void TstEinstellungenTexte::storedChoicesSizeAndPlaceAtFirstActivation()
+{
+    QVERIFY(schreiben(m_datei,
+                      "[General]\nStiftdickeMode=1\nFarbMode=13\nWerkzeugMode=4\nWerkzeugGroesseX=40\n"
+                      "WerkzeugGroesseY=30\nWinPos-Left=10\nWinPos-Top=20\nAutoClose=true\n"
+                      "Drucken-Breite=9.5\n"));
+    EinstellungenDatei = m_datei;
+    ersteAktivierung();
+    TToolForm &t = *ToolForm;
+    QVERIFY(t.Aktionen.value(QStringLiteral("Dicke1Btn"))->isChecked());
+    QVERIFY(t.Aktionen.value(QStringLiteral("DeckCol3Btn"))->isChecked());
+    QVERIFY(t.Aktionen.value(QStringLiteral("RechteckBtn"))->isChecked());
+    QCOMPARE(t.Sdicke, 3);
+    QCOMPARE(t.Scol, Palette::Gruen);
+    QCOMPARE(t.Modus, 4);
+    QVERIFY(Cfg.AutoClose);
+    QCOMPARE(Druck.Breite, 9.5);
+    QCOMPARE(t.size(), QSize(82, 33));
+    QCOMPARE(t.pos(), QPoint(10, 20));
+}
+
+void TstEinstellungenTexte::storedPositionPulledOntoScreen()
+{
+    QVERIFY(schreiben(m_datei, "[General]\nWinPos-Left=5000\nWinPos-Top=5000\nWerkzeugGroesseX=100\n"));
+    EinstellungenDatei = m_datei;
+    ersteAktivierung();
+    // Limited with the width the window had before the stored button size was applied: 52
+    // pixels and the frame.
+    const int breite = 52 + ToolForm->frameGeometry().width() - ToolForm->width();
+    const QSize schirm = QGuiApplication::primaryScreen()->geometry().size();
+    QCOMPARE(ToolForm->pos(), QPoint(schirm.width() - breite, schirm.height() - 21));
+    QCOMPARE(ToolForm->width(), 202);
+}
+
+void TstEinstellungenTexte::closeWritesEverything()
+{
+    EinstellungenDatei = m_datei;
+    ersteAktivierung();
+    TToolForm &t = *ToolForm;
+    // The defaults of an empty store, the window in the top right corner.
+    QCOMPARE(t.frameGeometry().right(), QGuiApplication::primaryScreen()->geometry().right());
+    QCOMPARE(t.pos().y(), 0);
+    t.Aktionen.value(QStringLiteral("EllipseBtn"))->trigger();
+    t.Aktionen.value(QStringLiteral("MarkCol2Btn"))->trigger();
+    t.Aktionen.value(QStringLiteral("Dicke4Btn"))->trigger();
+    t.move(33, 44);
+    Druck.SeitRatio = false;
+    t.close();
+
+    QSettings s(m_datei, QSettings::IniFormat);
+    QCOMPARE(s.allKeys().size(), 27);
+    QCOMPARE(s.value(QStringLiteral("WerkzeugMode")).toInt(), 10);
+    QCOMPARE(s.value(QStringLiteral("FarbMode")).toInt(), 2);
+    QCOMPARE(s.value(QStringLiteral("StiftdickeMode")).toInt(), 4);
+    QCOMPARE(s.value(QStringLiteral("WinPos-Left")).toInt(), 33);
+    QCOMPARE(s.value(QStringLiteral("WinPos-Top")).toInt(), 44);
+    QCOMPARE(s.value(QStringLiteral("Drucken-SeitRatio")).toBool(), false);
+    QCOMPARE(s.value(QStringLiteral("BereichRect-Left")).toInt(), -1);
+}
+
+void TstEinstellungenTexte::unwritableStoreReportedOnceAtClose()
+{
+    QVERIFY(QDir().mkpath(m_datei));
+    EinstellungenDatei = m_datei;
+    ersteAktivierung();
+    Modal modal;
+    ToolForm->close();
+    ToolForm->close();
+    QCOMPARE(modal.Boxen.size(), 1);
+    QVERIFY2(modal.Boxen.first().startsWith(
+                 QStringLiteral("Fehler|Die Einstellungen konnten nicht gespeichert werden")),
+             qPrintable(modal.Boxen.first()));
+    QVERIFY(!ToolForm->isVisible());
+}
+
+QTEST_MAIN(TstEinstellungenTexte)
+#include "tst_einstellungentexte.moc"

@@ -1,0 +1,196 @@
+// The settings file across runs of the real program on an X server: created at the first
+// regular end, hand-edited values used at the next start, broken ones replaced by defaults,
+// and a store that cannot be written reported at the end without keeping the program alive.
+#include "xsupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+
+class TstX11Einstellungen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void firstEndCreatesAllValuesAndChoicesComeBack();
+    void handEditedSizeAndPlaceAreUsed();
+    void brokenValuesStartWithDefaults();
+    void unwritableStoreReportedAtTheEnd();
+
+private:
+    // Starts the program and returns its tool window, or 0.
+    unsigned long starten(QProcess &p);
+    // Closes the tool window as the close box does and waits for the program's end.
+    void schliessen(QProcess &p, unsigned long fenster);
+    QMap<QString, QString> gespeichert() const;
+    bool schreiben(const QByteArray &bytes) const;
+
+    QString m_datei;
+};
+
+void TstX11Einstellungen::initTestCase()
+{
+    // Only ever in the private folders of xrun.sh.
+    QVERIFY(qEnvironmentVariable("XDG_CONFIG_HOME").startsWith(QDir::tempPath()));
+    m_datei = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quenderwerk/Skizzomat.conf");
+}
+
+void TstX11Einstellungen::init()
+{
+    QDir(m_datei).removeRecursively();
+    QFile::remove(m_datei);
+}
+
+unsigned long TstX11Einstellungen::starten(QProcess &p)
+{
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QStringLiteral(SKIZZOMAT_BINARY), {});
+    if (!p.waitForStarted())
+        return 0;
+    QList<unsigned long> fenster;
+    QElapsedTimer t;
+    t.start();
+    while ((fenster = xs::visibleWindowsOf(p.processId())).isEmpty() && t.elapsed() < 10000)
+        QTest::qWait(50);
+    // The first activation places the window; it has run once the window stands still.
+    QTest::qWait(300);
+    return fenster.value(0);
+}
+
+void TstX11Einstellungen::schliessen(QProcess &p, unsigned long fenster)
+{
+    QVERIFY(xs::closeWindow(fenster));
+    p.waitForFinished(10000);
+    QCOMPARE(p.state(), QProcess::NotRunning);
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+}
+
+QMap<QString, QString> TstX11Einstellungen::gespeichert() const
+{
+    // Under a new name each time: QSettings keeps what it read of a file by the file's name.
+    static int n = 0;
+    const QString kopie = QDir::temp().filePath(QStringLiteral("gelesen%1.conf").arg(++n));
+    QFile::copy(m_datei, kopie);
+    QMap<QString, QString> werte;
+    const QSettings s(kopie, QSettings::IniFormat);
+    for (const QString &k : s.allKeys())
+        werte.insert(k, s.value(k).toString());
+    return werte;
+}
+
+bool TstX11Einstellungen::schreiben(const QByteArray &bytes) const
+{
+    QDir().mkpath(QFileInfo(m_datei).path());
+    QFile f(m_datei);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+void TstX11Einstellungen::firstEndCreatesAllValuesAndChoicesComeBack()
+{
+    QProcess erster;
+    const unsigned long w1 = starten(erster);
+    QVERIFY(w1);
+    QCOMPARE(xs::windowInfo(w1)->geometry, QRect(1920 - 52, 0, 52, 27));
+    QVERIFY(!QFile::exists(m_datei));
+    schliessen(erster, w1);
+    QMap<QString, QString> werte = gespeichert();
+    QCOMPARE(werte.size(), 27);
+    QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("1"));
+    QCOMPARE(werte.value("MausradZoom"), QStringLiteral("true"));
+    QCOMPARE(werte.value("WinPos-Left"), QString::number(1920 - 52));
+
+    // Rectangle, transparent green and the thinnest line, chosen by their shortcuts.
+    QProcess zweiter;
+    const unsigned long w2 = starten(zweiter);
+    QVERIFY(w2);
+    xs::focus(w2);
+    for (const char *taste : {"alt+r", "alt+3", "ctrl+1"})
+        xs::key(QString::fromLatin1(taste));
+    QTest::qWait(200);
+    schliessen(zweiter, w2);
+    werte = gespeichert();
+    QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("4"));
+    QCOMPARE(werte.value("FarbMode"), QStringLiteral("3"));
+    QCOMPARE(werte.value("StiftdickeMode"), QStringLiteral("1"));
+
+    // A value deleted in between comes back with its default; the choices stay.
+    {
+        QSettings s(m_datei, QSettings::IniFormat);
+        s.remove(QStringLiteral("Drucken-Hoehe"));
+    }
+    QProcess dritter;
+    const unsigned long w3 = starten(dritter);
+    QVERIFY(w3);
+    schliessen(dritter, w3);
+    werte = gespeichert();
+    QCOMPARE(werte.size(), 27);
+    QCOMPARE(werte.value("Drucken-Hoehe"), QStringLiteral("17"));
+    QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("4"));
+    QCOMPARE(werte.value("FarbMode"), QStringLiteral("3"));
+    QCOMPARE(werte.value("StiftdickeMode"), QStringLiteral("1"));
+}
+
+void TstX11Einstellungen::handEditedSizeAndPlaceAreUsed()
+{
+    // A negative position (a window partly off the screen) stays as it is.
+    QVERIFY(schreiben(
+        "[General]\nWerkzeugGroesseX=40\nWerkzeugGroesseY = 30\nWinPos-Left=-30\nWinPos-Top=200\n"));
+    QProcess p;
+    const unsigned long w = starten(p);
+    QVERIFY(w);
+    QTRY_COMPARE(xs::windowInfo(w)->geometry, QRect(-30, 200, 82, 33));
+    schliessen(p, w);
+    const QMap<QString, QString> werte = gespeichert();
+    QCOMPARE(werte.value("WinPos-Left"), QStringLiteral("-30"));
+    QCOMPARE(werte.value("WinPos-Top"), QStringLiteral("200"));
+    QCOMPARE(werte.value("WerkzeugGroesseX"), QStringLiteral("40"));
+}
+
+void TstX11Einstellungen::brokenValuesStartWithDefaults()
+{
+    QVERIFY(
+        schreiben("[General]\nWerkzeugGroesseX=abc\nWerkzeugGroesseY=-5\nWinPos-Left=1e99\nWinPos-Top=\n"
+                  "FarbMode=99999999999\nStiftdickeMode=2.5\nAutoOpen=vielleicht\n\x01\x02\xff\xfe=\"\n"));
+    QProcess p;
+    const unsigned long w = starten(p);
+    QVERIFY(w);
+    QCOMPARE(xs::windowInfo(w)->geometry, QRect(1920 - 52, 0, 52, 27));
+    schliessen(p, w);
+    const QMap<QString, QString> werte = gespeichert();
+    QCOMPARE(werte.value("WerkzeugGroesseX"), QStringLiteral("25"));
+    QCOMPARE(werte.value("WerkzeugGroesseY"), QStringLiteral("24"));
+    QCOMPARE(werte.value("FarbMode"), QStringLiteral("1"));
+    QCOMPARE(werte.value("StiftdickeMode"), QStringLiteral("3"));
+    QCOMPARE(werte.value("AutoOpen"), QStringLiteral("false"));
+    QCOMPARE(werte.value("WinPos-Left"), QString::number(1920 - 52));
+    QCOMPARE(werte.value("WinPos-Top"), QStringLiteral("0"));
+}
+
+void TstX11Einstellungen::unwritableStoreReportedAtTheEnd()
+{
+    QVERIFY(QDir().mkpath(m_datei));
+    QProcess p;
+    const unsigned long w = starten(p);
+    QVERIFY(w);
+    // The box is the program's one window besides the tool window.
+    QList<unsigned long> fenster;
+    QVERIFY(xs::closeWindow(w));
+    QTRY_VERIFY_WITH_TIMEOUT((fenster = xs::visibleWindowsOf(p.processId())).size() == 2, 10000);
+    fenster.removeAll(w);
+    QCOMPARE(fenster.size(), 1);
+    QVERIFY2(xs::property(fenster.first(), "WM_NAME").startsWith(QStringLiteral("\"Fehler")),
+             qPrintable(xs::property(fenster.first(), "WM_NAME")));
+    xs::focus(fenster.first());
+    xs::key(QStringLiteral("Return"));
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(QFileInfo(m_datei).isDir());
+}
+
+XS_TEST_MAIN(TstX11Einstellungen)
+#include "tst_x11_einstellungen.moc"
