@@ -4,6 +4,7 @@
 #include "app/dpiAware.h"
 #include "dialogs/meldform.h"
 #include "output/druck.h"
+#include "surface/auswahl.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -32,4 +33,5 @@ void FensterErzeugen()
     ScreenForm = new TScreenForm;
     DruckForm = new TDruckForm(ToolForm);
     ScreenForm->addActions(ToolForm->actions());
+    AuswahlForm = new TAuswahlForm;
 }

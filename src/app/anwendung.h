@@ -7,5 +7,5 @@
 void AnwendungEinrichten();
 
 // Creates the windows, each hidden, in their fixed order: the tool window (the main window)
-// first, then the message form and the drawing surface.
+// first, then the message form, the drawing surface, the print dialog and the selection dialog.
 void FensterErzeugen();

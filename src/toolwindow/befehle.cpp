@@ -1,5 +1,6 @@
 // The tool window's commands on the picture: undo and clear, the magnifier and the zoom
-// view's buttons, bound to their buttons and menu items.
+// view's buttons, the selection dialog, bound to their buttons and menu items.
+#include "surface/auswahl.h"
 #include "surface/rueckgaengig.h"
 #include "surface/scrwin.h"
 #include "surface/zoom.h"
@@ -18,6 +19,8 @@ void TToolForm::verbindeBefehle()
             &TToolForm::ZoomInBtnClick);
     connect(Aktionen.value(QStringLiteral("ZoomOutBtn")), &QAction::triggered, this,
             &TToolForm::ZoomOutBtnClick);
+    connect(Aktionen.value(QStringLiteral("Auswahlbereich1")), &QAction::triggered, this,
+            &TToolForm::Auswahlbereich1Click);
     // The plus of the main keyboard: its own key on German layouts, Shift and "=" on US ones,
     // where Ctrl and "=" is what users press.
     Aktionen.value(QStringLiteral("Hineinzoomen1"))
@@ -55,6 +58,12 @@ void TToolForm::ClearBtnClick()
         // The magnifier shows the cleared picture.
         LupeBtnClick();
     }
+}
+
+void TToolForm::Auswahlbereich1Click()
+{
+    if (AuswahlForm && !AuswahlForm->isVisible())
+        AuswahlForm->exec();
 }
 
 void TToolForm::LupeBtnClick()

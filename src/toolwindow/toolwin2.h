@@ -103,6 +103,8 @@ public:
     void ZoomOutBtnClick();
     void RueckgaengigBtnClick();
     void ClearBtnClick();
+    // Opens the selection dialog (F2), in every tool mode.
+    void Auswahlbereich1Click();
 
     // Output (ausgabe.cpp): the clipboard, the print dialog, the save menu and its dialog, the
     // screenshot folder.

@@ -3,6 +3,7 @@
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "dialogs/meldform.h"
+#include "surface/auswahl.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -32,6 +33,8 @@ void freshWindows()
     ScreenForm = nullptr;
     delete MeldForm;
     MeldForm = nullptr;
+    delete AuswahlForm;
+    AuswahlForm = nullptr;
     Cfg = Settings{};
     FensterErzeugen();
 }
