@@ -9,12 +9,15 @@ what="${1:-run}"
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-    libxcb1-dev libxcb-shm0-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
+    libxcb1-dev libxcb-shm0-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libcups2-dev
     fonts-liberation2 fonts-dejavu-core
+    xdg-utils # xdg-email hands pictures to the e-mail program
 )
 if [ "$what" = test ]; then
     # A private X server, real input, a window manager and screen read-back for the tests.
     packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip)
+    # A private print server with a PDF queue, and the PDF rendered back.
+    packages+=(cups cups-client cups-filters poppler-utils)
 fi
 
 missing=()

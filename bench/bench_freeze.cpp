@@ -1,11 +1,14 @@
 // Start-up and freeze timings on the current X display, as medians.
 //   bench_freeze startup N   start the program N times: process start to tool window painted
-//   bench_freeze freeze N    N times Start → surface painted, then Fertig
+//   bench_freeze freeze N    N times Start → surface painted, then Fertig; the main thread
+//                            stays on one CPU (hauptfaden.h)
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
+
+#include "hauptfaden.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -99,6 +102,7 @@ int main(int argc, char **argv)
     PaintWatch toolPainted(ToolForm);
     ToolForm->show();
     waitPainted(toolPainted);
+    const bool pinned = hauptFadenFest(sched_getcpu());
     std::vector<double> total, capture;
     auto source = ToolForm->Bildquelle;
     double captureMs = 0;
@@ -120,7 +124,8 @@ int main(int argc, char **argv)
     }
     const QSize size = QGuiApplication::primaryScreen()->size();
     std::printf(
-        "%dx%d: Start to surface painted: median %.1f ms (screen read %.1f ms, wait 50 ms) over %d runs\n",
-        size.width(), size.height(), median(total), median(capture), runs);
+        "%dx%d: Start to surface painted: median %.1f ms (screen read %.1f ms, wait 50 ms) over %d runs%s\n",
+        size.width(), size.height(), median(total), median(capture), runs,
+        pinned ? "" : " [could not keep the thread on one CPU]");
     return 0;
 }

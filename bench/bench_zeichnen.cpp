@@ -3,10 +3,7 @@
 // unless QT_QPA_PLATFORM says otherwise.
 //   bench_zeichnen [steps per kind and round] [rounds]
 //
-// The main thread stays on the CPU it starts on: moved between CPUs, a step finds its pixels
-// in neither CPU's own cache and costs three to four times as much, at any screen size, which
-// on a busy machine is more noise than anything measured here. Qt's helper threads (the
-// raster engine spreads larger blits over them) may run on any CPU. The screen sizes take turns
+// The main thread stays on the CPU it starts on (hauptfaden.h). The screen sizes take turns
 // round by round, so that what other processes do hits each of them alike; the figures are
 // the medians over the rounds. Every picture is written once before any step is timed.
 #include "app/anwendung.h"
@@ -15,6 +12,8 @@
 #include "surface/sicherung.h"
 #include "toolwindow/einfrieren.h"
 #include "toolwindow/toolwin2.h"
+
+#include "hauptfaden.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,25 +50,6 @@ double nowMs()
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-// Keeps the calling thread on `cpu` and lets every other thread of the process run anywhere.
-bool hauptFadenFest(int cpu)
-{
-    cpu_set_t nur{}, alle{};
-    CPU_ZERO(&nur);
-    CPU_SET(cpu, &nur);
-    CPU_ZERO(&alle);
-    for (int c = 0; c < CPU_SETSIZE; ++c)
-        CPU_SET(c, &alle);
-    const pid_t ich = gettid();
-    for (const QString &faden :
-         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const pid_t tid = faden.toInt();
-        if (tid != ich)
-            sched_setaffinity(tid, sizeof alle, &alle);
-    }
-    return sched_setaffinity(0, sizeof nur, &nur) == 0;
 }
 
 // Involuntary context switches of this thread so far: another thread or process ran in between.

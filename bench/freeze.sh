@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Runs the start-up and freeze benchmark on private X servers at 1920×1080 and 3840×2160.
-# Usage: bench/freeze.sh BUILD_DIR
+# Runs the start-up and freeze benchmark on private X servers, by default at 1920×1080,
+# 3840×2160 and 7680×4320.
+# Usage: bench/freeze.sh BUILD_DIR [WxH ...]
 set -euo pipefail
 bin="${1:?build dir}/bench/bench_freeze"
-for size in 1920x1080 3840x2160; do
+shift
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(1920x1080 3840x2160 7680x4320)
+for size in "${sizes[@]}"; do
     n=70
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset &>/dev/null &

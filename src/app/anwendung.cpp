@@ -5,6 +5,8 @@
 #include "dialogs/einstellungenform.h"
 #include "dialogs/infobox.h"
 #include "dialogs/meldform.h"
+#include "output/druck.h"
+#include "surface/auswahl.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolicons.h"
 #include "toolwindow/toolwin2.h"
@@ -39,4 +41,6 @@ void FensterErzeugen()
     ScreenForm = new TScreenForm;
     ScreenForm->addActions(ToolForm->actions());
     InfoBox = new TInfoBox(ToolForm);
+    DruckForm = new TDruckForm(ToolForm);
+    AuswahlForm = new TAuswahlForm;
 }

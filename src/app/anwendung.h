@@ -7,5 +7,6 @@
 void AnwendungEinrichten();
 
 // Creates the windows, each hidden, in their fixed order: the tool window (the main window)
-// first, then the settings dialog, the message form, the drawing surface and the info box.
+// first, then the settings dialog, the message form, the drawing surface, the info box, the
+// print dialog and the selection dialog.
 void FensterErzeugen();

@@ -71,7 +71,10 @@ Ergebnis BildSpeichern(const QImage &bild, const QString &pfad)
 {
     Wartezeiger zeiger;
     QSaveFile datei(pfad);
-    if (!datei.open(QIODevice::WriteOnly) || !kodieren(bild, FormatNachEndung(pfad), datei)) {
+    // What is still in the write buffer reaches the disk only now; commit() would not tell
+    // when the disk refuses it.
+    if (!datei.open(QIODevice::WriteOnly) || !kodieren(bild, FormatNachEndung(pfad), datei) ||
+        !datei.flush()) {
         datei.cancelWriting();
         return Ergebnis::fehler(DateiFehlerText(pfad));
     }

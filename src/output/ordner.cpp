@@ -83,6 +83,12 @@ QString ScreenshotVerzeichnisFehlerText(const QString &ordner)
            Zeilenumbruch + ordner + Zeilenumbruch + Korrigieren;
 }
 
+QString EmailVerzeichnisFehlerText(const QString &ordner)
+{
+    return QStringLiteral("Verzeichnis für E-Mail-Versand konnte nicht erstellt werden:") + Zeilenumbruch +
+           ordner + Zeilenumbruch + Korrigieren;
+}
+
 QString DokumentFehlerText(const QString &adresse)
 {
     return adresse + QStringLiteral(" kann nicht geöffnet werden. Sie benötigen einen Internet-Browser (z.B. "

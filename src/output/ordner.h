@@ -31,6 +31,8 @@ OrdnerPruefung ScreenshotOrdnerPruefen();
 
 // The error text when the screenshot folder for storing a screenshot cannot be created.
 QString ScreenshotVerzeichnisFehlerText(const QString &ordner);
+// The same for the e-mail folder.
+QString EmailVerzeichnisFehlerText(const QString &ordner);
 
 // The error text when the system cannot open a document or web address.
 QString DokumentFehlerText(const QString &adresse);

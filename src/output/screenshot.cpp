@@ -52,18 +52,25 @@ Ablage ScreenshotAblegen(ToolState &t, const QImage &img1Bmp, bool nurAuswahl, i
         return a;
     }
 
+    return AutoDateiSchreiben(t.AuswahlBmp, ordner, Cfg.ScreenshotNr, format, jetzt);
+}
+
+Ablage AutoDateiSchreiben(const QImage &bild, const QString &ordner, std::int32_t &nr, int format,
+                          const QDateTime &jetzt)
+{
+    Ablage a;
     const QDateTime zeit = jetzt.isValid() ? jetzt : QDateTime::currentDateTime();
-    const std::int32_t vorher = Cfg.ScreenshotNr;
+    const std::int32_t vorher = nr;
     // Local time repeats when the clocks go back, so a name can already be taken; an earlier
-    // screenshot is never replaced.
+    // file is never replaced.
     do {
-        ++Cfg.ScreenshotNr;
-        a.Datei = AutoDateiname(ordner, zeit, Cfg.ScreenshotNr, format);
+        ++nr;
+        a.Datei = AutoDateiname(ordner, zeit, nr, format);
     } while (QFileInfo::exists(a.Datei));
 
-    const Ergebnis e = BildSpeichern(t.AuswahlBmp, a.Datei);
+    const Ergebnis e = BildSpeichern(bild, a.Datei);
     if (!e.Ok) {
-        Cfg.ScreenshotNr = vorher; // the next file gets the same number
+        nr = vorher; // the next file gets the same number
         a.Ok = false;
         a.Fehler = e.Fehler;
     }

@@ -26,6 +26,11 @@ struct Ablage : Ergebnis
     QString Datei; // the file written
 };
 
+// Writes the picture into the folder under the next automatic name, raising `nr` (past names
+// already taken). Fails, leaving `nr` as it was, when the file cannot be written.
+Ablage AutoDateiSchreiben(const QImage &bild, const QString &ordner, std::int32_t &nr, int format,
+                          const QDateTime &jetzt = {});
+
 // Stores `AuswahlBmp` (the selection area when nurAuswahl, else the whole picture) in the
 // screenshot folder, creating it when missing, and raises `Cfg.ScreenshotNr`. Fails, leaving
 // the number as it was, when the folder cannot be created or the file cannot be written.

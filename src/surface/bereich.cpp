@@ -119,3 +119,20 @@ bool bereichVerschieben(TRect &r, int dx, int dy, QSize flaeche)
     r.Bottom = r.Top + h;
     return true;
 }
+
+TRect bereichAusEingabe(qint32 links, qint32 oben, qint32 breite, qint32 hoehe, QSize flaeche)
+{
+    if (breite <= 0 || hoehe <= 0)
+        return KeinBereich;
+    const int l = begrenzt(links, 0, flaeche.width() - 1);
+    const int t = begrenzt(oben, 0, flaeche.height() - 1);
+    // Right and bottom in 64 bits: a width near the field's maximum plus the left would
+    // overflow.
+    const auto bis = [](qint64 v, int lo, int hi) {
+        if (v < lo)
+            v = lo;
+        return int(v > hi ? hi : v);
+    };
+    return {l, t, bis(qint64(breite) + l, l + 1, flaeche.width()),
+            bis(qint64(hoehe) + t, t + 1, flaeche.height())};
+}

@@ -26,3 +26,9 @@ int panelLinks(const QRect &panel, int sx, int sy, int flaecheBreite);
 // Moves an active area by (dx, dy), keeping its size and keeping it on a surface of the given
 // size. False, and nothing moved, without an active area.
 bool bereichVerschieben(TRect &r, int dx, int dy, QSize flaeche);
+
+// The area typed into the selection dialog as left, top, width and height, on a surface of the
+// given size: no area when the width or the height is not above 0; otherwise left and top are
+// kept on the surface, and the area is at least one pixel wide and high and ends at the
+// surface's edge at the latest. Values as large as the fields hold do not overflow.
+TRect bereichAusEingabe(qint32 links, qint32 oben, qint32 breite, qint32 hoehe, QSize flaeche);

@@ -7,95 +7,124 @@
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <vector>
 
 namespace {
 
-// The screen read through a shared-memory segment: about ten times faster than the plain
-// protocol for a 4K monitor. The segment is kept for the next freeze.
+// The screen read through shared memory: about ten times faster than the plain protocol for a
+// 4K monitor. A freeze's picture stays in the segment it was read into: copied into fresh
+// memory, every 4 KB page of it would cost a page fault, which at 8K takes longer than all
+// the rest of a freeze (and on some virtual machines a whole second). A segment is taken
+// again once the last copy of its picture is gone, so freezes take turns between two.
 class ShmLeser
 {
 public:
-    // At exit the X connection is already gone; the server drops the attachment with it.
-    ~ShmLeser()
-    {
-        if (m_addr)
-            shmdt(m_addr);
-    }
-
     QImage lesen(xcb_connection_t *c, xcb_window_t root, const QRect &r)
     {
-        const size_t bytes = size_t(r.width()) * size_t(r.height()) * 4;
-        if (bytes > m_groesse && !anlegen(c, bytes))
+        const size_t pixel = size_t(r.width()) * size_t(r.height());
+        Segment *s = freiesSegment(c, pixel * 4);
+        if (!s)
             return {};
-        xcb_generic_error_t *err = nullptr;
-        std::unique_ptr<xcb_shm_get_image_reply_t, decltype(&std::free)> reply(
-            xcb_shm_get_image_reply(c,
-                                    xcb_shm_get_image(c, root, r.x(), r.y(), r.width(), r.height(), ~0u,
-                                                      XCB_IMAGE_FORMAT_Z_PIXMAP, m_seg, 0),
-                                    &err),
-            &std::free);
-        std::free(err);
-        if (!reply || reply->depth != 24 || reply->size < bytes)
-            return {};
-        QImage bild(r.size(), QImage::Format_RGB32);
-        const auto *src = static_cast<const quint32 *>(m_addr);
-        for (int y = 0; y < r.height(); ++y) {
-            auto *dst = reinterpret_cast<quint32 *>(bild.scanLine(y));
+        // In bands, all asked for at once: while the X server fills the next band, this
+        // thread makes the last one opaque.
+        constexpr int Band = 256;
+        std::vector<xcb_shm_get_image_cookie_t> fragen;
+        for (int y = 0; y < r.height(); y += Band)
+            fragen.push_back(xcb_shm_get_image(c, root, r.x(), r.y() + y, r.width(),
+                                               std::min(Band, r.height() - y), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                                               s->seg, quint32(size_t(y) * size_t(r.width()) * 4)));
+        bool gelesen = true;
+        for (size_t i = 0; i < fragen.size(); ++i) {
+            xcb_generic_error_t *err = nullptr;
+            std::unique_ptr<xcb_shm_get_image_reply_t, decltype(&std::free)> reply(
+                xcb_shm_get_image_reply(c, fragen[i], &err), &std::free);
+            std::free(err);
+            const int y = int(i) * Band, h = std::min(Band, r.height() - y);
+            const size_t n = size_t(h) * size_t(r.width());
+            gelesen = gelesen && reply && reply->depth == 24 && reply->size >= n * 4;
+            if (!gelesen)
+                continue; // the other replies are still to be taken
+            auto *p = static_cast<quint32 *>(s->addr) + size_t(y) * size_t(r.width());
             // The X server leaves the padding byte undefined; our pictures keep it at 0xFF.
-            for (int x = 0; x < r.width(); ++x)
-                dst[x] = src[x] | 0xFF000000u;
-            src += r.width();
+            for (size_t k = 0; k < n; ++k)
+                p[k] |= 0xFF000000u;
         }
-        return bild;
+        if (!gelesen)
+            return {};
+        s->belegt = true;
+        return QImage(
+            static_cast<uchar *>(s->addr), r.width(), r.height(), qsizetype(r.width()) * 4,
+            QImage::Format_RGB32, [](void *seg) { static_cast<Segment *>(seg)->belegt = false; }, s);
     }
 
 private:
-    bool anlegen(xcb_connection_t *c, size_t bytes)
+    struct Segment
     {
-        freigeben();
+        xcb_shm_seg_t seg = 0;
+        void *addr = nullptr;
+        size_t groesse = 0;
+        std::atomic<bool> belegt = false; // a picture lives in it
+    };
+
+    Segment *freiesSegment(xcb_connection_t *c, size_t bytes)
+    {
+        Segment *frei = nullptr;
+        for (const std::unique_ptr<Segment> &s : m_segmente)
+            if (!s->belegt && (!frei || s->groesse > frei->groesse))
+                frei = s.get();
+        if (frei && frei->groesse >= bytes)
+            return frei;
+        // Too small for this monitor: made anew in its size.
+        if (frei)
+            freigeben(frei);
+        auto neu = std::make_unique<Segment>();
+        if (!anlegen(c, *neu, bytes))
+            return nullptr;
+        m_segmente.push_back(std::move(neu));
+        return m_segmente.back().get();
+    }
+
+    bool anlegen(xcb_connection_t *c, Segment &s, size_t bytes)
+    {
         const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
         if (id < 0)
             return false;
-        m_addr = shmat(id, nullptr, 0);
-        if (m_addr == reinterpret_cast<void *>(-1)) {
-            m_addr = nullptr;
+        s.addr = shmat(id, nullptr, 0);
+        if (s.addr == reinterpret_cast<void *>(-1)) {
+            s.addr = nullptr;
             shmctl(id, IPC_RMID, nullptr);
             return false;
         }
-        m_seg = xcb_generate_id(c);
-        xcb_generic_error_t *err = xcb_request_check(c, xcb_shm_attach_checked(c, m_seg, id, 0));
+        s.seg = xcb_generate_id(c);
+        xcb_generic_error_t *err = xcb_request_check(c, xcb_shm_attach_checked(c, s.seg, id, 0));
         // Marked for removal now: the segment goes away with the last detach, also if we crash.
         shmctl(id, IPC_RMID, nullptr);
         if (err) {
             std::free(err);
-            shmdt(m_addr);
-            m_addr = nullptr;
+            shmdt(s.addr);
             return false;
         }
         m_conn = c;
-        m_groesse = bytes;
+        s.groesse = bytes;
         return true;
     }
 
-    void freigeben()
+    void freigeben(Segment *s)
     {
-        if (m_addr) {
-            xcb_shm_detach(m_conn, m_seg);
-            xcb_flush(m_conn);
-            shmdt(m_addr);
-        }
-        m_addr = nullptr;
-        m_groesse = 0;
+        xcb_shm_detach(m_conn, s->seg);
+        xcb_flush(m_conn);
+        shmdt(s->addr);
+        std::erase_if(m_segmente, [s](const std::unique_ptr<Segment> &e) { return e.get() == s; });
     }
 
     xcb_connection_t *m_conn = nullptr;
-    xcb_shm_seg_t m_seg = 0;
-    void *m_addr = nullptr;
-    size_t m_groesse = 0;
+    std::vector<std::unique_ptr<Segment>> m_segmente;
 };
 
 QImage perShm(const QRect &r)
@@ -113,8 +142,10 @@ QImage perShm(const QRect &r)
     const xcb_screen_t *screen = xcb_setup_roots_iterator(setup).data;
     if (!screen || screen->root_depth != 24)
         return {};
-    static ShmLeser leser;
-    return leser.lesen(c, screen->root, r);
+    // Never destroyed: pictures may outlive every static object, and at exit the system
+    // takes the segments back.
+    static ShmLeser *leser = new ShmLeser;
+    return leser->lesen(c, screen->root, r);
 }
 
 } // namespace

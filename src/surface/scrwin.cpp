@@ -69,7 +69,8 @@ void TScreenForm::resizeEvent(QResizeEvent *e)
 void TScreenForm::closeEvent(QCloseEvent *e)
 {
     e->accept();
-    // Closed by anything but "Fertig" (the window manager, for instance): the program ends.
-    if (ToolForm && ToolForm->WinZustand != 2)
-        ToolForm->close();
+    // Closed by anything but "Fertig" (the window manager, for instance): the program ends,
+    // unless the user keeps it running; then the picture stays as well.
+    if (ToolForm && ToolForm->WinZustand != 2 && !ToolForm->close())
+        e->ignore();
 }

@@ -71,7 +71,10 @@ private:
 
 void TScreenForm::erzeugeZoomteile()
 {
-    auto *panel = new QFrame(this);
+    // On the zoom image, which lies exactly over the surface: nothing of the surface may lie
+    // over the image, or a pan could not move what the image shows (QWidget::scroll copies
+    // only a widget that no sibling covers).
+    auto *panel = new QFrame(Img2);
     ZoomInfoPan = panel;
     panel->setObjectName(QStringLiteral("ZoomInfoPan"));
     panel->setFrameStyle(QFrame::Box | QFrame::Plain);

@@ -41,3 +41,7 @@ const Rechtecke &aenderungMerken(SurfaceState &s, const Rechtecke &geaendert);
 // Makes `ziel` an independent copy of `quelle`. A buffer that `ziel` alone owns, of the same
 // size and format, is reused, so that a press on a large picture allocates nothing.
 void bildSichern(QImage &ziel, const QImage &quelle);
+
+// Copies `n` bytes, writing past the caches: for copies far larger than the caches whose
+// target is not read again soon.
+void grossKopieren(uchar *nach, const uchar *von, size_t n);

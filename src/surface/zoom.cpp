@@ -1,9 +1,10 @@
 #include "surface/zoom.h"
 
+#include "surface/sicherung.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 int zoomStufeHoeher(int nr)
 {
@@ -42,9 +43,33 @@ QPointF zoomOffsetBegrenzt(float ax, float ay, QSize ansicht, QSize bild, float 
     return QPointF(ax, ay);
 }
 
+int zoomGanz(float fak)
+{
+    return std::max(1, int(std::lrint(fak)));
+}
+
+QPoint zoomRaster(const ZoomSicht &v)
+{
+    return QPoint(int(std::ceil(v.Ox)), int(std::ceil(v.Oy)));
+}
+
+namespace {
+
+// a / b rounded down, b > 0.
+int abgerundet(int a, int b)
+{
+    return a >= 0 ? a / b : -((b - 1 - a) / b);
+}
+
+} // namespace
+
 QPoint zoomBildpunkt(const ZoomSicht &v, int x, int y)
 {
-    return QPoint(int(std::floor((float(x) - v.Ox) / v.Fak)), int(std::floor((float(y) - v.Oy) / v.Fak)));
+    // floor((x − Ox) / f) in whole numbers: a block starts at ceil(Ox) + k·f. Computed in
+    // floating point, the quotient can round up onto the next whole number far from the origin.
+    const int f = zoomGanz(v.Fak);
+    const QPoint r = zoomRaster(v);
+    return QPoint(abgerundet(x - r.x(), f), abgerundet(y - r.y(), f));
 }
 
 namespace {
@@ -99,6 +124,108 @@ QString zoomProzent(float fak)
     return QStringLiteral("%1%").arg(std::lrint(fak * 100));
 }
 
+namespace {
+
+constexpr QRgb Schwarz = 0xFF000000u;
+
+// `anzahl` picture pixels from `von`, each F times.
+template<int F> QRgb *bloecke(QRgb *nach, const QRgb *von, int anzahl)
+{
+    for (int i = 0; i < anzahl; ++i, nach += F) {
+        const QRgb c = von[i];
+        for (int k = 0; k < F; ++k)
+            nach[k] = c;
+    }
+    return nach;
+}
+
+QRgb *bloecke(QRgb *nach, const QRgb *von, int anzahl, int f)
+{
+    switch (f) {
+    case 2:
+        return bloecke<2>(nach, von, anzahl);
+    case 3:
+        return bloecke<3>(nach, von, anzahl);
+    case 4:
+        return bloecke<4>(nach, von, anzahl);
+    case 5:
+        return bloecke<5>(nach, von, anzahl);
+    case 6:
+        return bloecke<6>(nach, von, anzahl);
+    case 8:
+        return bloecke<8>(nach, von, anzahl);
+    case 10:
+        return bloecke<10>(nach, von, anzahl);
+    default:
+        for (int i = 0; i < anzahl; ++i)
+            nach = std::fill_n(nach, f, von[i]);
+        return nach;
+    }
+}
+
+// View columns [x0, x1) of a view row that shows the picture row `von` (`bw` pixels; null
+// for a row outside the picture), blocks starting at rx + k·f.
+void zeileZeichnen(QRgb *nach, int x0, int x1, const QRgb *von, int bw, int rx, int f)
+{
+    if (!von) {
+        std::fill(nach, nach + (x1 - x0), Schwarz);
+        return;
+    }
+    // Black left and right of the picture.
+    const int a = std::clamp(rx, x0, x1), b = std::clamp(rx + bw * f, a, x1);
+    nach = std::fill_n(nach, a - x0, Schwarz);
+    int x = a;
+    if (x < b) {
+        // A block cut by the left edge, the whole blocks, a block cut by the right edge.
+        int px = (x - rx) / f;
+        const int kopfEnde = std::min(b, rx + (px + 1) * f);
+        if (x > rx + px * f) {
+            nach = std::fill_n(nach, kopfEnde - x, von[px]);
+            x = kopfEnde;
+            ++px;
+        }
+        const int ganze = (b - x) / f;
+        nach = bloecke(nach, von + px, ganze, f);
+        x += ganze * f;
+        if (x < b)
+            nach = std::fill_n(nach, b - x, von[px + ganze]);
+    }
+    std::fill_n(nach, x1 - b, Schwarz);
+}
+
+} // namespace
+
+void zoomZeichnen(uchar *nach, qsizetype zeilenLaenge, const QRect &ziel, const QImage &bild,
+                  const ZoomSicht &v)
+{
+    if (ziel.isEmpty())
+        return;
+    const int f = zoomGanz(v.Fak);
+    const QPoint r = zoomRaster(v);
+    const int bh = bild.height(), ende = ziel.bottom() + 1;
+    const size_t zeilenBytes = size_t(ziel.width()) * 4;
+    // A large rectangle (a whole view after a zoom step) is far larger than the caches: its
+    // copied rows go past them, which saves reading each target row in before writing it.
+    const bool gross = zeilenBytes * size_t(ziel.height()) > (size_t(8) << 20);
+    for (int y = ziel.top(); y < ende;) {
+        const int py = abgerundet(y - r.y(), f);
+        const bool drin = py >= 0 && py < bh;
+        // The view rows that show the same picture row, or the same black.
+        const int bis = py < 0 ? std::min(ende, r.y()) : drin ? std::min(ende, r.y() + (py + 1) * f) : ende;
+        const uchar *erste = nach;
+        zeileZeichnen(reinterpret_cast<QRgb *>(nach), ziel.left(), ziel.right() + 1,
+                      drin ? reinterpret_cast<const QRgb *>(bild.constScanLine(py)) : nullptr, bild.width(),
+                      r.x(), f);
+        nach += zeilenLaenge;
+        for (++y; y < bis; ++y, nach += zeilenLaenge) {
+            if (gross)
+                grossKopieren(nach, erste, zeilenBytes);
+            else
+                std::memcpy(nach, erste, zeilenBytes);
+        }
+    }
+}
+
 void zoomZeichnen(QImage &puffer, const QRect &ziel, const QImage &bild, const ZoomSicht &v)
 {
     if (ziel.isEmpty())
@@ -107,33 +234,5 @@ void zoomZeichnen(QImage &puffer, const QRect &ziel, const QImage &bild, const Z
         puffer.format() != QImage::Format_RGB32)
         puffer = QImage(std::max(puffer.width(), ziel.width()), std::max(puffer.height(), ziel.height()),
                         QImage::Format_RGB32);
-    const int bw = bild.width(), bh = bild.height();
-    // The picture column of every view column of the rectangle, −1 outside the picture.
-    std::vector<int> spalte(size_t(ziel.width()));
-    for (int i = 0; i < ziel.width(); ++i) {
-        const int px = int(std::floor((float(ziel.left() + i) - v.Ox) / v.Fak));
-        spalte[size_t(i)] = px >= 0 && px < bw ? px : -1;
-    }
-    const size_t zeilenBytes = size_t(ziel.width()) * 4;
-    int vorigeZeile = -2;
-    for (int j = 0; j < ziel.height(); ++j) {
-        QRgb *nach = reinterpret_cast<QRgb *>(puffer.scanLine(j));
-        const int py = int(std::floor((float(ziel.top() + j) - v.Oy) / v.Fak));
-        const int zeile = py >= 0 && py < bh ? py : -1;
-        // Rows of one zoomed pixel row are equal: copy the one above.
-        if (zeile == vorigeZeile && j > 0) {
-            std::memcpy(nach, puffer.constScanLine(j - 1), zeilenBytes);
-            continue;
-        }
-        vorigeZeile = zeile;
-        if (zeile < 0) {
-            std::fill(nach, nach + ziel.width(), qRgb(0, 0, 0));
-            continue;
-        }
-        const QRgb *von = reinterpret_cast<const QRgb *>(bild.constScanLine(zeile));
-        for (int i = 0; i < ziel.width(); ++i) {
-            const int px = spalte[size_t(i)];
-            nach[i] = px >= 0 ? von[px] : qRgb(0, 0, 0);
-        }
-    }
+    zoomZeichnen(puffer.bits(), puffer.bytesPerLine(), ziel, bild, v);
 }

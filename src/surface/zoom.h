@@ -10,13 +10,21 @@
 #include <QString>
 
 // Scale and offset of the zoom view: picture pixel (px, py) is shown as the block from
-// (Ox + px·Fak, Oy + py·Fak), Fak × Fak view pixels large.
+// (Ox + px·Fak, Oy + py·Fak), Fak × Fak view pixels large. Factors are whole numbers, so the
+// blocks start at whole view pixels: at zoomRaster() + (px·Fak, py·Fak).
 struct ZoomSicht
 {
     float Fak = 1;
     float Ox = 0, Oy = 0;
     friend bool operator==(const ZoomSicht &, const ZoomSicht &) = default;
 };
+
+// The factor as the whole number it is.
+int zoomGanz(float fak);
+
+// Where the block of picture pixel (0, 0) starts: the offset rounded up. The view shows the
+// same at every offset with the same raster, and moving the raster moves the view by as much.
+QPoint zoomRaster(const ZoomSicht &v);
 
 int zoomStufeHoeher(int nr); // at most 8
 int zoomStufeTiefer(int nr); // at least 1
@@ -53,7 +61,11 @@ QString farbCode(QRgb farbe);
 // The factor in percent: "100%" … "1000%".
 QString zoomProzent(float fak);
 
-// Draws the view rectangle `ziel` of the enlarged `bild` into `puffer` from (0, 0), nearest
-// pixel; view pixels outside the picture become black. `puffer` is resized only when it is
-// too small.
+// Draws the view rectangle `ziel` of the enlarged `bild` (RGB32) into 32-bit pixels starting
+// at `nach`, `zeilenLaenge` bytes from row to row; view pixels outside the picture become
+// black. Each picture row is enlarged once and copied for the other view rows it covers.
+void zoomZeichnen(uchar *nach, qsizetype zeilenLaenge, const QRect &ziel, const QImage &bild,
+                  const ZoomSicht &v);
+
+// The same into `puffer` from (0, 0); `puffer` is resized only when it is too small.
 void zoomZeichnen(QImage &puffer, const QRect &ziel, const QImage &bild, const ZoomSicht &v);

@@ -1,6 +1,7 @@
 // The zoom image: shows its bitmap enlarged by a whole factor at an offset, nearest pixel,
 // with two overlays that never change the bitmap: the magnifier's lens and the zoom view's
-// inverting crosshair bars. Each change repaints only what it moves.
+// inverting crosshair bars. Each change repaints only what it moves; a pan moves what is on
+// the screen and draws only the strips that come into view.
 #pragma once
 
 #include "surface/scrwin.h"
@@ -35,6 +36,7 @@ private:
 
     const QImage *m_bild;
     ZoomSicht m_sicht;
+    bool m_allesNeu = false; // the whole view is to be drawn anew: nothing to move
     QImage m_puffer;
     QImage m_lupe;
     QRectF m_lupenOrt;

@@ -1,8 +1,9 @@
-// The tool window's output commands: the clipboard, the save menu with its dialog, the
-// screenshot folder, and the automatic screenshot on "Fertig".
+// The tool window's output commands: the clipboard, the print dialog, the save menu with its
+// dialog, the screenshot folder, and the automatic screenshot on "Fertig".
 #include "dialogs/meldform.h"
 #include "dialogs/meldungen.h"
 #include "output/bildspeichern.h"
+#include "output/druck.h"
 #include "output/ordner.h"
 #include "output/screenshot.h"
 #include "output/speicherdialog.h"
@@ -31,6 +32,7 @@ bool bildDa()
 void TToolForm::verbindeAusgabe()
 {
     connect(Aktionen.value(QStringLiteral("ClipBtn")), &QAction::triggered, this, &TToolForm::ClipBtnClick);
+    connect(Aktionen.value(QStringLiteral("DruckBtn")), &QAction::triggered, this, &TToolForm::DruckBtnClick);
     connect(Aktionen.value(QStringLiteral("SaveBtn")), &QAction::triggered, this, &TToolForm::SaveBtnClick);
 
     SpeichernMenu = new QMenu(this);
@@ -70,6 +72,15 @@ void TToolForm::ClipBtnClick()
     CheckPanels();
     SetAuswahlBmp(*this, ScreenForm->Img1Bmp);
     QGuiApplication::clipboard()->setImage(AuswahlBmp);
+}
+
+// The dialog prints by itself; nothing follows here when it closes.
+void TToolForm::DruckBtnClick()
+{
+    if (!bildDa() || !DruckForm)
+        return;
+    CheckPanels();
+    DruckForm->exec();
 }
 
 void TToolForm::SaveBtnClick()

@@ -1,6 +1,8 @@
 // The tool window's commands on the picture: undo and clear, the magnifier and the zoom
-// view's buttons, bound to their buttons and menu items; and the info box.
+// view's buttons, the selection dialog, bound to their buttons and menu items; and the info
+// box.
 #include "dialogs/infobox.h"
+#include "surface/auswahl.h"
 #include "surface/rueckgaengig.h"
 #include "surface/scrwin.h"
 #include "surface/zoom.h"
@@ -19,6 +21,8 @@ void TToolForm::verbindeBefehle()
             &TToolForm::ZoomInBtnClick);
     connect(Aktionen.value(QStringLiteral("ZoomOutBtn")), &QAction::triggered, this,
             &TToolForm::ZoomOutBtnClick);
+    connect(Aktionen.value(QStringLiteral("Auswahlbereich1")), &QAction::triggered, this,
+            &TToolForm::Auswahlbereich1Click);
     connect(Aktionen.value(QStringLiteral("InfoBtn")), &QAction::triggered, this, &TToolForm::InfoBtnClick);
     // The plus of the main keyboard: its own key on German layouts, Shift and "=" on US ones,
     // where Ctrl and "=" is what users press.
@@ -57,6 +61,12 @@ void TToolForm::ClearBtnClick()
         // The magnifier shows the cleared picture.
         LupeBtnClick();
     }
+}
+
+void TToolForm::Auswahlbereich1Click()
+{
+    if (AuswahlForm && !AuswahlForm->isVisible())
+        AuswahlForm->exec();
 }
 
 void TToolForm::LupeBtnClick()

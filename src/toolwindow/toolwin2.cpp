@@ -52,6 +52,7 @@ TToolForm::TToolForm(QWidget *parent)
     verbindeBefehle();
     verbindeAusgabe();
     verbindeBlaetter();
+    verbindeEmail();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
@@ -322,6 +323,9 @@ bool TToolForm::BildschirmEinfrieren()
 {
     QScreen *monitor = einzufrierenderMonitor();
     m_einfrierenLaeuft = true;
+    // Hidden and shown again, the window loses its frame for a while: fitting the first place
+    // to the frame then would move it by the frame's size. It keeps the place it has now.
+    m_anfangsPlatz = false;
     // The tool window must not be part of the picture. Unmapped, it loses its frame; shown
     // again it goes back to where its client area was, not down by the frame's size.
     const QRect platz = geometry();
@@ -359,6 +363,11 @@ void TToolForm::setzeImmerOben()
 
 void TToolForm::closeEvent(QCloseEvent *e)
 {
+    // The e-mail pictures of this run come first; "Abbrechen" keeps everything as it is.
+    if (!EmailAufraeumen()) {
+        e->ignore();
+        return;
+    }
     AuswahlBmp = QImage();
     OrigScrBmp = QImage();
     OrigScrStartBmp = QImage();

@@ -103,13 +103,17 @@ public:
     void ZoomOutBtnClick();
     void RueckgaengigBtnClick();
     void ClearBtnClick();
+    // Opens the selection dialog (F2), in every tool mode.
+    void Auswahlbereich1Click();
     // Shows the info box, the door to the settings and the help (F1).
     void InfoBtnClick();
 
-    // Output (ausgabe.cpp): the clipboard, the save menu and its dialog, the screenshot folder.
+    // Output (ausgabe.cpp): the clipboard, the print dialog, the save menu and its dialog, the
+    // screenshot folder.
     QMenu *SpeichernMenu = nullptr;
     TSpeicherDialog *SaveBMP = nullptr; // created at its first use
     void ClipBtnClick();
+    void DruckBtnClick();
     void SaveBtnClick();
     void Speichernunter1Click();
     void AlsPNGScreenshotSpeichernClick();
@@ -118,6 +122,17 @@ public:
     // The whole picture as PNG into the screenshot folder, on "Fertig"; false, after telling
     // the user, when it could not be stored.
     bool AutoScreenshotAblegen();
+    // E-mail (email.cpp): the e-mail menu, the hand-over of the output picture to the e-mail
+    // program, and the question at the end about the pictures of this run.
+    QMenu *EmailMenu = nullptr;
+    void EmailBtnClick();
+    void EmailPNGMenuItemClick();
+    void EmailJPGMenuItemClick();
+    void EMailProgrammOeffnen1Click();
+    void EmailVersenden(int format);
+    // Offers to delete the pictures handed over in this run; false when the program must not
+    // close ("Abbrechen").
+    bool EmailAufraeumen();
     // The sheets (blaetter.cpp), each ending with "Alles löschen".
     QMenu *BlattMenu = nullptr;
     void BlattBtnClick();
@@ -173,6 +188,9 @@ private:
     void verbindeBefehle();
     void verbindeAusgabe();
     void verbindeBlaetter();
+    void verbindeEmail();
+    void emailBeantwortet(const QString &datei, int ergebnis);
+    void emailWartenZeigen();
     // Pops the menu up with its top-left corner at the bottom-left corner of the button.
     void menuUnterButton(QMenu *menu, const char *button);
     void screenshotMenuBefehl(int format);

@@ -289,8 +289,9 @@ void TstBildDateien::fehlschlagLaesstBestehendeDatei_data()
 {
     QTest::addColumn<QString>("fall");
     QTest::addColumn<QString>("endung");
-    const QStringList faelle{QStringLiteral("disk full"), QStringLiteral("no picture"),
-                             QStringLiteral("folder is a file"), QStringLiteral("name is a folder")};
+    const QStringList faelle{QStringLiteral("disk full"), QStringLiteral("disk full, small picture"),
+                             QStringLiteral("no picture"), QStringLiteral("folder is a file"),
+                             QStringLiteral("name is a folder")};
     for (const QString &endung : {QStringLiteral(".png"), QStringLiteral(".jpg"), QStringLiteral(".bmp")})
         for (const QString &fall : faelle)
             QTest::addRow("%s %s", qPrintable(fall), qPrintable(endung)) << fall << endung;
@@ -307,6 +308,10 @@ void TstBildDateien::fehlschlagLaesstBestehendeDatei()
     std::unique_ptr<Dateigrenze> grenze;
     if (fall == QLatin1String("disk full")) {
         grenze = std::make_unique<Dateigrenze>(4096);
+    } else if (fall == QLatin1String("disk full, small picture")) {
+        // The whole file fits into the write buffer: the disk refuses it only when it is flushed.
+        bild = rauschBild(40, 30);
+        grenze = std::make_unique<Dateigrenze>(1024);
     } else if (fall == QLatin1String("no picture")) {
         bild = QImage();
     } else if (fall == QLatin1String("folder is a file")) {

@@ -331,6 +331,18 @@ void TstAusgabe::menusUnterIhrenButtons_data()
     QTest::newRow("save, Ctrl+S") << "Ctrl+S"
                                   << "SaveBtn"
                                   << "SpeichernMenu" << speichern;
+    const QStringList email{QStringLiteral("Als &PNG-Bild versenden..."),
+                            QStringLiteral("Als &JPG-Bild versenden..."),
+                            QStringLiteral("E-&Mail-Programm und Screenshot-Ordner öffnen...")};
+    QTest::newRow("e-mail button") << "button"
+                                   << "EmailBtn"
+                                   << "EmailMenu" << email;
+    QTest::newRow("e-mail, context menu") << "menu"
+                                          << "EmailBtn"
+                                          << "EmailMenu" << email;
+    QTest::newRow("e-mail, Ctrl+M") << "Ctrl+M"
+                                    << "EmailBtn"
+                                    << "EmailMenu" << email;
     QTest::newRow("sheet button") << "button"
                                   << "BlattBtn"
                                   << "BlattMenu" << blatt;

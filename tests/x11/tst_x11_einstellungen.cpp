@@ -63,12 +63,8 @@ unsigned long TstX11Einstellungen::starten(QProcess &p)
 
 void TstX11Einstellungen::schliessen(QProcess &p, unsigned long fenster)
 {
-    // A request soon after the start is at times left unanswered (the cause is not known
-    // yet); it is sent again, as a user would click the close box again.
-    for (int i = 0; i < 20 && p.state() != QProcess::NotRunning; ++i) {
-        QVERIFY(xs::closeWindow(fenster));
-        p.waitForFinished(500);
-    }
+    QVERIFY(xs::closeWindow(fenster));
+    p.waitForFinished(10000);
     QCOMPARE(p.state(), QProcess::NotRunning);
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
@@ -183,10 +179,7 @@ void TstX11Einstellungen::unwritableStoreReportedAtTheEnd()
     QVERIFY(w);
     // The box is the program's one window besides the tool window.
     QList<unsigned long> fenster;
-    for (int i = 0; i < 20 && (fenster = xs::visibleWindowsOf(p.processId())).size() < 2; ++i) {
-        QVERIFY(xs::closeWindow(w));
-        QTest::qWait(500);
-    }
+    QVERIFY(xs::closeWindow(w));
     QTRY_VERIFY_WITH_TIMEOUT((fenster = xs::visibleWindowsOf(p.processId())).size() == 2, 10000);
     fenster.removeAll(w);
     QCOMPARE(fenster.size(), 1);

@@ -2,6 +2,7 @@
 #include "xsupport.h"
 
 #include "app/data.h"
+#include "surface/capture.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -18,6 +19,7 @@ class TstX11Freeze : public QObject
 private slots:
     void initTestCase();
     void init();
+    void screenReadsStayApart();
     void freezeAndRelease_data();
     void freezeAndRelease();
     void autoOpenFreezesWithoutUserAction();
@@ -43,6 +45,41 @@ void TstX11Freeze::initTestCase()
 void TstX11Freeze::init()
 {
     xs::freshWindows();
+}
+
+// Each read of the screen is a picture of its own: one still held keeps its pixels while
+// later ones are read, also when the screen changed in between, and every pixel is opaque.
+void TstX11Freeze::screenReadsStayApart()
+{
+    QScreen *monitor = QGuiApplication::primaryScreen();
+    const QImage anderes = m_known.mirrored(true, false);
+    QString why;
+    auto gleich = [](const QImage &a, const QImage &b) {
+        const QString diff = xs::difference(a, b);
+        if (!diff.isEmpty())
+            qWarning("%s", qPrintable(diff));
+        return diff.isEmpty();
+    };
+    QImage erstes = bildschirmLesen(monitor);
+    QVERIFY(gleich(erstes, m_known));
+    QVERIFY2(xs::showOnRoot(anderes, &why), qPrintable(why));
+    const QImage zweites = bildschirmLesen(monitor);
+    QVERIFY(gleich(zweites, anderes));
+    QVERIFY(gleich(erstes, m_known));
+    erstes = QImage();
+    QVERIFY2(xs::showOnRoot(m_known, &why), qPrintable(why));
+    const QImage drittes = bildschirmLesen(monitor);
+    QVERIFY(gleich(drittes, m_known));
+    QVERIFY(gleich(zweites, anderes));
+    for (const QImage *bild : {&zweites, &drittes}) {
+        QCOMPARE(bild->format(), QImage::Format_RGB32);
+        for (int y = 0; y < bild->height(); ++y) {
+            const auto *zeile = reinterpret_cast<const QRgb *>(bild->constScanLine(y));
+            for (int x = 0; x < bild->width(); ++x)
+                if (qAlpha(zeile[x]) != 0xFF)
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 not opaque").arg(x).arg(y)));
+        }
+    }
 }
 
 void TstX11Freeze::freezeAndRelease_data()

@@ -1,6 +1,7 @@
 // The tool window over the surface under a real window manager (run with xrun.sh --openbox).
 #include "xsupport.h"
 
+#include "app/data.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -16,6 +17,7 @@ private slots:
     void initTestCase();
     void init();
     void firstPlacementCountsTheFrame();
+    void autoOpenKeepsToolWindowOnScreen();
     void toolWindowStaysAboveSurface();
 
 private:
@@ -58,6 +60,26 @@ void TstX11Stacking::firstPlacementCountsTheFrame()
     // And it stays there once everything has settled.
     QTest::qWait(300);
     QCOMPARE(xs::frameRect(t.winId()).topRight(), QPoint(m_monitor.right(), 0));
+}
+
+// Frozen 250 ms after the first showing, while the window manager may still be framing the
+// window: hidden and shown again, the tool window stays whole on the screen.
+void TstX11Stacking::autoOpenKeepsToolWindowOnScreen()
+{
+    Cfg.AutoOpen = true;
+    TToolForm &t = *ToolForm;
+    QSignalSpy frozen(&t, &TToolForm::eingefroren);
+    t.show();
+    QTRY_COMPARE(frozen.size(), 1);
+    QTRY_VERIFY(xs::frameRect(t.winId()) != xs::windowInfo(t.winId())->geometry);
+    QTest::qWait(300);
+    const QRect rahmen = xs::frameRect(t.winId());
+    QVERIFY2(m_monitor.contains(rahmen), qPrintable(QStringLiteral("frame at %1,%2 %3x%4")
+                                                        .arg(rahmen.x())
+                                                        .arg(rahmen.y())
+                                                        .arg(rahmen.width())
+                                                        .arg(rahmen.height())));
+    QCOMPARE(rahmen.topRight(), QPoint(m_monitor.right(), 0));
 }
 
 QString TstX11Stacking::stackingReport() const

@@ -61,12 +61,7 @@ void TstX11Tasten::initTestCase()
 void TstX11Tasten::init()
 {
     xs::freshWindows();
-    QSignalSpy frozen(ToolForm, &TToolForm::eingefroren);
-    ToolForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(ToolForm));
-    xs::click(xs::centre(ToolForm->StartFertigBtn));
-    QTRY_COMPARE(frozen.size(), 1);
-    QTRY_VERIFY(xs::windowInfo(ScreenForm->winId()).value_or(xs::WindowInfo{}).viewable);
+    QVERIFY(xs::startClicked());
     fokus(ScreenForm);
 }
 

@@ -3,6 +3,7 @@
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "dialogs/meldform.h"
+#include "surface/auswahl.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -10,7 +11,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -30,8 +33,21 @@ void freshWindows()
     ScreenForm = nullptr;
     delete MeldForm;
     MeldForm = nullptr;
+    delete AuswahlForm;
+    AuswahlForm = nullptr;
     Cfg = Settings{};
     FensterErzeugen();
+}
+
+bool startClicked()
+{
+    QSignalSpy frozen(ToolForm, &TToolForm::eingefroren);
+    ToolForm->show();
+    if (!QTest::qWaitForWindowExposed(ToolForm))
+        return false;
+    click(centre(ToolForm->StartFertigBtn));
+    return QTest::qWaitFor([&] { return frozen.size() == 1; }) &&
+           QTest::qWaitFor([] { return windowInfo(ScreenForm->winId()).value_or(WindowInfo{}).viewable; });
 }
 
 QPoint centre(const QWidget *w)
@@ -216,7 +232,8 @@ bool closeWindow(unsigned long window)
     const bool ok = e.type != XCB_ATOM_NONE && e.data.data32[0] != XCB_ATOM_NONE;
     if (ok) {
         xcb_send_event(c, 0, e.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&e));
-        xcb_flush(c);
+        // A round trip: a connection closed right after the request may lose it unprocessed.
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     }
     xcb_disconnect(c);
     return ok;

@@ -23,6 +23,10 @@ namespace xs {
 // windows anew, hidden: each case starts like a new run of the program.
 void freshWindows();
 
+// Shows the tool window, clicks "Start" with the real pointer and waits until the surface
+// is mapped. False if the freeze does not come.
+bool startClicked();
+
 // Centre of a widget in root coordinates.
 QPoint centre(const QWidget *w);
 

@@ -1,0 +1,129 @@
+// The tool window's e-mail commands: the output picture as the attachment of a new message in
+// the user's e-mail program, a new message with the screenshot folder beside it, and the
+// question at the end of the run about the pictures handed over.
+#include "output/email.h"
+#include "dialogs/meldungen.h"
+#include "output/mail.h"
+#include "output/ordner.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFile>
+#include <QMenu>
+#include <QUrl>
+
+void TToolForm::verbindeEmail()
+{
+    connect(Aktionen.value(QStringLiteral("EmailBtn")), &QAction::triggered, this, &TToolForm::EmailBtnClick);
+
+    EmailMenu = new QMenu(this);
+    EmailMenu->setObjectName(QStringLiteral("EmailMenu"));
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        void (TToolForm::*handler)();
+    } eintraege[] = {
+        {"EmailPNGMenuItem", "Als &PNG-Bild versenden...", &TToolForm::EmailPNGMenuItemClick},
+        {"EmailJPGMenuItem", "Als &JPG-Bild versenden...", &TToolForm::EmailJPGMenuItemClick},
+        {"EMailProgrammOeffnen1", "E-&Mail-Programm und Screenshot-Ordner öffnen...",
+         &TToolForm::EMailProgrammOeffnen1Click},
+    };
+    for (const auto &e : eintraege) {
+        QAction *a = EmailMenu->addAction(QString::fromUtf8(e.caption));
+        a->setObjectName(QString::fromLatin1(e.name));
+        connect(a, &QAction::triggered, this, e.handler);
+        Aktionen.insert(a->objectName(), a);
+    }
+}
+
+void TToolForm::EmailBtnClick()
+{
+    CheckPanels();
+    menuUnterButton(EmailMenu, "EmailBtn");
+}
+
+void TToolForm::EmailPNGMenuItemClick()
+{
+    EmailVersenden(FormatPng);
+}
+
+void TToolForm::EmailJPGMenuItemClick()
+{
+    EmailVersenden(FormatJpg);
+}
+
+void TToolForm::EmailVersenden(int format)
+{
+    if (!ScreenForm || ScreenForm->Img1Bmp.isNull())
+        return;
+    // A tool marker drawn into the picture, or text still in its entry, must not go along.
+    CheckPanels();
+    const Ablage a = EmailAblegen(*this, ScreenForm->Img1Bmp, format);
+    if (!a.Ok) {
+        zeigeFehler(this, a.Fehler);
+        // A folder that cannot be created leaves everything as it was; a file that could not
+        // be written ends like a hand-over.
+        if (!a.Datei.isEmpty())
+            setzeImmerOben();
+        return;
+    }
+    MailSenden(QStringLiteral("Screenshot"), {a.Datei}, this,
+               [this, datei = a.Datei](int ergebnis) { emailBeantwortet(datei, ergebnis); });
+    emailWartenZeigen();
+}
+
+void TToolForm::emailBeantwortet(const QString &datei, int ergebnis)
+{
+    if (ergebnis == 0) {
+        EmailDateiList.append(datei);
+    } else {
+        QFile::remove(datei);
+        --Cfg.EmailNr; // the next picture gets its number
+    }
+    emailWartenZeigen();
+    if (ergebnis == 0)
+        zeigeInformation(this, EmailUebermitteltText());
+    else
+        zeigeWarnung(this, EmailAbgebrochenText());
+    // The e-mail program's window may have covered the tool window.
+    setzeImmerOben();
+}
+
+void TToolForm::emailWartenZeigen()
+{
+    // While the e-mail program has not answered, the pointer over the tool window says that
+    // work goes on in the background.
+    if (MailOffen() > 0)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+}
+
+void TToolForm::EMailProgrammOeffnen1Click()
+{
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:?subject=Screenshot")));
+    ScreenshotOrdnerOeffnen1Click();
+}
+
+bool TToolForm::EmailAufraeumen()
+{
+    if (!EmailDateiList.isEmpty()) {
+        switch (bestaetigen(this, EmailAufraeumenText(EmailDateiList.size(), EmailOrdner()))) {
+        case Antwort::Abbrechen:
+            return false;
+        case Antwort::Ja:
+            EmailDateienLoeschen(EmailDateiList);
+            EmailDateiList.clear();
+            break;
+        case Antwort::Nein:
+            break;
+        }
+    }
+    // A picture still waiting for its e-mail program stays where it is.
+    MailLoslassen();
+    emailWartenZeigen();
+    return true;
+}

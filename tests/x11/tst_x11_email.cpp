@@ -1,0 +1,137 @@
+// The e-mail hand-over on a real X server with a window manager and real input: the e-mail
+// menu under its button, the picture arriving at a stand-in e-mail program through xdg-email,
+// strokes drawn while that program stays open, the answer's box, and the question about the
+// picture when the window manager closes the tool window.
+#include "xsupport.h"
+
+#include "../output/mailattrappe.h"
+#include "app/data.h"
+#include "output/email.h"
+#include "output/ordner.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
+
+namespace {
+
+void ziehen(QPoint von, QPoint nach)
+{
+    xs::run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QString::number(von.x()), QString::number(von.y()),
+             QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"),
+             QString::number((von.x() + nach.x()) / 2), QString::number((von.y() + nach.y()) / 2),
+             QStringLiteral("sleep"), QStringLiteral("0.05"), QStringLiteral("mousemove"),
+             QString::number(nach.x()), QString::number(nach.y()), QStringLiteral("sleep"),
+             QStringLiteral("0.05"), QStringLiteral("mouseup"), QStringLiteral("1")});
+}
+
+// Answers each message box with a real click on its button `antwort` (boxes run their own
+// event loop, so this watches from a timer) and notes "title|text" of each.
+class Antworter : public QObject
+{
+public:
+    explicit Antworter(QString antwort) : m_antwort(std::move(antwort))
+    {
+        connect(&m_timer, &QTimer::timeout, this, &Antworter::schauen);
+        m_timer.start(50);
+    }
+    void setzeAntwort(const QString &antwort) { m_antwort = antwort; }
+    QStringList Boxen;
+
+private:
+    void schauen()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || box == m_beantwortet || !box->isVisible() || !box->windowHandle() ||
+            !box->windowHandle()->isExposed())
+            return;
+        for (QAbstractButton *k : box->buttons())
+            if (k->text() == m_antwort) {
+                m_beantwortet = box;
+                Boxen.append(box->windowTitle() + QLatin1Char('|') + box->text());
+                xs::click(xs::centre(k));
+            }
+    }
+
+    QString m_antwort;
+    QTimer m_timer;
+    QPointer<QMessageBox> m_beantwortet;
+};
+
+} // namespace
+
+class TstX11Email : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuToMailProgramAndQuestionAtClose();
+};
+
+void TstX11Email::menuToMailProgramAndQuestionAtClose()
+{
+    MailAttrappe mail;
+    QString why;
+    QVERIFY2(mail.einrichten(&why), qPrintable(why));
+    xs::freshWindows();
+    TToolForm &t = *ToolForm;
+    TScreenForm &s = *ScreenForm;
+    QSignalSpy frozen(&t, &TToolForm::eingefroren);
+    t.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t));
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(frozen.size(), 1);
+    const QString ordner = EmailOrdner();
+
+    // The e-mail program stays open after taking the message, as one started afresh does.
+    mail.festhalten(true);
+    xs::click(xs::centre(t.Buttons.value(QStringLiteral("EmailBtn"))));
+    QTRY_VERIFY(t.EmailMenu->isVisible());
+    QAction *png = t.Aktionen.value(QStringLiteral("EmailPNGMenuItem"));
+    xs::click(t.EmailMenu->mapToGlobal(t.EmailMenu->actionGeometry(png).center()));
+    QTRY_COMPARE_WITH_TIMEOUT(mail.adressen().size(), 1, 20000);
+    const QStringList dateien = QDir(ordner).entryList(QDir::Files);
+    QCOMPARE(dateien.size(), 1);
+    const QString datei = ordner + QLatin1Char('/') + dateien.at(0);
+    QCOMPARE(mailtoFeld(mail.adressen().at(0), QStringLiteral("attach")), QStringList{datei});
+    QCOMPARE(mailtoFeld(mail.adressen().at(0), QStringLiteral("subject")),
+             QStringList{QStringLiteral("Screenshot")});
+
+    // Meanwhile the picture takes a stroke, and the screen shows it.
+    const QImage vorher = s.Img1Bmp;
+    ziehen({150, 150}, {250, 200});
+    QTRY_VERIFY(s.Img1Bmp != vorher);
+    const QString diff = xs::waitForScreen(s.Img1Bmp, QRegion(xs::frameRect(t.winId())));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    QVERIFY(!QApplication::activeModalWidget());
+
+    Antworter antworter(QStringLiteral("OK"));
+    mail.festhalten(false);
+    QTRY_COMPARE_WITH_TIMEOUT(antworter.Boxen,
+                              QStringList{QStringLiteral("Informationen|") + EmailUebermitteltText()}, 20000);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(t.EmailDateiList, QStringList{datei});
+
+    // The window manager's close: the question names the picture, and "Ja" deletes it.
+    antworter.setzeAntwort(QStringLiteral("&Ja"));
+    xs::run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(t.winId()),
+             QStringLiteral("key"), QStringLiteral("alt+F4")});
+    QTRY_VERIFY(t.isHidden());
+    QCOMPARE(antworter.Boxen.size(), 2);
+    QCOMPARE(antworter.Boxen.at(1), QStringLiteral("Bestätigen|") + EmailAufraeumenText(1, ordner));
+    QVERIFY(!QFileInfo::exists(datei));
+}
+
+XS_TEST_MAIN(TstX11Email)
+#include "tst_x11_email.moc"
