@@ -212,7 +212,9 @@ void TToolForm::anfangsPlatzMitRahmen()
     // client's width for the window's: the frame's right border ended off the screen.
     const QRect rahmen = frameGeometry();
     const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!isVisible() || rahmen == geometry() || !primary)
+    // While the window manager reparents the window, Qt can report a frame that does not
+    // even contain the client area; only a real frame counts.
+    if (!isVisible() || rahmen == geometry() || !primary || !rahmen.contains(geometry()))
         return;
     m_anfangsPlatz = false;
     move(anfangsPosition(primary->geometry().width(), rahmen.width()));
