@@ -20,10 +20,6 @@ private slots:
     void f1OnTheFrozenPicture();
 
 private:
-    // Starts the program and returns its tool window, or 0.
-    unsigned long starten(QProcess &p);
-    // Closes the tool window as the close box does and waits for the program's end.
-    void schliessen(QProcess &p, unsigned long fenster);
     // The one mapped window of that title, or 0 when none comes within the time.
     static unsigned long warteAufFenster(const QString &titel);
 
@@ -42,35 +38,6 @@ void TstX11Dialoge::initTestCase()
     QVERIFY2(xs::showOnRoot(m_bekannt, &warum), qPrintable(warum));
 }
 
-unsigned long TstX11Dialoge::starten(QProcess &p)
-{
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QStringLiteral(SKIZZOMAT_BINARY), {});
-    if (!p.waitForStarted())
-        return 0;
-    QList<unsigned long> fenster;
-    QElapsedTimer t;
-    t.start();
-    while ((fenster = xs::visibleWindowsOf(p.processId())).isEmpty() && t.elapsed() < 10000)
-        QTest::qWait(50);
-    // The first activation places the window; it has run once the window stands still.
-    QTest::qWait(300);
-    return fenster.value(0);
-}
-
-void TstX11Dialoge::schliessen(QProcess &p, unsigned long fenster)
-{
-    // A request soon after the start is at times left unanswered; it is sent again, as a user
-    // would click the close box again.
-    for (int i = 0; i < 20 && p.state() != QProcess::NotRunning; ++i) {
-        QVERIFY(xs::closeWindow(fenster));
-        p.waitForFinished(500);
-    }
-    QCOMPARE(p.state(), QProcess::NotRunning);
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), 0);
-}
-
 unsigned long TstX11Dialoge::warteAufFenster(const QString &titel)
 {
     QList<unsigned long> fenster;
@@ -84,7 +51,7 @@ unsigned long TstX11Dialoge::warteAufFenster(const QString &titel)
 void TstX11Dialoge::widthTypedInSettingsResizesAndComesBack()
 {
     QProcess erster;
-    const unsigned long werkzeug = starten(erster);
+    const unsigned long werkzeug = xs::startProgram(erster);
     QVERIFY(werkzeug);
     QCOMPARE(xs::windowInfo(werkzeug)->geometry, QRect(1920 - 52, 0, 52, 27));
 
@@ -114,22 +81,22 @@ void TstX11Dialoge::widthTypedInSettingsResizesAndComesBack()
     xs::focus(info);
     xs::key(QStringLiteral("Escape"));
     QTRY_VERIFY(xs::visibleWindowsNamed(QStringLiteral("Info")).isEmpty());
-    schliessen(erster, werkzeug);
+    QVERIFY(xs::closeProgram(erster, werkzeug));
     QCOMPARE(QSettings(m_datei, QSettings::IniFormat).value("WerkzeugGroesseX").toString(),
              QStringLiteral("40"));
 
     QProcess zweiter;
-    const unsigned long wieder = starten(zweiter);
+    const unsigned long wieder = xs::startProgram(zweiter);
     QVERIFY(wieder);
     QTRY_COMPARE(xs::windowInfo(wieder)->geometry, QRect(1920 - 52, 0, 82, 27));
-    schliessen(zweiter, wieder);
+    QVERIFY(xs::closeProgram(zweiter, wieder));
 }
 
 void TstX11Dialoge::f1OnTheFrozenPicture()
 {
     QFile::remove(m_datei);
     QProcess p;
-    const unsigned long werkzeug = starten(p);
+    const unsigned long werkzeug = xs::startProgram(p);
     QVERIFY(werkzeug);
     xs::focus(werkzeug);
     xs::key(QStringLiteral("Return"));
@@ -152,7 +119,7 @@ void TstX11Dialoge::f1OnTheFrozenPicture()
     xs::focus(info);
     xs::key(QStringLiteral("Escape"));
     QTRY_VERIFY(xs::visibleWindowsNamed(QStringLiteral("Info")).isEmpty());
-    schliessen(p, werkzeug);
+    QVERIFY(xs::closeProgram(p, werkzeug));
 }
 
 XS_TEST_MAIN(TstX11Dialoge)

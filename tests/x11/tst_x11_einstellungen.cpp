@@ -22,10 +22,6 @@ private slots:
     void unwritableStoreReportedAtTheEnd();
 
 private:
-    // Starts the program and returns its tool window, or 0.
-    unsigned long starten(QProcess &p);
-    // Closes the tool window as the close box does and waits for the program's end.
-    void schliessen(QProcess &p, unsigned long fenster);
     QMap<QString, QString> gespeichert() const;
     bool schreiben(const QByteArray &bytes) const;
 
@@ -43,31 +39,6 @@ void TstX11Einstellungen::init()
 {
     QDir(m_datei).removeRecursively();
     QFile::remove(m_datei);
-}
-
-unsigned long TstX11Einstellungen::starten(QProcess &p)
-{
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QStringLiteral(SKIZZOMAT_BINARY), {});
-    if (!p.waitForStarted())
-        return 0;
-    QList<unsigned long> fenster;
-    QElapsedTimer t;
-    t.start();
-    while ((fenster = xs::visibleWindowsOf(p.processId())).isEmpty() && t.elapsed() < 10000)
-        QTest::qWait(50);
-    // The first activation places the window; it has run once the window stands still.
-    QTest::qWait(300);
-    return fenster.value(0);
-}
-
-void TstX11Einstellungen::schliessen(QProcess &p, unsigned long fenster)
-{
-    QVERIFY(xs::closeWindow(fenster));
-    p.waitForFinished(10000);
-    QCOMPARE(p.state(), QProcess::NotRunning);
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), 0);
 }
 
 QMap<QString, QString> TstX11Einstellungen::gespeichert() const
@@ -93,11 +64,11 @@ bool TstX11Einstellungen::schreiben(const QByteArray &bytes) const
 void TstX11Einstellungen::firstEndCreatesAllValuesAndChoicesComeBack()
 {
     QProcess erster;
-    const unsigned long w1 = starten(erster);
+    const unsigned long w1 = xs::startProgram(erster);
     QVERIFY(w1);
     QCOMPARE(xs::windowInfo(w1)->geometry, QRect(1920 - 52, 0, 52, 27));
     QVERIFY(!QFile::exists(m_datei));
-    schliessen(erster, w1);
+    QVERIFY(xs::closeProgram(erster, w1));
     QMap<QString, QString> werte = gespeichert();
     QCOMPARE(werte.size(), 27);
     QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("1"));
@@ -106,13 +77,13 @@ void TstX11Einstellungen::firstEndCreatesAllValuesAndChoicesComeBack()
 
     // Rectangle, transparent green and the thinnest line, chosen by their shortcuts.
     QProcess zweiter;
-    const unsigned long w2 = starten(zweiter);
+    const unsigned long w2 = xs::startProgram(zweiter);
     QVERIFY(w2);
     xs::focus(w2);
     for (const char *taste : {"alt+r", "alt+3", "ctrl+1"})
         xs::key(QString::fromLatin1(taste));
     QTest::qWait(200);
-    schliessen(zweiter, w2);
+    QVERIFY(xs::closeProgram(zweiter, w2));
     werte = gespeichert();
     QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("4"));
     QCOMPARE(werte.value("FarbMode"), QStringLiteral("3"));
@@ -124,9 +95,9 @@ void TstX11Einstellungen::firstEndCreatesAllValuesAndChoicesComeBack()
         s.remove(QStringLiteral("Drucken-Hoehe"));
     }
     QProcess dritter;
-    const unsigned long w3 = starten(dritter);
+    const unsigned long w3 = xs::startProgram(dritter);
     QVERIFY(w3);
-    schliessen(dritter, w3);
+    QVERIFY(xs::closeProgram(dritter, w3));
     werte = gespeichert();
     QCOMPARE(werte.size(), 27);
     QCOMPARE(werte.value("Drucken-Hoehe"), QStringLiteral("17"));
@@ -141,10 +112,10 @@ void TstX11Einstellungen::handEditedSizeAndPlaceAreUsed()
     QVERIFY(schreiben(
         "[General]\nWerkzeugGroesseX=40\nWerkzeugGroesseY = 30\nWinPos-Left=-30\nWinPos-Top=200\n"));
     QProcess p;
-    const unsigned long w = starten(p);
+    const unsigned long w = xs::startProgram(p);
     QVERIFY(w);
     QTRY_COMPARE(xs::windowInfo(w)->geometry, QRect(-30, 200, 82, 33));
-    schliessen(p, w);
+    QVERIFY(xs::closeProgram(p, w));
     const QMap<QString, QString> werte = gespeichert();
     QCOMPARE(werte.value("WinPos-Left"), QStringLiteral("-30"));
     QCOMPARE(werte.value("WinPos-Top"), QStringLiteral("200"));
@@ -157,10 +128,10 @@ void TstX11Einstellungen::brokenValuesStartWithDefaults()
         schreiben("[General]\nWerkzeugGroesseX=abc\nWerkzeugGroesseY=-5\nWinPos-Left=1e99\nWinPos-Top=\n"
                   "FarbMode=99999999999\nStiftdickeMode=2.5\nAutoOpen=vielleicht\n\x01\x02\xff\xfe=\"\n"));
     QProcess p;
-    const unsigned long w = starten(p);
+    const unsigned long w = xs::startProgram(p);
     QVERIFY(w);
     QCOMPARE(xs::windowInfo(w)->geometry, QRect(1920 - 52, 0, 52, 27));
-    schliessen(p, w);
+    QVERIFY(xs::closeProgram(p, w));
     const QMap<QString, QString> werte = gespeichert();
     QCOMPARE(werte.value("WerkzeugGroesseX"), QStringLiteral("25"));
     QCOMPARE(werte.value("WerkzeugGroesseY"), QStringLiteral("24"));
@@ -175,7 +146,7 @@ void TstX11Einstellungen::unwritableStoreReportedAtTheEnd()
 {
     QVERIFY(QDir().mkpath(m_datei));
     QProcess p;
-    const unsigned long w = starten(p);
+    const unsigned long w = xs::startProgram(p);
     QVERIFY(w);
     // The box is the program's one window besides the tool window.
     QList<unsigned long> fenster;

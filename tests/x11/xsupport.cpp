@@ -50,6 +50,30 @@ bool startClicked()
            QTest::qWaitFor([] { return windowInfo(ScreenForm->winId()).value_or(WindowInfo{}).viewable; });
 }
 
+unsigned long startProgram(QProcess &p)
+{
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QStringLiteral(SKIZZOMAT_BINARY), {});
+    if (!p.waitForStarted())
+        return 0;
+    QList<unsigned long> fenster;
+    QElapsedTimer t;
+    t.start();
+    while ((fenster = visibleWindowsOf(p.processId())).isEmpty() && t.elapsed() < 10000)
+        QTest::qWait(50);
+    // The first activation places the window; it has run once the window stands still.
+    QTest::qWait(300);
+    return fenster.value(0);
+}
+
+bool closeProgram(QProcess &p, unsigned long window)
+{
+    if (!closeWindow(window))
+        return false;
+    p.waitForFinished(10000);
+    return p.state() == QProcess::NotRunning && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 QPoint centre(const QWidget *w)
 {
     return w->mapToGlobal(w->rect().center());

@@ -15,6 +15,7 @@
 
 #include <optional>
 
+class QProcess;
 class QWidget;
 
 namespace xs {
@@ -26,6 +27,13 @@ void freshWindows();
 // Shows the tool window, clicks "Start" with the real pointer and waits until the surface
 // is mapped. False if the freeze does not come.
 bool startClicked();
+
+// Starts the real program and waits until its tool window is shown and placed; its window,
+// or 0 if none came.
+unsigned long startProgram(QProcess &p);
+// Closes the program through its window as the window manager's close box does; true if it
+// then ended normally with status 0.
+bool closeProgram(QProcess &p, unsigned long window);
 
 // Centre of a widget in root coordinates.
 QPoint centre(const QWidget *w);
