@@ -31,6 +31,19 @@ QString dekodieren(QStringConverter::Encoding encoding, QByteArrayView bytes)
     return decoder.decode(bytes);
 }
 
+// Qt's UTF-16 decoder passes a surrogate without its partner through; such a half is no
+// character and becomes U+FFFD, as the UTF-8 decoder does with bytes it cannot read.
+QString ohneHalbePaare(QString s)
+{
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+            ++i;
+        else if (s[i].isSurrogate())
+            s[i] = QChar::ReplacementCharacter;
+    }
+    return s;
+}
+
 bool leer(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
@@ -74,9 +87,9 @@ QString IniTextDekodieren(const QByteArray &bytes)
     if (b.startsWith("\xEF\xBB\xBF"))
         return dekodieren(QStringConverter::Utf8, b.sliced(3));
     if (b.startsWith("\xFF\xFE"))
-        return dekodieren(QStringConverter::Utf16LE, b.sliced(2));
+        return ohneHalbePaare(dekodieren(QStringConverter::Utf16LE, b.sliced(2)));
     if (b.startsWith("\xFE\xFF"))
-        return dekodieren(QStringConverter::Utf16BE, b.sliced(2));
+        return ohneHalbePaare(dekodieren(QStringConverter::Utf16BE, b.sliced(2)));
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(b);
     if (!utf8.hasError())

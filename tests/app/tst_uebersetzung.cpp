@@ -107,6 +107,12 @@ void TstUebersetzung::decoding_data()
     QTest::newRow("not quite UTF-8") << QByteArray("\xC3\xA4 \xC3") << QStringLiteral("Ã¤ Ã");
     QTest::newRow("UTF-16 with a lone byte at the end")
         << utf16(QStringLiteral("ab"), false) + 'c' << QStringLiteral("ab\uFFFD");
+    // Halves of surrogate pairs are no characters; a whole pair stays.
+    QTest::newRow("UTF-16 BE with a lone low surrogate")
+        << QByteArray("\xFE\xFF\x00\x61\xDF\x00\x00\x62", 8) << QStringLiteral("a\uFFFDb");
+    QTest::newRow("UTF-16 LE with a high surrogate before a letter and at the end")
+        << QByteArray("\xFF\xFE\x3D\xD8\x61\x00\x3D\xD8\x00\xDE\x3D\xD8", 12)
+        << QStringLiteral("\uFFFDa😀\uFFFD");
     QTest::newRow("empty") << QByteArray() << QString();
 }
 
