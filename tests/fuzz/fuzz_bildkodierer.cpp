@@ -10,10 +10,10 @@
 #include <QImage>
 #include <QRandomGenerator>
 
+#include <csetjmp>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio> // jpeglib.h needs FILE
-#include <csetjmp>
 #include <cstdlib>
 #include <vector>
 
@@ -95,7 +95,9 @@ bool jpegLesen(const QByteArray &datei, int &w, int &h, std::vector<unsigned cha
     jpeg_decompress_struct info{};
     JpegFehler fehler{};
     info.err = jpeg_std_error(&fehler.pub);
-    fehler.pub.error_exit = [](j_common_ptr i) { std::longjmp(reinterpret_cast<JpegFehler *>(i->err)->sprung, 1); };
+    fehler.pub.error_exit = [](j_common_ptr i) {
+        std::longjmp(reinterpret_cast<JpegFehler *>(i->err)->sprung, 1);
+    };
     fehler.pub.output_message = [](j_common_ptr) {};
     if (setjmp(fehler.sprung)) {
         jpeg_destroy_decompress(&info);
@@ -138,7 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // What every reader must see: the colours without alpha.
     const QImage farben = b.convertToFormat(QImage::Format_RGB32);
 
-    vergleiche(farben, kodiert([level](const QImage &i, QIODevice &d) { return schreibePng(i, d, level); }, b),
+    vergleiche(farben,
+               kodiert([level](const QImage &i, QIODevice &d) { return schreibePng(i, d, level); }, b),
                "PNG");
 
     const QByteArray bmp = kodiert([](const QImage &i, QIODevice &d) { return schreibeBmp(i, d); }, b);

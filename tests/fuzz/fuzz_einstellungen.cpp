@@ -28,11 +28,12 @@ bool gleich(const Gelesen &a, const Gelesen &b)
     const Settings &y = b.cfg;
     return x.MauszeigerMode == y.MauszeigerMode && x.MonitorMode == y.MonitorMode &&
            x.StiftdickeMode == y.StiftdickeMode && x.FarbMode == y.FarbMode && x.AutoOpen == y.AutoOpen &&
-           x.AutoClose == y.AutoClose && x.MausradZoom == y.MausradZoom && x.AutoScreenshot == y.AutoScreenshot &&
-           x.WerkzeugGroesseX == y.WerkzeugGroesseX && x.WerkzeugGroesseY == y.WerkzeugGroesseY &&
-           x.BlattLinienFrei == y.BlattLinienFrei && x.BlattKariertFrei == y.BlattKariertFrei &&
-           x.BlattNotenlinienFrei == y.BlattNotenlinienFrei && x.ScreenshotDir == y.ScreenshotDir &&
-           x.EmailDir == y.EmailDir && a.modus == b.modus && a.druck == b.druck && a.pos == b.pos;
+           x.AutoClose == y.AutoClose && x.MausradZoom == y.MausradZoom &&
+           x.AutoScreenshot == y.AutoScreenshot && x.WerkzeugGroesseX == y.WerkzeugGroesseX &&
+           x.WerkzeugGroesseY == y.WerkzeugGroesseY && x.BlattLinienFrei == y.BlattLinienFrei &&
+           x.BlattKariertFrei == y.BlattKariertFrei && x.BlattNotenlinienFrei == y.BlattNotenlinienFrei &&
+           x.ScreenshotDir == y.ScreenshotDir && x.EmailDir == y.EmailDir && a.modus == b.modus &&
+           a.druck == b.druck && a.pos == b.pos;
 }
 
 QString naechsteDatei()
@@ -57,16 +58,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString datei = naechsteDatei();
     {
         QFile f(datei);
-        PRUEFEN(f.open(QIODevice::WriteOnly) && f.write(reinterpret_cast<const char *>(data), qint64(size)) ==
-                                                    qint64(size),
+        PRUEFEN(f.open(QIODevice::WriteOnly) &&
+                    f.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size),
                 datei);
     }
     Gelesen g;
     EinstellungenLaden(datei, g.cfg, g.modus, g.druck, g.pos);
     QFile::remove(datei);
 
-    PRUEFEN(g.cfg.WerkzeugGroesseX >= 1 && g.cfg.WerkzeugGroesseX <= MaxButtonGroesse, g.cfg.WerkzeugGroesseX);
-    PRUEFEN(g.cfg.WerkzeugGroesseY >= 1 && g.cfg.WerkzeugGroesseY <= MaxButtonGroesse, g.cfg.WerkzeugGroesseY);
+    PRUEFEN(g.cfg.WerkzeugGroesseX >= 1 && g.cfg.WerkzeugGroesseX <= MaxButtonGroesse,
+            g.cfg.WerkzeugGroesseX);
+    PRUEFEN(g.cfg.WerkzeugGroesseY >= 1 && g.cfg.WerkzeugGroesseY <= MaxButtonGroesse,
+            g.cfg.WerkzeugGroesseY);
     PRUEFEN(std::abs(g.pos.x()) <= 32767 && std::abs(g.pos.y()) <= 32767, g.pos);
     for (const double d : {g.druck.LiRand, g.druck.ObRand, g.druck.Breite, g.druck.Hoehe})
         PRUEFEN(std::isfinite(d) && std::abs(d) <= 100000.0, d);
@@ -79,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     EinstellungenLaden(zurueck, wieder.cfg, wieder.modus, wieder.druck, wieder.pos);
     QFile::remove(zurueck);
     PRUEFEN(gleich(g, wieder), g.cfg.ScreenshotDir << wieder.cfg.ScreenshotDir << g.cfg.EmailDir
-                                                   << wieder.cfg.EmailDir << g.druck.LiRand << wieder.druck.LiRand);
+                                                   << wieder.cfg.EmailDir << g.druck.LiRand
+                                                   << wieder.druck.LiRand);
     return 0;
 }

@@ -49,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QStringList teile =
         QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)).split(u'\n');
     const QString einstellung = teile[0];
-    const QString exeDir =
-        teile.size() > 1 ? ordner(teile[1], true) : QStringLiteral("/opt/skizzomat/");
+    const QString exeDir = teile.size() > 1 ? ordner(teile[1], true) : QStringLiteral("/opt/skizzomat/");
     const QString docDir =
         teile.size() > 2 ? ordner(teile[2], false) : QStringLiteral("/home/nutzer/Dokumente");
 

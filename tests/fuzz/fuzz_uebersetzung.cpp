@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         PRUEFEN(text.size() <= IniDatei::MaxWertLaenge + (z.Gerahmt ? 2 : 0), z.Schluessel << text.size());
         if (z.Gerahmt)
             PRUEFEN(text.startsWith(u' ') && text.endsWith(u' '), z.Schluessel);
-        const std::optional<QString> gelesen = ini.wert(UebersetzungsAbschnitt, QString::fromLatin1(z.Schluessel));
+        const std::optional<QString> gelesen =
+            ini.wert(UebersetzungsAbschnitt, QString::fromLatin1(z.Schluessel));
         if (!gelesen) {
             PRUEFEN(wert(z, text) == getrimmt(QString::fromUtf8(z.Text)), z.Schluessel);
             continue;
@@ -62,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     UebersetzungAnwenden(IniDatei::ausBytes(zurueck));
     const QHash<QByteArray, QString> wieder = alleTexte();
     for (const TextZiel &z : TextZiele)
-        PRUEFEN(wieder.value(z.Ziel) == texte.value(z.Ziel), z.Schluessel << texte.value(z.Ziel)
-                                                                          << wieder.value(z.Ziel));
+        PRUEFEN(wieder.value(z.Ziel) == texte.value(z.Ziel),
+                z.Schluessel << texte.value(z.Ziel) << wieder.value(z.Ziel));
 
     // The save dialog's filter: every entry ends in its patterns.
     for (const QString &f : DateiFilter(Oberflaechentext("SaveBMP.Filter")))

@@ -9,7 +9,7 @@
 #define PRUEFEN(bedingung, ...)                                                                              \
     do {                                                                                                     \
         if (!(bedingung)) {                                                                                  \
-            qCritical().noquote() << "property broken:" << #bedingung << __VA_ARGS__;                         \
+            qCritical().noquote() << "property broken:" << #bedingung << __VA_ARGS__;                        \
             std::abort();                                                                                    \
         }                                                                                                    \
     } while (false)
