@@ -22,9 +22,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://skizzomat.example/)
+# The first line of the package's description is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "draw on a frozen image of the screen
-Skizzomat freezes a monitor and lets you draw on its picture: pens and
+    "Skizzomat freezes a monitor and lets you draw on its picture: pens and
 highlighters, lines, arrows, rectangles, ellipses, text, check marks and
 crosses, a magnifier, a zoom view and ruled sheets. The picture goes to the
 clipboard, to image files, to a new e-mail message or to a printer.
