@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <vector>
+
 namespace {
 
 struct Lauf
@@ -62,6 +64,7 @@ private slots:
     void antwort_data();
     void antwort();
     void nichtSchreibbareAntwort();
+    void interneOptionenBleibenLiegen();
 };
 
 void TstBefehlszeile::antwort_data()
@@ -144,6 +147,22 @@ void TstBefehlszeile::nichtSchreibbareAntwort()
         const Lauf l = starten({QString::fromLatin1(option)}, {}, ordner.path(), QStringLiteral("/dev/full"));
         QCOMPARE(l.status, 1);
     }
+}
+
+// The program's own helper processes get their options past the parser, which still answers
+// the options around them.
+void TstBefehlszeile::interneOptionenBleibenLiegen()
+{
+    const auto lesen = [](std::initializer_list<const char *> args) {
+        std::vector<const char *> argv{"skizzomat"};
+        argv.insert(argv.end(), args);
+        return BefehlszeileLesen(int(argv.size()), argv.data()).aktion;
+    };
+    QCOMPARE(lesen({"--clipboard-keeper"}), Befehlszeile::Starten);
+    QCOMPARE(lesen({"--clipboard-keeper=7"}), Befehlszeile::Starten);
+    QCOMPARE(lesen({"--clipboard-keeper", "--version"}), Befehlszeile::Version);
+    QCOMPARE(lesen({"--clipboard-keeper", "--bunt"}), Befehlszeile::Fehler);
+    QCOMPARE(lesen({"--", "--clipboard-keeper"}), Befehlszeile::Fehler);
 }
 
 QTEST_GUILESS_MAIN(TstBefehlszeile)
