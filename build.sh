@@ -18,6 +18,8 @@ if [ "$what" = test ]; then
     packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip)
     # A private print server with a PDF queue, and the PDF rendered back.
     packages+=(cups cups-client cups-filters poppler-utils)
+    # The checkers of the desktop entry, the metadata and the man page, and the Debian package tools.
+    packages+=(desktop-file-utils appstream groff-base dpkg-dev binutils)
 fi
 
 missing=()

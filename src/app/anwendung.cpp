@@ -2,6 +2,7 @@
 
 #include "app/data.h"
 #include "app/dpiAware.h"
+#include "app/programm.h"
 #include "dialogs/einstellungenform.h"
 #include "dialogs/infobox.h"
 #include "dialogs/meldform.h"
@@ -23,6 +24,7 @@ void AnwendungEinrichten()
     // exactly its own title ("Fehler", "Informationen", ...).
     QApplication::setApplicationName(QStringLiteral("Skizzomat"));
     QApplication::setApplicationVersion(ProgrammVersion);
+    QApplication::setDesktopFileName(QStringLiteral(SKIZZOMAT_APP_ID));
     QApplication::setWindowIcon(programmIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     if (const QStringList skaliert = skalierteMonitore(); !skaliert.isEmpty())

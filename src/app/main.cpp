@@ -1,4 +1,6 @@
 #include "app/anwendung.h"
+#include "app/anzeige.h"
+#include "app/befehlszeile.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "app/einstellungen.h"
@@ -14,8 +16,14 @@
 
 int main(int argc, char *argv[])
 {
+    if (const Befehlszeile aufruf = BefehlszeileLesen(argc, argv); aufruf.aktion != Befehlszeile::Starten)
+        return BefehlszeileBeantworten(aufruf);
     HeimordnerSetzen();
     DpiAware();
+    if (const std::string fehler = AnzeigeFehler(); !fehler.empty()) {
+        std::fprintf(stderr, "skizzomat: %s\n", fehler.c_str());
+        return 1;
+    }
     NoMultiInst sperre;
     const NoMultiInst::Ergebnis guard = sperre.sperren();
     if (guard == NoMultiInst::Fehlgeschlagen)

@@ -2,6 +2,8 @@
 // terms, the web address, and the doors to the settings and the online help.
 #pragma once
 
+#include "app/programm.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -11,7 +13,7 @@ class QPlainTextEdit;
 class TBitBtn2;
 
 // The program's version: three version numbers and the date of the release.
-inline const QString ProgrammVersion = QStringLiteral("1.7.2.2015.07.28");
+inline const QString ProgrammVersion = QStringLiteral(SKIZZOMAT_VERSION);
 // The program's web site and its help page.
 inline const QString ProgrammWebseite = QStringLiteral("https://skizzomat.example/");
 inline const QString ProgrammHilfeseite = QStringLiteral("https://skizzomat.example/hilfe.php");
