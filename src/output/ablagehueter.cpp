@@ -61,43 +61,72 @@ void standardkanaeleLoslassen()
     ::close(leer);
 }
 
-bool allesSchreiben(int fd, const QByteArray &daten)
+// The rows of an RGB32 picture, one after the other.
+qsizetype zeilenLaenge(const QImage &bild)
 {
-    qsizetype geschrieben = 0;
-    while (geschrieben < daten.size()) {
-        const ssize_t n = ::write(fd, daten.constData() + geschrieben, size_t(daten.size() - geschrieben));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        geschrieben += n;
+    return qsizetype(bild.width()) * 4;
+}
+
+bool allesSchreiben(int fd, const QImage &bild)
+{
+    for (int y = 0; y < bild.height(); ++y) {
+        const char *zeile = reinterpret_cast<const char *>(bild.constScanLine(y));
+        for (qsizetype geschrieben = 0; geschrieben < zeilenLaenge(bild);) {
+            const ssize_t n = ::write(fd, zeile + geschrieben, size_t(zeilenLaenge(bild) - geschrieben));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            geschrieben += n;
+        }
     }
     return true;
+}
+
+// Exactly the picture's pixels: a shorter or longer input is refused.
+bool allesLesen(int fd, QImage &bild)
+{
+    for (int y = 0; y < bild.height(); ++y) {
+        char *zeile = reinterpret_cast<char *>(bild.scanLine(y));
+        for (qsizetype gelesen = 0; gelesen < zeilenLaenge(bild);) {
+            const ssize_t n = ::read(fd, zeile + gelesen, size_t(zeilenLaenge(bild) - gelesen));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            gelesen += n;
+        }
+    }
+    char rest;
+    ssize_t n;
+    while ((n = ::read(fd, &rest, 1)) < 0 && errno == EINTR) {
+    }
+    return n == 0;
 }
 
 } // namespace
 
 int AblageHueterAusfuehren(int argc, char **argv)
 {
-    bool ok = false;
-    const std::uint32_t besitzer = argc == 3 ? QByteArray(argv[2]).toUInt(&ok, 0) : 0;
-    if (!ok || besitzer == XCB_NONE) {
+    const auto zahl = [&](int i) {
+        bool ok = false;
+        const uint wert = i < argc ? QByteArray(argv[i]).toUInt(&ok, 0) : 0;
+        return ok ? wert : 0u;
+    };
+    const std::uint32_t besitzer = zahl(2);
+    const int breite = int(qMin(zahl(3), 1u << 15));
+    const int hoehe = int(qMin(zahl(4), 1u << 15));
+    if (argc != 5 || besitzer == XCB_NONE || breite == 0 || hoehe == 0) {
         antworten(false);
         return 2;
     }
-    QByteArray png;
-    {
-        QFile eingabe;
-        if (eingabe.open(STDIN_FILENO, QIODevice::ReadOnly))
-            png = eingabe.readAll();
-    }
-    const QImage bild = QImage::fromData(png, "PNG");
-    if (bild.isNull()) {
+    QImage bild(breite, hoehe, QImage::Format_RGB32);
+    if (bild.isNull() || !allesLesen(STDIN_FILENO, bild)) {
         antworten(false);
         return 1;
     }
-    png.clear();
-    ::chdir("/");
+    // No folder of the user's stays busy while we wait.
+    [[maybe_unused]] const int imWurzelordner = ::chdir("/");
 
     // The clipboard being kept is an X11 one, whatever platform the user prefers otherwise.
     qputenv("QT_QPA_PLATFORM", "xcb");
@@ -137,13 +166,17 @@ int AblageHueterAusfuehren(int argc, char **argv)
     return app.exec();
 }
 
-bool AblageHueterStarten(const QByteArray &png, std::uint32_t besitzer, int wartezeitMs)
+bool AblageHueterStarten(const QImage &bild, std::uint32_t besitzer, int wartezeitMs)
 {
-    // The picture travels in an anonymous file in memory: nothing of it appears on disk.
+    const QImage pixel = bild.convertToFormat(QImage::Format_RGB32);
+    if (pixel.isNull())
+        return false;
+    // The picture travels in an anonymous file in memory: nothing of it appears on disk, and
+    // plain pixels spare both sides an encoder.
     const int daten = ::memfd_create("skizzomat-ablage", MFD_CLOEXEC);
     if (daten < 0)
         return false;
-    if (!allesSchreiben(daten, png) || ::lseek(daten, 0, SEEK_SET) != 0) {
+    if (!allesSchreiben(daten, pixel) || ::lseek(daten, 0, SEEK_SET) != 0) {
         ::close(daten);
         return false;
     }
@@ -173,7 +206,14 @@ bool AblageHueterStarten(const QByteArray &png, std::uint32_t besitzer, int wart
     const QByteArray programm = QFile::encodeName(QCoreApplication::applicationFilePath());
     QByteArray option(AblageHueterOption);
     QByteArray fenster = QByteArray::number(besitzer);
-    char *argumente[] = {const_cast<char *>(programm.constData()), option.data(), fenster.data(), nullptr};
+    QByteArray breite = QByteArray::number(pixel.width());
+    QByteArray hoehe = QByteArray::number(pixel.height());
+    char *argumente[] = {const_cast<char *>(programm.constData()),
+                         option.data(),
+                         fenster.data(),
+                         breite.data(),
+                         hoehe.data(),
+                         nullptr};
     pid_t pid = 0;
     const int fehler = posix_spawn(&pid, programm.constData(), &aktionen, &attribute, argumente, environ);
     posix_spawn_file_actions_destroy(&aktionen);

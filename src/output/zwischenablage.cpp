@@ -1,9 +1,7 @@
 #include "output/zwischenablage.h"
 
 #include "output/ablagehueter.h"
-#include "output/bildcodecs.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -88,13 +86,7 @@ void ZwischenablageBeimEnde()
         endeBegrenzen();
         return;
     }
-    const QImage bild = qvariant_cast<QImage>(unserBild->imageData());
-    QBuffer png;
-    png.open(QIODevice::WriteOnly);
-    // Only the keeper reads it: speed counts more than size.
-    if (bild.isNull() || !schreibePng(bild, png, 1))
-        return;
-    if (!AblageHueterStarten(png.data(), fenster, hueterWartezeitMs))
+    if (!AblageHueterStarten(qvariant_cast<QImage>(unserBild->imageData()), fenster, hueterWartezeitMs))
         std::fputs("skizzomat: Das Bild in der Zwischenablage bleibt nach dem Ende nicht erhalten.\n",
                    stderr);
 }
