@@ -108,6 +108,8 @@ bool allesLesen(int fd, QImage &bild)
 
 int AblageHueterAusfuehren(int argc, char **argv)
 {
+    // The program may have stopped waiting for our answer; a clipboard taken is ours all the same.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto zahl = [&](int i) {
         bool ok = false;
         const uint wert = i < argc ? QByteArray(argv[i]).toUInt(&ok, 0) : 0;

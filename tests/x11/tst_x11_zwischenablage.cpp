@@ -256,6 +256,8 @@ private slots:
     void noKeeperWhenAnotherProgramTookItFirst();
     void clipboardManagerDoesNotHoldUpTheEnd_data();
     void clipboardManagerDoesNotHoldUpTheEnd();
+    void keeperRefusesWhatDoesNotFit_data();
+    void keeperRefusesWhatDoesNotFit();
 
 private:
     QImage m_bild;
@@ -356,6 +358,42 @@ void TstX11Zwischenablage::clipboardManagerDoesNotHoldUpTheEnd()
     QCOMPARE(verwalter.anfragen(), 1);
     if (antwortet)
         QCOMPARE(xs::difference(verwalter.gesichert(), m_bild), QString());
+}
+
+void TstX11Zwischenablage::keeperRefusesWhatDoesNotFit_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<int>("exitCode");
+    const auto args = [](const char *w, const char *h) {
+        return QStringList{QStringLiteral("--clipboard-keeper"), QStringLiteral("1"), QString::fromLatin1(w),
+                           QString::fromLatin1(h)};
+    };
+    // Window 1 is nobody's: whoever owns the clipboard keeps it.
+    QTest::newRow("window not the owner") << args("10", "10") << 400 << 0;
+    QTest::newRow("pixels missing") << args("10", "10") << 399 << 1;
+    QTest::newRow("pixels left over") << args("10", "10") << 401 << 1;
+    QTest::newRow("no pixels") << args("10", "10") << 0 << 1;
+    QTest::newRow("size zero") << args("0", "10") << 0 << 2;
+    QTest::newRow("size not a number") << args("10", "zehn") << 400 << 2;
+    QTest::newRow("size missing") << args("10", "10").mid(0, 3) << 400 << 2;
+}
+
+// A keeper given anything but a whole picture, or started for a window that does not own the
+// clipboard, neither stays nor takes the clipboard.
+void TstX11Zwischenablage::keeperRefusesWhatDoesNotFit()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, bytes);
+    QFETCH(int, exitCode);
+    QProcess k;
+    k.start(QStringLiteral(SKIZZOMAT_BINARY), args);
+    QVERIFY(k.waitForStarted());
+    k.write(QByteArray(bytes, '\x7f'));
+    k.closeWriteChannel();
+    QVERIFY(k.waitForFinished(10000));
+    QCOMPARE(k.exitCode(), exitCode);
+    QCOMPARE(k.readAllStandardOutput(), QByteArray("0"));
 }
 
 XS_TEST_MAIN(TstX11Zwischenablage)
