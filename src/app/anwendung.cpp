@@ -7,6 +7,7 @@
 #include "dialogs/infobox.h"
 #include "dialogs/meldform.h"
 #include "output/druck.h"
+#include "output/zwischenablage.h"
 #include "surface/auswahl.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolicons.h"
@@ -27,6 +28,7 @@ void AnwendungEinrichten()
     QApplication::setDesktopFileName(QStringLiteral(SKIZZOMAT_APP_ID));
     QApplication::setWindowIcon(programmIcon());
     QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &ZwischenablageBeimEnde);
     if (const QStringList skaliert = skalierteMonitore(); !skaliert.isEmpty())
         std::fprintf(stderr,
                      "skizzomat: Qt skaliert die Anzeige von %s; das Bild erscheint nicht pixelgenau.\n",

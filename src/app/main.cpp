@@ -8,14 +8,18 @@
 #include "app/heimordner.h"
 #include "app/noMultiInst.h"
 #include "dialogs/meldungen.h"
+#include "output/ablagehueter.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], AblageHueterOption) == 0)
+        return AblageHueterAusfuehren(argc, argv);
     if (const Befehlszeile aufruf = BefehlszeileLesen(argc, argv); aufruf.aktion != Befehlszeile::Starten)
         return BefehlszeileBeantworten(aufruf);
     HeimordnerSetzen();

@@ -7,11 +7,11 @@
 #include "output/ordner.h"
 #include "output/screenshot.h"
 #include "output/speicherdialog.h"
+#include "output/zwischenablage.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
@@ -71,7 +71,7 @@ void TToolForm::ClipBtnClick()
     // A tool marker drawn into the picture, or text still in its entry, must not go along.
     CheckPanels();
     SetAuswahlBmp(*this, ScreenForm->Img1Bmp);
-    QGuiApplication::clipboard()->setImage(AuswahlBmp);
+    BildZwischenablegen(AuswahlBmp);
 }
 
 // The dialog prints by itself; nothing follows here when it closes.

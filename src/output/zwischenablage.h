@@ -1,0 +1,15 @@
+// The picture on the clipboard, and what becomes of it when the program ends.
+#pragma once
+
+class QImage;
+
+// Replaces the clipboard's contents by the picture, and remembers that it is ours.
+void BildZwischenablegen(const QImage &bild);
+
+// When the program ends (its event loop has stopped) while our picture is still on the X11
+// clipboard: with a clipboard manager running, Qt hands the picture over as it closes, and the
+// exit is cut short when that takes longer than `HandoverGrenzeMs`; with none, a keeper process
+// of ours goes on serving it. Nothing happens once another program has taken the clipboard.
+void ZwischenablageBeimEnde();
+
+inline constexpr int HandoverGrenzeMs = 700;
