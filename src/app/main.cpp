@@ -5,6 +5,7 @@
 #include "app/fehleranzeige.h"
 #include "app/heimordner.h"
 #include "app/noMultiInst.h"
+#include "app/sitzung.h"
 #include "dialogs/meldungen.h"
 #include "toolwindow/toolwin2.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
 {
     HeimordnerSetzen();
     DpiAware();
+    XWaylandWaehlen();
     NoMultiInst sperre;
     const NoMultiInst::Ergebnis guard = sperre.sperren();
     if (guard == NoMultiInst::Fehlgeschlagen)
