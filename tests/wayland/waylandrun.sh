@@ -57,10 +57,23 @@ export XDG_RUNTIME_DIR="$tmp/runtime" TMPDIR="$tmp"
 # Inside the bus session: the compositor, then the services, then the command.
 if [ -z "${WAYLANDRUN_INNER:-}" ]; then
     unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
-    # The services' chatter goes to a log; the command keeps our error output as fd 3.
+    # The services' chatter goes to a log; the command keeps our error output as fd 3. The
+    # session runs in a process group of its own: what the bus or the compositor started and
+    # left behind is stopped with it.
     exec 3>&2
-    exec env WAYLANDRUN_INNER=1 WAYLANDRUN_TMP="$tmp" dbus-run-session -- \
-        bash "$(readlink -f "${BASH_SOURCE[0]}")" "$@" 2>"$tmp/bus.log"
+    setsid env WAYLANDRUN_INNER=1 WAYLANDRUN_TMP="$tmp" dbus-run-session -- \
+        bash "$(readlink -f "${BASH_SOURCE[0]}")" "$@" 2>"$tmp/bus.log" &
+    group=$!
+    trap 'kill -TERM -- "-$group" 2>/dev/null' INT TERM HUP
+    wait "$group"
+    rc=$?
+    kill -TERM -- "-$group" 2>/dev/null
+    for ((i = 0; i < 100; i++)); do
+        kill -0 -- "-$group" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -KILL -- "-$group" 2>/dev/null
+    exit "$rc"
 fi
 
 pids=()
