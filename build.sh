@@ -18,6 +18,9 @@ if [ "$what" = test ]; then
     packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip)
     # A private print server with a PDF queue, and the PDF rendered back.
     packages+=(cups cups-client cups-filters poppler-utils)
+    # A headless Wayland compositor with XWayland, the desktop portal and its services.
+    packages+=(sway xwayland swaybg grim pipewire dbus-daemon dbus-bin util-linux
+        xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
 fi
 
 missing=()
