@@ -20,6 +20,9 @@ if [ "$what" = test ]; then
     packages+=(cups cups-client cups-filters poppler-utils)
     # The checkers of the desktop entry, the metadata and the man page, and the Debian package tools.
     packages+=(desktop-file-utils appstream groff-base dpkg-dev binutils)
+    # A headless Wayland compositor with XWayland, the desktop portal and its services.
+    packages+=(sway xwayland swaybg grim pipewire dbus-daemon dbus-bin util-linux
+        xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
 fi
 
 missing=()

@@ -108,7 +108,7 @@ int main(int argc, char **argv)
     double captureMs = 0;
     ToolForm->Bildquelle = [&](QScreen *s) {
         const double t0 = nowMs();
-        QImage img = source(s);
+        Bildaufnahme img = source(s);
         captureMs = nowMs() - t0;
         return img;
     };

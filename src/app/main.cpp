@@ -7,6 +7,7 @@
 #include "app/fehleranzeige.h"
 #include "app/heimordner.h"
 #include "app/noMultiInst.h"
+#include "app/sitzung.h"
 #include "dialogs/meldungen.h"
 #include "output/ablagehueter.h"
 #include "toolwindow/toolwin2.h"
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
         return BefehlszeileBeantworten(aufruf);
     HeimordnerSetzen();
     DpiAware();
+    XWaylandWaehlen();
     if (const std::string fehler = AnzeigeFehler(); !fehler.empty()) {
         std::fprintf(stderr, "skizzomat: %s\n", fehler.c_str());
         return 1;

@@ -1,5 +1,9 @@
 #include "surface/capture.h"
 
+#include "app/sitzung.h"
+#include "surface/ausschnitt.h"
+#include "surface/portal.h"
+
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -162,4 +166,22 @@ QImage bildschirmLesen(QScreen *monitor)
     if (bild.format() != QImage::Format_RGB32)
         bild = bild.convertToFormat(QImage::Format_RGB32);
     return bild;
+}
+
+Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
+{
+    if (!waylandSitzung())
+        return bildschirmLesen(monitor);
+    Bildaufnahme desktop = portalBildschirmfoto();
+    if (desktop.bild.isNull())
+        return desktop;
+    // The portal shows the compositor's whole desktop; XWayland's monitors lie in it as they
+    // lie in the bounding box of all of them.
+    const QImage teil = monitorAusschnitt(desktop.bild, monitor->virtualGeometry(), monitor->geometry());
+    if (teil.isNull())
+        return {{}, QStringLiteral("Das Bildschirmfoto des Desktops (%1 × %2) zeigt den Monitor %3 nicht.")
+                        .arg(desktop.bild.width())
+                        .arg(desktop.bild.height())
+                        .arg(monitor->name())};
+    return {teil, {}};
 }

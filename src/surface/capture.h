@@ -2,9 +2,23 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 class QScreen;
 
+// A monitor's picture, or, when it is null, why it could not be had.
+struct Bildaufnahme
+{
+    Bildaufnahme(QImage b = {}, QString f = {}) : bild(std::move(b)), fehler(std::move(f)) {}
+    QImage bild;
+    QString fehler;
+};
+
 // The monitor's picture in RGB32 at its physical size, or a null image when the screen
-// cannot be read (no X11 display, as in a pure Wayland session).
+// cannot be read through X11.
 QImage bildschirmLesen(QScreen *monitor);
+
+// The monitor's picture as the session allows: on X11 read from the X server; on a Wayland
+// session, where an X11 client sees no other program's pixels, cut out of the desktop
+// portal's screenshot.
+Bildaufnahme bildschirmAufnehmen(QScreen *monitor);

@@ -1,5 +1,7 @@
 #include "surface/scrwin.h"
 
+#include "app/sitzung.h"
+
 #include "surface/zoomanzeige.h"
 #include "toolwindow/toolwin2.h"
 
@@ -50,12 +52,19 @@ TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
 
 void TScreenForm::zeigeAuf(const QRect &monitor)
 {
-    // Not the window manager's full-screen state: that would lift the surface above the tool
-    // window. A borderless window of the monitor's size covers it just as well.
     setWindowState(Qt::WindowNoState);
     setGeometry(monitor);
     Img1->update();
-    show();
+    if (waylandSitzung()) {
+        // A Wayland compositor tiles or frames a plain window whatever its geometry; only the
+        // full-screen state covers the output exactly. The tool window, unmanaged there,
+        // stays above it.
+        showFullScreen();
+    } else {
+        // Not the window manager's full-screen state: that would lift the surface above the
+        // tool window. A borderless window of the monitor's size covers it just as well.
+        show();
+    }
     raise();
 }
 

@@ -1,5 +1,6 @@
 #include "toolwindow/toolwin2.h"
 
+#include "app/sitzung.h"
 #include "dialogs/meldungen.h"
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
@@ -30,7 +31,7 @@ TToolForm::TToolForm(QWidget *parent)
                           Qt::WindowStaysOnTopHint)
 {
     setWindowTitle(QStringLiteral("Skizzomat"));
-    Bildquelle = bildschirmLesen;
+    Bildquelle = bildschirmAufnehmen;
     setAttribute(Qt::WA_AlwaysShowToolTips);
 
     StartFertigBtn = new QPushButton(this);
@@ -292,6 +293,7 @@ void TToolForm::StartFertigBtnClick()
         if (ScreenForm && ScreenForm->isVisible())
             ScreenForm->close();
         FensterEinklappen();
+        wiederVerwaltet();
         emit freigegeben();
         break;
     default:
@@ -333,14 +335,16 @@ bool TToolForm::BildschirmEinfrieren()
     const QRect platz = geometry();
     hide();
     warteMitNachrichten(50);
-    const QImage bild = monitor ? Bildquelle(monitor) : QImage();
+    const Bildaufnahme aufnahme = monitor ? Bildquelle(monitor) : Bildaufnahme();
+    const QImage &bild = aufnahme.bild;
     m_einfrierenLaeuft = false;
     if (bild.isNull()) {
         show();
         setGeometry(platz);
-        zeigeFehler(this,
-                    QStringLiteral("Der Bildschirm kann nicht gelesen werden. Skizzomat braucht dafür eine "
-                                   "X11-Sitzung."));
+        zeigeFehler(this, QStringLiteral("Der Bildschirm kann nicht gelesen werden. ") +
+                              (aufnahme.fehler.isEmpty()
+                                   ? QStringLiteral("Skizzomat braucht dafür eine X11-Sitzung.")
+                                   : aufnahme.fehler));
         return false;
     }
     bildUebernehmen(*this, *ScreenForm, bild);
@@ -350,12 +354,37 @@ bool TToolForm::BildschirmEinfrieren()
     // it lifts the surface to a higher layer (a focused borderless window that fills the
     // monitor counts as full-screen). The relation is read when the tool window is mapped, so
     // the surface must be mapped first; a window manager ignores it for an unknown window.
-    if (QWindow *w = windowHandle())
-        w->setTransientParent(ScreenForm->windowHandle());
-    show();
-    setGeometry(platz);
+    if (waylandSitzung()) {
+        ueberDerFlaeche(monitor->geometry());
+    } else {
+        if (QWindow *w = windowHandle())
+            w->setTransientParent(ScreenForm->windowHandle());
+        show();
+        setGeometry(platz);
+    }
     emit eingefroren();
     return true;
+}
+
+void TToolForm::ueberDerFlaeche(const QRect &monitor)
+{
+    // A Wayland compositor shows XWayland's managed windows below a full-screen one and gives
+    // them its own size and place (sway makes a floating window at least 75 × 50 and centres
+    // it, whatever the size hints say). Unmanaged while the picture is frozen, the tool window
+    // keeps its size and stays in the monitor's top-right corner above the surface; the
+    // surface has the keyboard and shares the tool window's shortcuts.
+    setWindowFlag(Qt::X11BypassWindowManagerHint, true);
+    move(monitor.right() + 1 - m_masse.ClientWidth, monitor.top());
+    show();
+}
+
+void TToolForm::wiederVerwaltet()
+{
+    if (!windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+        return;
+    hide();
+    setWindowFlag(Qt::X11BypassWindowManagerHint, false);
+    show();
 }
 
 void TToolForm::setzeImmerOben()

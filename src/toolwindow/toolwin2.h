@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/data.h"
+#include "surface/capture.h"
 #include "toolwindow/toolbarlayout.h"
 
 #include <QHash>
@@ -45,8 +46,9 @@ public:
     QActionGroup *FarbGruppe = nullptr;
     QActionGroup *WerkzeugGruppe = nullptr;
 
-    // Reads a monitor's picture; a null image means the screen cannot be read.
-    std::function<QImage(QScreen *)> Bildquelle;
+    // Reads a monitor's picture; a null image means the screen cannot be read, for the
+    // reason given with it.
+    std::function<Bildaufnahme(QScreen *)> Bildquelle;
 
     QStringList StartCaptions{QStringLiteral("Start"), QStringLiteral("Fertig")};
     QStringList StartHints{
@@ -197,6 +199,10 @@ private:
     bool pfeilTaste(QObject *o, QEvent *e);
     void markerEntfernen();
     void setzeImmerOben();
+    // On a Wayland session: the frozen tool window, unmanaged, in the monitor's top-right
+    // corner above the surface; and back under the compositor's care on release.
+    void ueberDerFlaeche(const QRect &monitor);
+    void wiederVerwaltet();
     void warteMitNachrichten(int ms);
     // Places the window in the primary screen's top-right corner again once the window
     // manager's frame is known.

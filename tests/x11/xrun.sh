@@ -99,7 +99,7 @@ export XDG_CONFIG_HOME="$tmp/config"
 export XDG_DATA_HOME="$tmp/data"
 export XDG_RUNTIME_DIR="$tmp/runtime"
 export TMPDIR="$tmp"
-unset WAYLAND_DISPLAY SESSION_MANAGER
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE SESSION_MANAGER
 
 if [ "$two_monitors" = 1 ]; then
     xrandr --setmonitor A 960/254x1080/286+0+0 screen >/dev/null &&
