@@ -4,6 +4,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="${SKIZZOMAT_BUILD_DIR:-$here/build}"
+build_asan="${SKIZZOMAT_ASAN_BUILD_DIR:-$here/build-asan}"
 what="${1:-run}"
 
 packages=(
@@ -18,6 +19,9 @@ if [ "$what" = test ]; then
     packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip)
     # A private print server with a PDF queue, and the PDF rendered back.
     packages+=(cups cups-client cups-filters poppler-utils)
+    # The second run with AddressSanitizer and UndefinedBehaviorSanitizer; llvm brings the
+    # symbolizer that puts names and lines into their reports.
+    packages+=(clang libclang-rt-dev llvm)
 fi
 
 missing=()
@@ -40,7 +44,17 @@ run)
 test)
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKIZZOMAT_WERROR=ON
     cmake --build "$build"
-    cd "$build"
+    (cd "$build" && ctest --output-on-failure)
+
+    # The whole suite once more, built with clang's AddressSanitizer and
+    # UndefinedBehaviorSanitizer (line tables are enough for the reports' stacks); any finding
+    # fails it. No benchmarks in this build.
+    echo "== The tests again with AddressSanitizer and UndefinedBehaviorSanitizer"
+    cmake -S "$here" -B "$build_asan" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
+        -DSKIZZOMAT_SANITIZE=ON -DSKIZZOMAT_BENCH=OFF -DSKIZZOMAT_FUZZ=ON -DSKIZZOMAT_WERROR=ON
+    cmake --build "$build_asan"
+    cd "$build_asan"
     ctest --output-on-failure
     ;;
 *)
