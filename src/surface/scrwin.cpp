@@ -1,5 +1,6 @@
 #include "surface/scrwin.h"
 
+#include "surface/auswahlmarker.h"
 #include "surface/zoomanzeige.h"
 #include "toolwindow/toolwin2.h"
 
@@ -47,6 +48,8 @@ TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     erzeugeUeberlagerungen();
     erzeugeAnsichtsteile();
 }
+
+TScreenForm::~TScreenForm() = default;
 
 void TScreenForm::zeigeAuf(const QRect &monitor)
 {
