@@ -4,6 +4,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="${SKIZZOMAT_BUILD_DIR:-$here/build}"
+build_asan="${SKIZZOMAT_ASAN_BUILD_DIR:-$here/build-asan}"
 what="${1:-run}"
 
 packages=(
@@ -23,6 +24,9 @@ if [ "$what" = test ]; then
     # A headless Wayland compositor with XWayland, the desktop portal and its services.
     packages+=(sway xwayland swaybg grim pipewire dbus-daemon dbus-bin util-linux
         xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
+    # The second run with AddressSanitizer and UndefinedBehaviorSanitizer; llvm brings the
+    # symbolizer that puts names and lines into their reports.
+    packages+=(clang libclang-rt-dev llvm)
 fi
 
 missing=()
@@ -45,7 +49,17 @@ run)
 test)
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKIZZOMAT_WERROR=ON
     cmake --build "$build"
-    cd "$build"
+    (cd "$build" && ctest --output-on-failure)
+
+    # The whole suite once more, built with clang's AddressSanitizer and
+    # UndefinedBehaviorSanitizer (line tables are enough for the reports' stacks); any finding
+    # fails it. No benchmarks in this build.
+    echo "== The tests again with AddressSanitizer and UndefinedBehaviorSanitizer"
+    cmake -S "$here" -B "$build_asan" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
+        -DSKIZZOMAT_SANITIZE=ON -DSKIZZOMAT_BENCH=OFF -DSKIZZOMAT_FUZZ=ON -DSKIZZOMAT_WERROR=ON
+    cmake --build "$build_asan"
+    cd "$build_asan"
     ctest --output-on-failure
     ;;
 *)

@@ -48,3 +48,19 @@ void FensterErzeugen()
     DruckForm = new TDruckForm(ToolForm);
     AuswahlForm = new TAuswahlForm;
 }
+
+void FensterLoeschen()
+{
+    // The settings dialog, the info box and the print dialog are the tool window's children.
+    delete ToolForm;
+    ToolForm = nullptr;
+    EinstellungenForm = nullptr;
+    InfoBox = nullptr;
+    DruckForm = nullptr;
+    delete ScreenForm;
+    ScreenForm = nullptr;
+    delete MeldForm;
+    MeldForm = nullptr;
+    delete AuswahlForm;
+    AuswahlForm = nullptr;
+}

@@ -10,3 +10,7 @@ void AnwendungEinrichten();
 // first, then the settings dialog, the message form, the drawing surface, the info box, the
 // print dialog and the selection dialog.
 void FensterErzeugen();
+
+// Deletes the windows FensterErzeugen made, the dialogs that belong to the tool window with
+// it, and clears their pointers.
+void FensterLoeschen();

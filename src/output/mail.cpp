@@ -12,6 +12,14 @@ QSet<QProcess *> &wartende()
     return s;
 }
 
+// Hand-overs let go at the end of the program whose programs still run. Never destroyed:
+// deleting the object of one would kill its program.
+QSet<QProcess *> &losgelassene()
+{
+    static auto *s = new QSet<QProcess *>;
+    return *s;
+}
+
 } // namespace
 
 void MailSenden(const QString &betreff, const QStringList &anhaenge, QObject *kontext,
@@ -62,8 +70,18 @@ int MailOffen()
 
 void MailLoslassen()
 {
-    for (QProcess *p : std::as_const(wartende()))
+    for (QProcess *p : std::as_const(wartende())) {
         p->disconnect();
-    // The objects stay: deleting one would kill its program.
+        if (p->state() == QProcess::NotRunning) {
+            p->deleteLater();
+            continue;
+        }
+        // The object stays while its program runs; one that ends while we still run goes.
+        losgelassene().insert(p);
+        QObject::connect(p, &QProcess::finished, p, [p] {
+            losgelassene().remove(p);
+            p->deleteLater();
+        });
+    }
     wartende().clear();
 }

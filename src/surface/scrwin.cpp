@@ -1,7 +1,7 @@
 #include "surface/scrwin.h"
 
 #include "app/sitzung.h"
-
+#include "surface/auswahlmarker.h"
 #include "surface/zoomanzeige.h"
 #include "toolwindow/toolwin2.h"
 
@@ -49,6 +49,8 @@ TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     erzeugeUeberlagerungen();
     erzeugeAnsichtsteile();
 }
+
+TScreenForm::~TScreenForm() = default;
 
 void TScreenForm::zeigeAuf(const QRect &monitor)
 {

@@ -8,6 +8,8 @@
 #include <QFont>
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 struct Taste;
@@ -35,14 +37,15 @@ class TScreenForm : public QWidget, public SurfaceState
 
 public:
     explicit TScreenForm(QWidget *parent = nullptr);
+    ~TScreenForm() override;
 
     TBildAnzeige *Img1 = nullptr; // the drawing picture
     TZoomAnzeige *Img2 = nullptr; // the zoom image, visible only in the magnifier and zoom view
 
     // Overlays above the picture, created with the window: the text tool's entry and the
-    // selection area's markers.
+    // selection area's markers (their lines and label are the window's children).
     QLineEdit *Edit1 = nullptr;
-    TAuswahlMarker *Auswahl = nullptr;
+    std::unique_ptr<TAuswahlMarker> Auswahl;
     // The font text is committed with; follows the entry's font.
     QFont BildSchrift;
 

@@ -66,7 +66,7 @@ void TScreenForm::erzeugeUeberlagerungen()
     Edit1->setPalette(pal);
     Edit1->hide();
     connect(Edit1, &QLineEdit::textChanged, this, &TScreenForm::Edit1Change);
-    Auswahl = new TAuswahlMarker(this);
+    Auswahl = std::make_unique<TAuswahlMarker>(this);
     textSchriftSetzen(0);
 }
 

@@ -24,14 +24,16 @@
 namespace {
 
 // Answers the selection dialog from within its modal loop, once per opening, and notes the
-// fields it showed on opening.
+// fields it showed on opening. It waits until the dialog is the active window: before that the
+// keyboard focus is not in it yet, and on a slow machine the timer can come first.
 class DialogAntwort
 {
 public:
     explicit DialogAntwort(std::function<void(TAuswahlForm &)> antwort) : m_antwort(std::move(antwort))
     {
         QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
-            if (QApplication::activeModalWidget() != AuswahlForm || m_offen)
+            if (QApplication::activeModalWidget() != AuswahlForm ||
+                QApplication::activeWindow() != AuswahlForm || m_offen)
                 return;
             m_offen = true;
             TAuswahlForm &d = *AuswahlForm;

@@ -61,12 +61,7 @@ void TstEinstellungenTexte::cleanup()
 
 void TstEinstellungenTexte::fensterNeu()
 {
-    delete ToolForm;
-    ToolForm = nullptr;
-    delete ScreenForm;
-    ScreenForm = nullptr;
-    delete MeldForm;
-    MeldForm = nullptr;
+    FensterLoeschen();
     FensterErzeugen();
 }
 

@@ -27,14 +27,7 @@ namespace xs {
 
 void freshWindows()
 {
-    delete ToolForm;
-    ToolForm = nullptr;
-    delete ScreenForm;
-    ScreenForm = nullptr;
-    delete MeldForm;
-    MeldForm = nullptr;
-    delete AuswahlForm;
-    AuswahlForm = nullptr;
+    FensterLoeschen();
     Cfg = Settings{};
     FensterErzeugen();
 }
