@@ -124,9 +124,9 @@ void TstX11Email::menuToMailProgramAndQuestionAtClose()
 
     // The window manager's close: the question names the picture, and "Ja" deletes it.
     antworter.setzeAntwort(QStringLiteral("&Ja"));
-    xs::run(QStringLiteral("xdotool"),
-            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(t.winId()),
-             QStringLiteral("key"), QStringLiteral("alt+F4")});
+    // (Sent as openbox sends it for Alt+F4: a key through the window manager got lost now and
+    // then on a loaded machine.)
+    QVERIFY(xs::closeWindow(t.winId()));
     QTRY_VERIFY(t.isHidden());
     QCOMPARE(antworter.Boxen.size(), 2);
     QCOMPARE(antworter.Boxen.at(1), QStringLiteral("Bestätigen|") + EmailAufraeumenText(1, ordner));
