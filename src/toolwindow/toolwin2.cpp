@@ -291,6 +291,8 @@ void TToolForm::StartFertigBtnClick()
         WinZustand = 2;
         if (ScreenForm && ScreenForm->isVisible())
             ScreenForm->close();
+        if (ScreenForm)
+            bilderFreigeben(*this, *ScreenForm);
         FensterEinklappen();
         emit freigegeben();
         break;
@@ -333,6 +335,9 @@ bool TToolForm::BildschirmEinfrieren()
     const QRect platz = geometry();
     hide();
     warteMitNachrichten(50);
+    // The last session's picture goes before the screen is read: a freeze never needs two.
+    if (ScreenForm)
+        ScreenForm->Img1Bmp = QImage();
     const QImage bild = monitor ? Bildquelle(monitor) : QImage();
     m_einfrierenLaeuft = false;
     if (bild.isNull()) {

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QWheelEvent>
@@ -390,7 +391,16 @@ void TstZoomansicht::clearInZoomAndMagnifier()
     aktion("Lupe1")->trigger();
     aktion("Alleslschen1")->trigger();
     QCOMPARE(ToolForm->Modus, 14);
-    QCOMPARE(ScreenForm->Img2Bmp, m_bild);
+    // The magnifier shows the picture itself, outside its lens.
+    QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+    QImage gezeigt = ScreenForm->Img2->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(m_bild.rect());
+    QImage erwartet = m_bild;
+    if (ScreenForm->Img2->lupeSichtbar()) {
+        const QRect linse = ScreenForm->Img2->lupenRechteck();
+        QPainter(&gezeigt).fillRect(linse, Qt::black);
+        QPainter(&erwartet).fillRect(linse, Qt::black);
+    }
+    QCOMPARE(gezeigt, erwartet);
 }
 
 QTEST_MAIN(TstZoomansicht)
