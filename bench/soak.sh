@@ -37,8 +37,8 @@ if [ "${1:-}" != --innen ]; then
     shift $((OPTIND - 1))
     dauer=${1:?usage: soak.sh [-b BUILD_DIR] [-s SEED] [-f hang|crash] SECONDS}
     build="$(cd "$build" && pwd)"
-    exec "$root/tests/x11/xrun.sh" --openbox -- "$root/tests/output/cupsrun.sh" -- \
-        "$0" --innen "$build" "$seed" "$dauer" "$fehler"
+    exec bash "$root/tests/x11/xrun.sh" --openbox -- bash "$root/tests/output/cupsrun.sh" -- \
+        bash "$0" --innen "$build" "$seed" "$dauer" "$fehler"
 fi
 
 build=$2 seed=$3 dauer=$4 fehler=$5
@@ -93,7 +93,10 @@ pruefen() {
     [ -n "$w" ] || { sleep 1; w=$(werkzeugfenster); }
     lebt || fehlschlag "crash: the program is gone (after: $schritt)"
     [ -n "$w" ] || fehlschlag "the tool window is not shown (after: $schritt)"
-    "$here/soakping.py" "$w" 10 || fehlschlag "hang: no answer for 10 s (after: $schritt)"
+    local antwort=0
+    "$here/soakping.py" "$w" 10 || antwort=$?
+    [ "$antwort" != 2 ] || fehlschlag "the ping helper failed (python3-xlib missing?)"
+    [ "$antwort" = 0 ] || fehlschlag "hang: no answer for 10 s (after: $schritt)"
     local zahl fremd
     zahl=$(fenster | awk '$2 == "Skizzomat"' | wc -l)
     fremd=$(fenster | awk '{ $1 = ""; sub(/^ /, ""); print }' |

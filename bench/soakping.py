@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Asks an X11 window's client for an answer (_NET_WM_PING) and waits for it.
 
     soakping.py WINDOW_ID TIMEOUT_SECONDS
@@ -6,7 +6,7 @@
 Exit status 0 when the client answered in time, 1 when it did not, 2 on a usage or X error.
 The client answers from its event loop, so an answer means the loop is turning.
 """
-import select
+import signal
 import sys
 import time
 
@@ -35,19 +35,15 @@ def main():
         d.flush()
     except error.XError:
         return 2
-    ende = time.monotonic() + frist
+    # A blocking wait for the answer, ended by an alarm.
+    signal.signal(signal.SIGALRM, lambda *_: sys.exit(1))
+    signal.setitimer(signal.ITIMER_REAL, frist)
     while True:
-        while d.pending_events():
-            e = d.next_event()
-            if e.type == X.ClientMessage and e.client_type == protokolle:
-                werte = e.data[1]
-                if werte[0] == ping and werte[1] == marke:
-                    return 0
-        rest = ende - time.monotonic()
-        if rest <= 0:
-            return 1
-        select.select([d.fileno()], [], [], rest)
-
+        e = d.next_event()
+        if e.type == X.ClientMessage and e.client_type == protokolle:
+            werte = e.data[1]
+            if werte[0] == ping and werte[1] == marke:
+                return 0
 
 if __name__ == "__main__":
     sys.exit(main())
