@@ -22,8 +22,10 @@ def main():
     frist = float(sys.argv[2])
     d = display.Display()
     root = d.screen().root
-    # The answer goes to the root window, to clients that listen for its children's changes.
-    root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    # The client sends its answer to the root window with StructureNotify|SubstructureRedirect
+    # (Qt's xcb plugin; other toolkits use SubstructureNotify): listen for both notify kinds.
+    # Only the window manager can hold the redirect, so it must not be asked for here.
+    root.change_attributes(event_mask=X.StructureNotifyMask | X.SubstructureNotifyMask)
     protokolle = d.intern_atom("WM_PROTOCOLS")
     ping = d.intern_atom("_NET_WM_PING")
     marke = int(time.monotonic() * 1000) & 0x7FFFFFFF
@@ -42,7 +44,8 @@ def main():
         e = d.next_event()
         if e.type == X.ClientMessage and e.client_type == protokolle:
             werte = e.data[1]
-            if werte[0] == ping and werte[1] == marke:
+            # data32 values come back unsigned; the mark is below 2^31, so they compare as sent.
+            if e.data[0] == 32 and werte[0] == ping and werte[1] == marke:
                 return 0
 
 if __name__ == "__main__":
