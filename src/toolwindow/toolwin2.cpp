@@ -335,9 +335,8 @@ bool TToolForm::BildschirmEinfrieren()
     const QRect platz = geometry();
     hide();
     warteMitNachrichten(50);
-    // The last session's picture goes before the screen is read: a freeze never needs two.
-    if (ScreenForm)
-        ScreenForm->Img1Bmp = QImage();
+    // The last session's picture stays until the new one is there: if the screen cannot be
+    // read, the last drawing can still be saved or copied.
     const QImage bild = monitor ? Bildquelle(monitor) : QImage();
     m_einfrierenLaeuft = false;
     if (bild.isNull()) {
