@@ -2,21 +2,23 @@
 # Soak run: drives the real program on a private X server under openbox with random real input
 # for a given time, and fails on a crash, a hang, an unexpected message box or a growing RSS.
 #
-#   bench/soak.sh [-b BUILD_DIR] [-s SEED] [-f hang|crash] SECONDS
+#   bench/soak.sh [-b BUILD_DIR] [-s SEED] [-f hang|crash|box] SECONDS
 #
 # Every tool, colour and thickness, strokes and shapes (some with Shift), text, stamps, undo,
 # clear, the mouse wheel, the magnifier, the zoom view, sheets, the selection area by drag and
 # by dialog, screenshots into the screenshot folder (PNG and JPEG), the clipboard, printing to
-# a private CUPS queue, Start and Fertig. A deterministic tour of all of them comes first (the
-# warm-up), then random steps.
+# a private CUPS queue, Start and Fertig. A deterministic tour of all of them comes first, then
+# random steps for SECONDS; the tour and the first fifth of the random steps (at least 30 s)
+# are the warm-up.
 #   hang   no answer to a _NET_WM_PING for 10 s after an input
 #   crash  the process is gone
 #   box    a window of the program that no step opened (a message box, titled like the program
 #          or "Fehler", "Warnung", "Informationen", "Bestätigen")
 #   RSS    sampled every 10 s; after the warm-up no sample may exceed the warm-up's highest by
 #          more than 5 %
-# -f makes the program hang (SIGSTOP) or crash (SIGKILL) halfway through, to show that the run
-# catches it. Needs Xvfb, openbox, xdotool, python3-xlib, xdpyinfo, ImageMagick's import, and
+# -f makes the program hang (SIGSTOP), crash (SIGKILL) or show an error box (the screenshot
+# folder replaced by a file before a screenshot) halfway through, to show that the run catches
+# it. Needs Xvfb, openbox, xdotool, python3-xlib, xdpyinfo, ImageMagick's import, and
 # cups, cups-client, cups-filters for the print queue. Not part of the test suite.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -35,7 +37,8 @@ if [ "${1:-}" != --innen ]; then
         esac
     done
     shift $((OPTIND - 1))
-    dauer=${1:?usage: soak.sh [-b BUILD_DIR] [-s SEED] [-f hang|crash] SECONDS}
+    dauer=${1:?usage: soak.sh [-b BUILD_DIR] [-s SEED] [-f hang|crash|box] SECONDS}
+    case $fehler in '' | hang | crash | box) ;; *) echo "soak: -f takes hang, crash or box" >&2; exit 2 ;; esac
     build="$(cd "$build" && pwd)"
     exec bash "$root/tests/x11/xrun.sh" --openbox -- bash "$root/tests/output/cupsrun.sh" -- \
         bash "$0" --innen "$build" "$seed" "$dauer" "$fehler"
@@ -87,10 +90,11 @@ lebt() { kill -0 "$pid" 2>/dev/null && ! grep -q '^State:.*Z' "/proc/$pid/status
 # After every input: the program is there, answers within 10 s, and shows no window that the
 # step did not open ($1: the window names the step may leave open, as a regular expression).
 pruefen() {
-    local erlaubt="${1:-^$}" w
+    local erlaubt="${1:-^$}" w liste
     lebt || fehlschlag "crash: the program is gone (after: $schritt)"
-    w=$(werkzeugfenster)
-    [ -n "$w" ] || { sleep 1; w=$(werkzeugfenster); }
+    liste=$(fenster)
+    w=$(awk '$2 == "Skizzomat" { print $1; exit }' <<<"$liste")
+    [ -n "$w" ] || { sleep 1; liste=$(fenster); w=$(awk '$2 == "Skizzomat" { print $1; exit }' <<<"$liste"); }
     lebt || fehlschlag "crash: the program is gone (after: $schritt)"
     [ -n "$w" ] || fehlschlag "the tool window is not shown (after: $schritt)"
     local antwort=0
@@ -98,12 +102,37 @@ pruefen() {
     [ "$antwort" != 2 ] || fehlschlag "the ping helper failed (python3-xlib missing?)"
     [ "$antwort" = 0 ] || fehlschlag "hang: no answer for 10 s (after: $schritt)"
     local zahl fremd
-    zahl=$(fenster | awk '$2 == "Skizzomat"' | wc -l)
-    fremd=$(fenster | awk '{ $1 = ""; sub(/^ /, ""); print }' |
+    liste=$(fenster)
+    zahl=$(awk '$2 == "Skizzomat"' <<<"$liste" | wc -l)
+    fremd=$(awk '{ $1 = ""; sub(/^ /, ""); print }' <<<"$liste" |
         grep -Ev "^(Skizzomat|Information)\$" | grep -Ev "$erlaubt")
     [ "$zahl" -le 2 ] || fehlschlag "a message box titled Skizzomat (after: $schritt)"
     [ -z "$fremd" ] || fehlschlag "an unexpected window: $fremd (after: $schritt)"
     probe
+    rss_pruefen
+}
+
+# The warm-up's highest sample, and every later one against it.
+warm_max=0
+warm_ende=0
+geprueft=0
+rss_pruefen() {
+    local k mb
+    if [ "$(date +%s)" -lt "${aufwaermen:-9999999999}" ]; then
+        for ((k = warm_ende; k < ${#proben[@]}; k++)); do
+            mb=${proben[$k]#* }
+            [ "$mb" -gt "$warm_max" ] && warm_max=$mb
+        done
+        warm_ende=${#proben[@]}
+        geprueft=$warm_ende
+        return 0
+    fi
+    for ((k = geprueft; k < ${#proben[@]}; k++)); do
+        mb=${proben[$k]#* }
+        [ $((mb * 100)) -le $((warm_max * 105)) ] ||
+            fehlschlag "RSS grew to $mb MB, more than 5 % above the warm-up's $warm_max MB (after: $schritt)"
+    done
+    geprueft=${#proben[@]}
 }
 
 # RSS every 10 s, in MB.
@@ -318,25 +347,25 @@ done
 einfrieren
 pruefen
 
-# The tour: every step once, with every tool, colour and thickness, twice over.
-for runde in 1 2; do
-    for w in "${werkzeuge[@]}"; do
-        s_werkzeug "$w"; pruefen
-        s_strich; pruefen
-    done
-    for f in "${farben[@]}"; do s_farbe "$f"; pruefen; s_strich; pruefen; done
-    for d in "${dicken[@]}"; do s_dicke "$d"; pruefen; s_strich; pruefen; done
-    for f in s_text s_stempel s_undo s_loeschen s_rad s_zoom s_lupe s_blatt s_strich s_bereich s_auswahldialog \
-        s_speichern s_zwischenablage s_drucken s_startfertig s_blatt s_strich s_undo; do
-        $f; pruefen
-    done
+# The tour: every step once, with every tool, colour and thickness.
+for w in "${werkzeuge[@]}"; do
+    s_werkzeug "$w"; pruefen
+    s_strich; pruefen
 done
-# The warm-up lasts the tour, at least a fifth of the run and at least 60 s.
-aufwaermen=$((anfang + (dauer / 5 > 60 ? dauer / 5 : 60)))
+for f in "${farben[@]}"; do s_farbe "$f"; pruefen; s_strich; pruefen; done
+for d in "${dicken[@]}"; do s_dicke "$d"; pruefen; s_strich; pruefen; done
+for f in s_text s_stempel s_undo s_loeschen s_rad s_zoom s_lupe s_blatt s_strich s_bereich s_auswahldialog \
+    s_speichern s_zwischenablage s_drucken s_startfertig s_blatt s_strich s_undo; do
+    $f; pruefen
+done
+tour=$(($(date +%s) - anfang))
+echo "soak: tour done after $tour s, RSS $(($(rss_kb) / 1024)) MB"
+# The warm-up lasts the tour and a fifth of the random steps, at least 30 s of them.
+zufall_anfang=$(date +%s)
+aufwaermen=$((zufall_anfang + (dauer / 5 > 30 ? dauer / 5 : 30)))
 schritte_gesamt=0
-fehler_zeit=$((anfang + dauer / 2))
-warm_max=0
-while [ "$(date +%s)" -lt $((anfang + dauer)) ]; do
+fehler_zeit=$((zufall_anfang + dauer / 2))
+while [ "$(date +%s)" -lt $((zufall_anfang + dauer)) ]; do
     einfrieren
     zufallsschritt
     schritte_gesamt=$((schritte_gesamt + 1))
@@ -344,27 +373,25 @@ while [ "$(date +%s)" -lt $((anfang + dauer)) ]; do
         case $fehler in
         hang) echo "soak: stopping the program (SIGSTOP)"; kill -STOP "$pid" ;;
         crash) echo "soak: killing the program (SIGKILL)"; kill -KILL "$pid" ;;
+        box)
+            # The folder cannot be created any more: the screenshot reports an error.
+            echo "soak: replacing the screenshot folder by a file, then a screenshot"
+            rm -rf "$ordner/shots" && : >"$ordner/shots"
+            pruefen
+            s_speichern
+            sleep 1
+            ;;
         esac
         fehler=
     fi
     pruefen
-    # The warm-up's highest sample, and every later one against it.
-    if [ "$(date +%s)" -lt "$aufwaermen" ]; then
-        for p in "${proben[@]}"; do
-            mb=${p#* }
-            [ "$mb" -gt "$warm_max" ] && warm_max=$mb
-        done
-        warm_ende=${#proben[@]}
-    else
-        for ((k = ${warm_ende:-0}; k < ${#proben[@]}; k++)); do
-            mb=${proben[$k]#* }
-            [ $((mb * 100)) -le $((warm_max * 105)) ] ||
-                fehlschlag "RSS grew to $mb MB, more than 5 % above the warm-up's $warm_max MB"
-        done
-    fi
 done
+# The last sample, after the last step.
+naechste_probe=0
+probe
+rss_pruefen
 kurve
 shots=$(find "$ordner/shots" -type f | wc -l)
-pdf=$([ -s "${SKZ_DRUCK_PDF:-}" ] && echo yes || echo no)
-echo "soak: passed: $schritte_gesamt random steps after the tour, $shots screenshots, printed: $pdf," \
-    "warm-up peak $warm_max MB"
+auftraege=$(lpstat -W completed -o 2>/dev/null | wc -l)
+echo "soak: passed: tour $tour s, then $schritte_gesamt random steps in $dauer s; $shots screenshots," \
+    "$auftraege print jobs done; warm-up peak $warm_max MB, last $(($(rss_kb) / 1024)) MB"
