@@ -18,6 +18,8 @@ if [ "$what" = test ]; then
     packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip)
     # A private print server with a PDF queue, and the PDF rendered back.
     packages+=(cups cups-client cups-filters poppler-utils)
+    # The soak run's hang check (bench/soak.sh, run by hand).
+    packages+=(python3-xlib)
 fi
 
 missing=()
