@@ -74,6 +74,10 @@ fehlschlag() {
 }
 
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2>/dev/null; }
+# The RSS's parts in MB: anonymous, file, shared memory.
+teile() {
+    awk '/^Rss(Anon|File|Shmem):/ { printf "%s%d", (n++ ? "/" : ""), $2 / 1024 }' "/proc/$pid/status" 2>/dev/null
+}
 
 # The program's visible windows, "id name" a line.
 fenster() {
@@ -112,7 +116,7 @@ pruefen() {
     [ "$zahl" -le 2 ] || fehlschlag "a message box titled Skizzomat (after: $schritt)"
     [ -z "$fremd" ] || fehlschlag "an unexpected window: $fremd (after: $schritt)"
     # Every step with the RSS after it, for the files kept on a failure.
-    echo "$(($(date +%s) - anfang)) $(($(rss_kb) / 1024)) $schritt" >>"$ordner/schritte.log"
+    echo "$(($(date +%s) - anfang)) $(($(rss_kb) / 1024)) $(teile) $schritt" >>"$ordner/schritte.log"
     probe
 }
 

@@ -10,3 +10,10 @@ void SpeicherabgabeEinrichten()
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
 #endif
 }
+
+void SpeicherZurueckgeben()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}

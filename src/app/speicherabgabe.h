@@ -6,3 +6,7 @@
 // above it. A fixed threshold keeps every picture in a mapping of its own, given back to the
 // system when the picture is freed. To be called first thing in main().
 void SpeicherabgabeEinrichten();
+
+// Gives the free pages inside the heap back to the system: after Fertig, what the session's
+// smaller blocks (printing, encoders, text) left free between live ones.
+void SpeicherZurueckgeben();

@@ -1,5 +1,6 @@
 #include "toolwindow/toolwin2.h"
 
+#include "app/speicherabgabe.h"
 #include "dialogs/meldungen.h"
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
@@ -293,6 +294,7 @@ void TToolForm::StartFertigBtnClick()
             ScreenForm->close();
         if (ScreenForm)
             bilderFreigeben(*this, *ScreenForm);
+        SpeicherZurueckgeben();
         FensterEinklappen();
         emit freigegeben();
         break;
