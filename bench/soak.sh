@@ -353,6 +353,12 @@ for ((i = 0; i < 200; i++)); do
     lebt || fehlschlag "crash at start-up"
     sleep 0.1
 done
+# AutoOpen freezes on its own once the tool window is active: a key pressed meanwhile would
+# release the picture again.
+for ((i = 0; i < 100; i++)); do
+    eingefroren && break
+    sleep 0.1
+done
 einfrieren
 pruefen
 
