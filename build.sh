@@ -27,6 +27,8 @@ if [ "$what" = test ]; then
     # The second run with AddressSanitizer and UndefinedBehaviorSanitizer; llvm brings the
     # symbolizer that puts names and lines into their reports.
     packages+=(clang libclang-rt-dev llvm)
+    # The soak run's hang check (bench/soak.sh, run by hand).
+    packages+=(python3-xlib)
 fi
 
 missing=()

@@ -103,7 +103,8 @@ struct Aenderungsstand
 };
 
 // Fields of the drawing surface, in declaration order. The drawing picture itself is
-// `Img1Bmp`; `Img2Bmp` is the bitmap of the scalable zoom image.
+// `Img1Bmp`; the scalable zoom image shows it too, without a copy of its own: nothing draws
+// into the picture while the magnifier or the zoom view is shown.
 struct SurfaceState
 {
     std::int32_t Sx = -1, Sy = -1;
@@ -114,7 +115,6 @@ struct SurfaceState
     TColor PipetteCol = 0;
     bool UmschaltFGedrueckt = false;
     QImage Img1Bmp;
-    QImage Img2Bmp;
     TextEintragZustand Eintrag;
     Aenderungsstand Aenderungen;
 };

@@ -8,6 +8,7 @@
 #include "app/heimordner.h"
 #include "app/noMultiInst.h"
 #include "app/sitzung.h"
+#include "app/speicherabgabe.h"
 #include "dialogs/meldungen.h"
 #include "output/ablagehueter.h"
 #include "toolwindow/toolwin2.h"
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
         return AblageHueterAusfuehren(argc, argv);
     if (const Befehlszeile aufruf = BefehlszeileLesen(argc, argv); aufruf.aktion != Befehlszeile::Starten)
         return BefehlszeileBeantworten(aufruf);
+    SpeicherabgabeEinrichten();
     HeimordnerSetzen();
     DpiAware();
     XWaylandWaehlen();

@@ -242,10 +242,13 @@ void TDruckForm::DruckBtnClick()
         return;
     }
 
-    // The notice goes away however the job ends; an error then reaches the error display.
+    // The notice and the output image go away however the job ends; an error then reaches the
+    // error display.
     const auto danach = qScopeGuard([] {
         if (MeldForm)
             MeldForm->hide();
+        if (ToolForm)
+            ToolForm->AuswahlBmp = QImage();
     });
     if (MeldForm)
         MeldForm->Zeigen(QStringLiteral("Ausdruck wird vorbereitet.||Bitte warten."));

@@ -38,7 +38,7 @@ TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     setAttribute(Qt::WA_NoSystemBackground);
     Img1 = new TBildAnzeige(&Img1Bmp, this);
     Img1->setObjectName(QStringLiteral("Img1"));
-    Img2 = new TZoomAnzeige(&Img2Bmp, this);
+    Img2 = new TZoomAnzeige(&Img1Bmp, this);
     Img2->setObjectName(QStringLiteral("Img2"));
     Img2->hide();
     // Hovering moves the tool marker, so the images want moves without a button too.

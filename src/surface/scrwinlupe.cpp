@@ -1,7 +1,7 @@
 // The drawing surface's magnifier: a lens over the zoom image, which shows the picture 1:1.
+// Nothing draws into the picture while the lens is shown, so the zoom image reads it directly.
 #include "surface/lupe.h"
 #include "surface/scrwin.h"
-#include "surface/sicherung.h"
 #include "toolwindow/toolwin2.h"
 
 void TScreenForm::LupeBetreten()
@@ -10,7 +10,6 @@ void TScreenForm::LupeBetreten()
     Img2->setzeSicht({});
     Img2->balkenSetzen({}, false);
     Img2->lupeVerbergen();
-    bildSichern(Img2Bmp, Img1Bmp);
     Img2->update();
 }
 
@@ -20,5 +19,5 @@ void TScreenForm::Lupe()
     if (!ToolForm || ToolForm->Start || Sx < 0 || Sy < 0)
         return;
     const LupenGeometrie g = lupenGeometrie(Sx, Sy, ToolForm->Sdicke, ToolForm->LupeFak, Img2->size());
-    Img2->lupeZeigen(lupeZeichnen(Img2Bmp, g, ToolForm->LupeFak), g.Linse);
+    Img2->lupeZeigen(lupeZeichnen(Img1Bmp, g, ToolForm->LupeFak), g.Linse);
 }

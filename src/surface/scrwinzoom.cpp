@@ -4,7 +4,6 @@
 #include "surface/bereich.h"
 #include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
-#include "surface/sicherung.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
@@ -116,7 +115,6 @@ void TScreenForm::ZoomInit(float sx, float sy)
     // Entered from over the tool window (no pointer position) the offset would leave a strip
     // of the view uncovered.
     SetZoomOffset(Img2->sicht().Ox, Img2->sicht().Oy);
-    bildSichern(Img2Bmp, Img1Bmp);
     Img2->update();
     t.WerkzeugAktualisieren();
     const int x = Sx, y = Sy;
@@ -149,7 +147,7 @@ void TScreenForm::UpdateZoom(float sx, float sy, float fak)
 void TScreenForm::SetZoomOffset(float ax, float ay)
 {
     const ZoomSicht v = Img2->sicht();
-    const QPointF o = zoomOffsetBegrenzt(ax, ay, Img2->size(), Img2Bmp.size(), v.Fak);
+    const QPointF o = zoomOffsetBegrenzt(ax, ay, Img2->size(), Img1Bmp.size(), v.Fak);
     Img2->setzeSicht({v.Fak, float(o.x()), float(o.y())});
 }
 

@@ -72,6 +72,7 @@ void TToolForm::ClipBtnClick()
     CheckPanels();
     SetAuswahlBmp(*this, ScreenForm->Img1Bmp);
     BildZwischenablegen(AuswahlBmp);
+    AuswahlBmp = QImage();
 }
 
 // The dialog prints by itself; nothing follows here when it closes.
@@ -104,7 +105,9 @@ void TToolForm::Speichernunter1Click()
     }
     CheckPanels();
     SetAuswahlBmp(*this, ScreenForm->Img1Bmp);
-    if (const Ergebnis e = BildSpeichern(AuswahlBmp, pfad); !e.Ok)
+    const Ergebnis e = BildSpeichern(AuswahlBmp, pfad);
+    AuswahlBmp = QImage();
+    if (!e.Ok)
         zeigeFehler(this, e.Fehler);
 }
 
@@ -133,6 +136,7 @@ void TToolForm::screenshotMenuBefehl(int format)
     if (MeldForm)
         MeldForm->Zeigen(QStringLiteral("Screenshot abgelegt"));
     const Ablage a = ScreenshotAblegen(*this, ScreenForm->Img1Bmp, true, format);
+    AuswahlBmp = QImage();
     if (!a.Ok)
         zeigeFehler(this, a.Fehler);
 }
@@ -153,6 +157,7 @@ bool TToolForm::AutoScreenshotAblegen()
         return true;
     CheckPanels();
     const Ablage a = ScreenshotAblegen(*this, ScreenForm->Img1Bmp, false, FormatPng);
+    AuswahlBmp = QImage();
     if (!a.Ok)
         zeigeFehler(this, a.Fehler);
     return a.Ok;

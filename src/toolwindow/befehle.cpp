@@ -40,6 +40,9 @@ void TToolForm::RueckgaengigBtnClick()
     TScreenForm &s = *ScreenForm;
     schnappschussZurueck(*this, s);
     s.Img1->update();
+    // The magnifier and the zoom view show the picture itself.
+    if (s.Img2->isVisible())
+        s.Img2->update();
     WerkzeugZustandSetzen();
     s.AuswahlBereichZeigen();
     // Erases the marker that the restored picture may hold.

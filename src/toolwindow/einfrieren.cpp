@@ -25,6 +25,15 @@ void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured)
     t.BakBereichRect = t.BereichRect;
     t.BakModus = t.Modus;
     s.Img1Bmp = t.OrigScrBmp;
-    s.Img2Bmp = t.OrigScrBmp;
+    bildGanzGeaendert(s);
+}
+
+void bilderFreigeben(ToolState &t, SurfaceState &s)
+{
+    t.AuswahlBmp = QImage();
+    t.OrigScrBmp = QImage();
+    t.OrigScrStartBmp = QImage();
+    t.BackupBmp = QImage();
+    t.BackupOrigScrBmp = QImage();
     bildGanzGeaendert(s);
 }

@@ -12,3 +12,7 @@ int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor);
 // the selection area stay as they are. Every copy shares the captured pixels until one of
 // them is drawn on.
 void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured);
+
+// After "Fertig": lets go of every full-size picture but the drawing picture, which the output
+// commands still use until the next freeze.
+void bilderFreigeben(ToolState &t, SurfaceState &s);

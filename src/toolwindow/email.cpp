@@ -62,6 +62,7 @@ void TToolForm::EmailVersenden(int format)
     // A tool marker drawn into the picture, or text still in its entry, must not go along.
     CheckPanels();
     const Ablage a = EmailAblegen(*this, ScreenForm->Img1Bmp, format);
+    AuswahlBmp = QImage();
     if (!a.Ok) {
         zeigeFehler(this, a.Fehler);
         // A folder that cannot be created leaves everything as it was; a file that could not

@@ -1,6 +1,7 @@
 #include "toolwindow/toolwin2.h"
 
 #include "app/sitzung.h"
+#include "app/speicherabgabe.h"
 #include "dialogs/meldungen.h"
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
@@ -292,6 +293,9 @@ void TToolForm::StartFertigBtnClick()
         WinZustand = 2;
         if (ScreenForm && ScreenForm->isVisible())
             ScreenForm->close();
+        if (ScreenForm)
+            bilderFreigeben(*this, *ScreenForm);
+        SpeicherZurueckgeben();
         FensterEinklappen();
         wiederVerwaltet();
         emit freigegeben();
@@ -335,6 +339,8 @@ bool TToolForm::BildschirmEinfrieren()
     const QRect platz = geometry();
     hide();
     warteMitNachrichten(50);
+    // The last session's picture stays until the new one is there: if the screen cannot be
+    // read, the last drawing can still be saved or copied.
     const Bildaufnahme aufnahme = monitor ? Bildquelle(monitor) : Bildaufnahme();
     const QImage &bild = aufnahme.bild;
     m_einfrierenLaeuft = false;

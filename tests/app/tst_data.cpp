@@ -153,7 +153,7 @@ void TstData::freezeRenewsPicturesKeepsChoices()
 
     QCOMPARE(t.OrigScrBmp.format(), QImage::Format_RGB32);
     QCOMPARE(t.OrigScrBmp.size(), QSize(40, 30));
-    for (const QImage *img : {&t.BackupBmp, &t.BackupOrigScrBmp, &t.OrigScrStartBmp, &s.Img1Bmp, &s.Img2Bmp})
+    for (const QImage *img : {&t.BackupBmp, &t.BackupOrigScrBmp, &t.OrigScrStartBmp, &s.Img1Bmp})
         QCOMPARE(*img, t.OrigScrBmp);
     QCOMPARE(t.OrigScrBmp.pixel(0, 0), qRgb(1, 2, 3));
     QCOMPARE(s.Sx, -1);

@@ -17,6 +17,8 @@ private slots:
     void clearThenUndoLeavesNoMarker();
     void clickInMagnifierOrZoomReplacesSnapshot_data();
     void clickInMagnifierOrZoomReplacesSnapshot();
+    void afterFertigAndStartTheNewScreen_data();
+    void afterFertigAndStartTheNewScreen();
 
 private:
     QImage m_bild;
@@ -156,6 +158,53 @@ void TstRueckgaengig::clickInMagnifierOrZoomReplacesSnapshot()
     }
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCOMPARE(ScreenForm->Img1Bmp, gezeichnet);
+}
+
+void TstRueckgaengig::afterFertigAndStartTheNewScreen_data()
+{
+    QTest::addColumn<QStringList>("schritte"); // "stroke", or an action's name
+    QTest::addColumn<bool>("strichBleibt");    // the second stroke is in the result
+    QTest::newRow("undo at once") << QStringList{"Rckgngig1"} << false;
+    QTest::newRow("stroke, undo") << QStringList{"stroke", "Rckgngig1"} << false;
+    QTest::newRow("stroke, clear") << QStringList{"stroke", "Alleslschen1"} << false;
+    QTest::newRow("stroke, clear, undo") << QStringList{"stroke", "Alleslschen1", "Rckgngig1"} << true;
+    QTest::newRow("sheet, undo") << QStringList{"WeiesBlatt1", "Rckgngig1"} << false;
+    QTest::newRow("stroke, sheet, current screen")
+        << QStringList{"stroke", "WeiesBlatt1", "AktuellesBild"} << false;
+}
+
+// "Fertig" lets go of the last session's pictures and the next Start reads the screen anew:
+// undo, clear and the sheets then work on the new screen, and nothing of the old drawing or
+// of the old screen comes back.
+void TstRueckgaengig::afterFertigAndStartTheNewScreen()
+{
+    QFETCH(QStringList, schritte);
+    QFETCH(bool, strichBleibt);
+    ziehe(ScreenForm->Img1, {100, 100}, {150, 120});
+    ziehe(ScreenForm->Img1, {20, 200}, {300, 210});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    QVERIFY(ScreenForm->Img1Bmp != m_bild);
+
+    QImage neu = m_bild.mirrored(true, false);
+    neu.setPixel(0, 0, qRgb(1, 2, 3));
+    QVERIFY(einfrieren(neu));
+    QCOMPARE(ScreenForm->Img1Bmp, neu);
+    QCOMPARE(ToolForm->OrigScrBmp, neu);
+
+    QImage mitStrich;
+    for (const QString &schritt : schritte) {
+        if (schritt == QLatin1String("stroke")) {
+            ziehe(ScreenForm->Img1, {60, 60}, {200, 90});
+            ScreenForm->Zeichenbewegung(0, -1, -1);
+            mitStrich = ScreenForm->Img1Bmp;
+            QVERIFY(mitStrich != neu);
+        } else {
+            ToolForm->Aktionen.value(schritt)->trigger();
+        }
+    }
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    QCOMPARE(ScreenForm->Img1Bmp, strichBleibt ? mitStrich : neu);
+    QCOMPARE(ToolForm->OrigScrBmp, neu);
 }
 
 QTEST_MAIN(TstRueckgaengig)

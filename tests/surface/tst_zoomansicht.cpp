@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QWheelEvent>
@@ -77,6 +78,8 @@ private slots:
     void crosshairWithCtrl();
     void magnifierLensIsAnOverlay();
     void clearInZoomAndMagnifier();
+    void showsStrokesAndUndoRedraws_data();
+    void showsStrokesAndUndoRedraws();
 
 private:
     QImage m_bild;
@@ -390,7 +393,74 @@ void TstZoomansicht::clearInZoomAndMagnifier()
     aktion("Lupe1")->trigger();
     aktion("Alleslschen1")->trigger();
     QCOMPARE(ToolForm->Modus, 14);
-    QCOMPARE(ScreenForm->Img2Bmp, m_bild);
+    // The magnifier shows the picture itself, outside its lens.
+    QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+    QImage gezeigt =
+        ScreenForm->Img2->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(m_bild.rect());
+    QImage erwartet = m_bild;
+    if (ScreenForm->Img2->lupeSichtbar()) {
+        const QRect linse = ScreenForm->Img2->lupenRechteck();
+        QPainter(&gezeigt).fillRect(linse, Qt::black);
+        QPainter(&erwartet).fillRect(linse, Qt::black);
+    }
+    QCOMPARE(gezeigt, erwartet);
+}
+
+void TstZoomansicht::showsStrokesAndUndoRedraws_data()
+{
+    QTest::addColumn<QString>("ansicht");
+    QTest::newRow("magnifier") << "Lupe1";
+    QTest::newRow("zoom view") << "Zoom1";
+}
+
+// The zoom image reads the drawing picture itself: strokes drawn before entering are shown,
+// and an undo in the view (after a click there and "Alles löschen") is redrawn on the screen,
+// not only in a fresh paint.
+void TstZoomansicht::showsStrokesAndUndoRedraws()
+{
+    QFETCH(QString, ansicht);
+    TZoomAnzeige *img2 = ScreenForm->Img2;
+    ziehe(ScreenForm->Img1, {140, 90}, {260, 200});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage gezeichnet = ScreenForm->Img1Bmp;
+    QVERIFY(gezeichnet != m_bild);
+
+    // Every view pixel outside the lens and the info panel against the picture pixel under it.
+    auto zeigt = [&](const QImage &bild) {
+        QCoreApplication::processEvents();
+        if (aufDemSchirm(ScreenForm) != gezeigt(ScreenForm))
+            return false;
+        const QImage g = gezeigt(img2);
+        const bool lupe = ToolForm->Modus == 14;
+        for (int y = 0; y < g.height(); ++y)
+            for (int x = 0; x < g.width(); ++x) {
+                if ((lupe && img2->lupeSichtbar() && img2->lupenRechteck().contains(x, y)) ||
+                    ScreenForm->ZoomInfoPan->geometry().contains(x, y))
+                    continue;
+                const QPoint p = lupe ? QPoint(x, y) : zoomBildpunkt(img2->sicht(), x, y);
+                if (bild.rect().contains(p) && g.pixel(x, y) != bild.pixel(p))
+                    return false;
+            }
+        return true;
+    };
+
+    ToolForm->Aktionen.value(ansicht)->trigger();
+    const int modus = ToolForm->Modus;
+    QVERIFY(img2->isVisible());
+    bewege(img2, {200, 150});
+    QVERIFY(zeigt(gezeichnet));
+    QTest::mouseClick(img2, Qt::LeftButton, {}, {200, 150});
+    aktion("Alleslschen1")->trigger();
+    QCOMPARE(ScreenForm->Img1Bmp, m_bild);
+    if (img2->isVisible())
+        QVERIFY(zeigt(m_bild));
+    aktion("Rckgngig1")->trigger();
+    QCOMPARE(ToolForm->Modus, modus);
+    QVERIFY(img2->isVisible());
+    QCOMPARE(ScreenForm->Img1Bmp, gezeichnet);
+    QVERIFY(zeigt(gezeichnet));
+    if (modus == 14)
+        aktion("Stift1")->trigger();
 }
 
 QTEST_MAIN(TstZoomansicht)

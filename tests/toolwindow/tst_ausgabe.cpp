@@ -71,6 +71,8 @@ private slots:
     void menusUnterIhrenButtons();
     void fertigMitAutoScreenshot_data();
     void fertigMitAutoScreenshot();
+    void weiterzeichnenNachAusgabe_data();
+    void weiterzeichnenNachAusgabe();
     void cleanupTestCase();
 
 private:
@@ -448,6 +450,76 @@ void TstAusgabe::fertigMitAutoScreenshot()
     QCOMPARE(ToolForm->StartFertigBtn->text(), QStringLiteral("Fertig"));
     QCOMPARE(ScreenForm->Img1Bmp, gezeichnet);
     QCOMPARE(Cfg.ScreenshotNr, 0);
+}
+
+void TstAusgabe::weiterzeichnenNachAusgabe_data()
+{
+    QTest::addColumn<QString>("ausgabe");
+    QTest::addColumn<TRect>("bereich");
+    QTest::addColumn<bool>("nachFertig");
+    QTest::newRow("clipboard") << "IndieZwischenablage1" << KeinBereich << false;
+    QTest::newRow("clipboard, area") << "IndieZwischenablage1" << TRect{30, 40, 330, 240} << false;
+    QTest::newRow("save as") << "Speichernunter1" << KeinBereich << false;
+    QTest::newRow("screenshot, area") << "AlsPNGScreenshotSpeichern" << TRect{30, 40, 330, 240} << false;
+    QTest::newRow("clipboard after Fertig") << "IndieZwischenablage1" << KeinBereich << true;
+    QTest::newRow("save as after Fertig") << "Speichernunter1" << TRect{30, 40, 330, 240} << true;
+}
+
+// An output leaves the drawing picture as it was: drawing goes on from it, a second output
+// gives the new drawing, and undo goes back to the first. After "Fertig" the last drawing can
+// still be put out, twice.
+void TstAusgabe::weiterzeichnenNachAusgabe()
+{
+    QFETCH(QString, ausgabe);
+    QFETCH(TRect, bereich);
+    QFETCH(bool, nachFertig);
+    ToolForm->BereichRect = bereich;
+    const QRect ausschnitt = bereich == KeinBereich ? m_bild.rect() : QRect(30, 40, 300, 200);
+    const QString ordner = m_dir->filePath(QStringLiteral("Skizzomat/Screenshots"));
+    int nr = 0;
+    auto ausgeben = [&]() -> QImage {
+        const QString pfad = m_dir->filePath(QStringLiteral("unter%1.png").arg(++nr));
+        QGuiApplication::clipboard()->clear();
+        Modal modal([&](QFileDialog *d) { eintippen(d, pfad); });
+        aktion(qPrintable(ausgabe))->trigger();
+        if (!modal.Boxen.isEmpty())
+            return QImage();
+        if (ausgabe == QLatin1String("Speichernunter1"))
+            return gelesen(pfad);
+        if (ausgabe == QLatin1String("AlsPNGScreenshotSpeichern")) {
+            const QStringList dateien = dateienIn(ordner);
+            return dateien.size() == nr ? gelesen(ordner + QLatin1Char('/') + dateien.last()) : QImage();
+        }
+        return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    };
+
+    aktion("Dicke3")->trigger();
+    aktion("DeckCol6")->trigger();
+    aktion("Stift1")->trigger();
+    ziehe(ScreenForm->Img1, {50, 60}, {200, 100});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage erster = ScreenForm->Img1Bmp;
+    QVERIFY(erster.copy(ausschnitt) != m_bild.copy(ausschnitt));
+    if (nachFertig) {
+        ToolForm->StartFertigBtnClick();
+        QCOMPARE(ToolForm->WinZustand, 0);
+        QCOMPARE(ausgeben(), erster.copy(ausschnitt));
+        QCOMPARE(ausgeben(), erster.copy(ausschnitt));
+        return;
+    }
+    QCOMPARE(ausgeben(), erster.copy(ausschnitt));
+    QCOMPARE(ScreenForm->Img1Bmp, erster);
+
+    ziehe(ScreenForm->Img1, {60, 200}, {300, 150});
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage zweiter = ScreenForm->Img1Bmp;
+    QVERIFY(zweiter.copy(ausschnitt) != erster.copy(ausschnitt));
+    QCOMPARE(ausgeben(), zweiter.copy(ausschnitt));
+    QCOMPARE(ScreenForm->Img1Bmp, zweiter);
+    aktion("Rckgngig1")->trigger();
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    QCOMPARE(ScreenForm->Img1Bmp, erster);
+    QCOMPARE(ausgeben(), erster.copy(ausschnitt));
 }
 
 void TstAusgabe::cleanupTestCase()

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -290,6 +291,12 @@ void TstToolWindow::unreadableScreenFreezesNothing()
 {
     TToolForm &t = *ToolForm;
     t.show();
+    // The last drawing stays for the output commands.
+    t.BereichRect = KeinBereich;
+    t.StartFertigBtnClick();
+    ScreenForm->Img1Bmp.fill(Qt::red);
+    const QImage zuletzt = ScreenForm->Img1Bmp;
+    t.StartFertigBtnClick();
     t.Bildquelle = [](QScreen *) { return QImage(); };
     QString shown;
     QTimer answer;
@@ -307,6 +314,10 @@ void TstToolWindow::unreadableScreenFreezesNothing()
     QVERIFY(ScreenForm->isHidden());
     QVERIFY(t.isVisible());
     QCOMPARE(t.StartFertigBtn->text(), QStringLiteral("Start"));
+    QCOMPARE(ScreenForm->Img1Bmp, zuletzt);
+    QGuiApplication::clipboard()->clear();
+    t.Aktionen.value(QStringLiteral("IndieZwischenablage1"))->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), zuletzt);
 }
 
 void TstToolWindow::autoOpenFreezesAfterFirstActivation()

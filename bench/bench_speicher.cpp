@@ -1,0 +1,170 @@
+// The program's resident memory through one session on the current X display: idle, frozen,
+// a stroke, a wheel zoom, a sheet, a stroke on it, an undo, the clipboard and Fertig, each
+// step driven through the real windows' event handlers. Prints VmRSS (and its anonymous and
+// shared parts) after each step, and how many frames of the frozen monitor lie above idle,
+// after the step and at its highest moment (what a step holds only briefly counts there).
+//   bench_speicher [ROUNDS]   the session ROUNDS times over (default 2), so that what a
+//                             second freeze keeps shows too
+#include "app/anwendung.h"
+#include "app/data.h"
+#include "app/dpiAware.h"
+#include "app/speicherabgabe.h"
+#include "surface/scrwin.h"
+#include "toolwindow/toolwin2.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include <cstdio>
+
+namespace {
+
+struct Rss
+{
+    double gesamt = 0, anonym = 0, geteilt = 0, hoechst = 0; // MB
+};
+
+Rss rssLesen()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    Rss r;
+    if (!f.open(QIODevice::ReadOnly))
+        return r;
+    for (const QByteArray &zeile : f.readAll().split('\n')) {
+        const QList<QByteArray> teile = zeile.simplified().split(' ');
+        if (teile.size() < 2)
+            continue;
+        const double mb = teile[1].toDouble() / 1024.0;
+        if (teile[0] == "VmRSS:")
+            r.gesamt = mb;
+        else if (teile[0] == "RssAnon:")
+            r.anonym = mb;
+        else if (teile[0] == "RssShmem:")
+            r.geteilt = mb;
+        else if (teile[0] == "VmHWM:")
+            r.hoechst = mb;
+    }
+    return r;
+}
+
+// Lets the program paint and hand its pixels to the X server.
+void ausruhen()
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 150)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void maus(QWidget *w, QEvent::Type typ, QPoint p, Qt::MouseButtons tasten)
+{
+    const Qt::MouseButton taste = typ == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(typ, QPointF(p), w->mapToGlobal(QPointF(p)), taste, tasten, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// A stroke of the current tool across a good part of the picture.
+void strich(QWidget *bild, QPoint von, QPoint nach)
+{
+    maus(bild, QEvent::MouseMove, von, Qt::NoButton);
+    maus(bild, QEvent::MouseButtonPress, von, Qt::LeftButton);
+    for (int i = 1; i <= 40; ++i)
+        maus(bild, QEvent::MouseMove, von + (nach - von) * i / 40, Qt::LeftButton);
+    maus(bild, QEvent::MouseButtonRelease, nach, Qt::NoButton);
+}
+
+void rad(QWidget *fenster, QPoint p, int delta)
+{
+    QWindow *w = fenster->windowHandle();
+    QWheelEvent e(QPointF(p), fenster->mapToGlobal(QPointF(p)), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QGuiApplication::sendEvent(w, &e);
+}
+
+void ausloesen(const char *aktion)
+{
+    if (QAction *a = ToolForm->Aktionen.value(QString::fromLatin1(aktion)))
+        a->trigger();
+    else
+        std::fprintf(stderr, "no action %s\n", aktion);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int runden = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2;
+    SpeicherabgabeEinrichten();
+    DpiAware();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    FensterErzeugen();
+    ToolForm->show();
+    ausruhen();
+
+    const QSize groesse = QGuiApplication::primaryScreen()->size();
+    const double frame = double(groesse.width()) * groesse.height() * 4 / (1024.0 * 1024.0);
+    const Rss leer = rssLesen();
+    std::printf("%dx%d, a frame is %.1f MB\n", groesse.width(), groesse.height(), frame);
+    std::printf("%-22s %9s %9s %9s %8s %8s\n", "step", "VmRSS MB", "anon MB", "shm MB", "frames", "during");
+    double hoechstes = 0;
+    // The highest VmRSS during each step: the kernel starts VmHWM anew at every "5" written.
+    auto hoechstNeu = [] {
+        QFile f(QStringLiteral("/proc/self/clear_refs"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write("5");
+    };
+    double spitze = 0;
+    auto zeile = [&](const char *schritt) {
+        ausruhen();
+        const Rss r = rssLesen();
+        const double frames = (r.gesamt - leer.gesamt) / frame;
+        const double waehrend = (r.hoechst - leer.gesamt) / frame;
+        hoechstes = std::max(hoechstes, frames);
+        spitze = std::max(spitze, waehrend);
+        std::printf("%-22s %9.1f %9.1f %9.1f %8.2f %8.2f\n", schritt, r.gesamt, r.anonym, r.geteilt, frames,
+                    waehrend);
+        std::fflush(stdout);
+        hoechstNeu();
+    };
+    zeile("idle");
+
+    for (int runde = 0; runde < runden; ++runde) {
+        ToolForm->StartFertigBtnClick();
+        zeile("frozen");
+        TScreenForm &s = *ScreenForm;
+        const int w = groesse.width(), h = groesse.height();
+        ausloesen("Stift1");
+        strich(s.Img1, {w / 10, h / 10}, {w * 9 / 10, h * 8 / 10});
+        zeile("stroke");
+        maus(s.Img1, QEvent::MouseMove, {w / 2, h / 2}, Qt::NoButton);
+        rad(&s, {w / 2, h / 2}, 120);
+        rad(&s, {w / 2, h / 2}, 120);
+        zeile("wheel zoom");
+        rad(&s, {w / 2, h / 2}, -120);
+        rad(&s, {w / 2, h / 2}, -120);
+        zeile("zoom left");
+        ausloesen("Lupe1");
+        maus(s.Img2, QEvent::MouseMove, {w / 3, h / 3}, Qt::NoButton);
+        zeile("magnifier");
+        ausloesen("Stift1");
+        ausloesen("KariertesBlatt1");
+        zeile("sheet");
+        strich(s.Img1, {w / 5, h * 8 / 10}, {w * 8 / 10, h / 5});
+        zeile("stroke on sheet");
+        ausloesen("Rckgngig1");
+        zeile("undo");
+        ausloesen("IndieZwischenablage1");
+        zeile("clipboard");
+        ToolForm->StartFertigBtnClick();
+        zeile("Fertig");
+    }
+    std::printf("most above idle: %.2f frames after a step, %.2f frames during one\n", hoechstes, spitze);
+    return 0;
+}
