@@ -212,6 +212,7 @@ private:
     bool m_einfrierenLaeuft = false;
     // Still at the place given at creation, when the frame's width was not known.
     bool m_anfangsPlatz = true;
+    int m_anfangsVersuche = 0;
     bool m_gespeichert = false;
 };
 
