@@ -18,8 +18,10 @@ void TToolForm::EinstellungenLaden()
     QPoint platz = pos();
     ::EinstellungenLaden(EinstellungenDatei, Cfg, Modus, Druck, platz);
     // A stored place is the user's: the top-right corner is no longer fitted to the frame.
-    if (platz != pos())
+    if (platz != pos()) {
         m_anfangsPlatz = false;
+        m_eckePruefen = false;
+    }
     // The width is still the one from creation: the loaded button size comes after.
     if (const QScreen *primary = QGuiApplication::primaryScreen())
         move(gespeichertePosition(platz, primary->geometry().size(), frameGeometry().width()));

@@ -25,6 +25,14 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <utility>
+
 TToolForm *ToolForm = nullptr;
 
 TToolForm::TToolForm(QWidget *parent)
@@ -198,6 +206,13 @@ bool TToolForm::event(QEvent *e)
     if (m_anfangsPlatz &&
         (e->type() == QEvent::Move || e->type() == QEvent::Show || e->type() == QEvent::WindowActivate))
         anfangsPlatzMitRahmen();
+    if (m_eckePruefen && !m_eckeGeplant && e->type() == QEvent::Show) {
+        // Qt's idea of the frame can lag behind the window manager's; the X server's is checked
+        // a few times while the window manager settles.
+        m_eckeGeplant = true;
+        for (const int ms : {200, 600, 1500, 3000})
+            QTimer::singleShot(ms, this, [this] { eckeNachRahmenPruefen(); });
+    }
     // Without a window manager the tool window may never be activated; its first showing then
     // stands in for the first activation.
     if (Start && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
@@ -231,6 +246,54 @@ void TToolForm::anfangsPlatzMitRahmen()
         // the user drags it later.
         QTimer::singleShot(3000, this, [this] { m_anfangsPlatz = false; });
     move(ziel);
+}
+
+namespace {
+
+// The client area's place on the screen and the frame's borders, as the X server has them;
+// empty without a window manager that announces its frame.
+std::optional<std::pair<QRect, std::array<int, 4>>> rahmenLautServer(const QWidget &w)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return std::nullopt;
+    xcb_connection_t *c = x11->connection();
+    const auto win = xcb_window_t(w.winId());
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_intern_atom_cookie_t ac = xcb_intern_atom(c, 1, 18, "_NET_FRAME_EXTENTS");
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(xcb_intern_atom_reply(c, ac, nullptr),
+                                                                        &std::free);
+    if (!screen || !atom || !atom->atom)
+        return std::nullopt;
+    const xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, atom->atom, XCB_ATOM_CARDINAL, 0, 4);
+    const xcb_translate_coordinates_cookie_t tc = xcb_translate_coordinates(c, win, screen->root, 0, 0);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> prop(xcb_get_property_reply(c, pc, nullptr),
+                                                                         &std::free);
+    std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> pos(
+        xcb_translate_coordinates_reply(c, tc, nullptr), &std::free);
+    if (!prop || !pos || prop->format != 32 || xcb_get_property_value_length(prop.get()) != 16)
+        return std::nullopt;
+    const auto *e = static_cast<const quint32 *>(xcb_get_property_value(prop.get()));
+    return std::make_pair(QRect(QPoint(pos->dst_x, pos->dst_y), w.size()),
+                          std::array<int, 4>{int(e[0]), int(e[1]), int(e[2]), int(e[3])});
+}
+
+} // namespace
+
+void TToolForm::eckeNachRahmenPruefen()
+{
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!m_eckePruefen || !isVisible() || !primary || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    const auto rahmen = rahmenLautServer(*this);
+    if (!rahmen)
+        return;
+    const auto &[client, rand] = *rahmen; // left, right, top, bottom
+    const QRect monitor = primary->geometry();
+    const QPoint ziel(monitor.right() + 1 - rand[1] - client.width(), monitor.top() + rand[2]);
+    if (client.topLeft() != ziel && windowHandle())
+        // The client's own place: no frame margins of Qt's involved.
+        windowHandle()->setPosition(ziel);
 }
 
 void TToolForm::FormActivate()
@@ -345,6 +408,7 @@ bool TToolForm::BildschirmEinfrieren()
     // Hidden and shown again, the window loses its frame for a while: fitting the first place
     // to the frame then would move it by the frame's size. It keeps the place it has now.
     m_anfangsPlatz = false;
+    m_eckePruefen = false;
     // The tool window must not be part of the picture. Unmapped, it loses its frame; shown
     // again it goes back to where its client area was, not down by the frame's size.
     const QRect platz = geometry();

@@ -207,12 +207,16 @@ private:
     // Places the window in the primary screen's top-right corner again once the window
     // manager's frame is known.
     void anfangsPlatzMitRahmen();
+    void eckeNachRahmenPruefen();
 
     ToolWindowMetrics m_masse{};
     bool m_einfrierenLaeuft = false;
     // Still at the place given at creation, when the frame's width was not known.
     bool m_anfangsPlatz = true;
     int m_anfangsVersuche = 0;
+    // Until a stored place or the first freeze: the corner is checked against the X server.
+    bool m_eckePruefen = true;
+    bool m_eckeGeplant = false;
     bool m_gespeichert = false;
 };
 
