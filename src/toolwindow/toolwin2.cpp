@@ -267,8 +267,8 @@ std::optional<std::pair<QRect, std::array<int, 4>>> rahmenLautServer(const QWidg
         return std::nullopt;
     const xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, atom->atom, XCB_ATOM_CARDINAL, 0, 4);
     const xcb_translate_coordinates_cookie_t tc = xcb_translate_coordinates(c, win, screen->root, 0, 0);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> prop(xcb_get_property_reply(c, pc, nullptr),
-                                                                         &std::free);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> prop(
+        xcb_get_property_reply(c, pc, nullptr), &std::free);
     std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> pos(
         xcb_translate_coordinates_reply(c, tc, nullptr), &std::free);
     if (!prop || !pos || prop->format != 32 || xcb_get_property_value_length(prop.get()) != 16)
