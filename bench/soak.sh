@@ -166,11 +166,15 @@ W=$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1] }')
 H=$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[2] }')
 punkt() { echo "$((40 + RANDOM % (W - 400))) $((60 + RANDOM % (H - 120)))"; }
 
+# Whether a visible window of the program has the name $1.
+fenster_da() {
+    fenster | awk -v n="$1" '{ $1 = ""; sub(/^ /, "") } $0 == n { f = 1 } END { exit !f }'
+}
 # Waits until a visible window of the program has the name $1, for up to 10 s.
 warte_fenster() {
     local i
     for ((i = 0; i < 100; i++)); do
-        fenster | awk -v n="$1" '{ $1 = ""; sub(/^ /, "") } $0 == n { f = 1 } END { exit !f }' && return 0
+        fenster_da "$1" && return 0
         sleep 0.1
     done
     fehlschlag "hang: the window \"$1\" did not open (after: $schritt)"
@@ -178,7 +182,7 @@ warte_fenster() {
 warte_weg() {
     local i
     for ((i = 0; i < 100; i++)); do
-        fenster | awk -v n="$1" '{ $1 = ""; sub(/^ /, "") } $0 == n { f = 1 } END { exit f }' && return 0
+        fenster_da "$1" || return 0
         sleep 0.1
     done
     fehlschlag "hang: the window \"$1\" did not close (after: $schritt)"

@@ -233,19 +233,8 @@ void TToolForm::anfangsPlatzMitRahmen()
     // even contain the client area; only a real frame counts.
     if (!isVisible() || rahmen == geometry() || !primary || !rahmen.contains(geometry()))
         return;
-    const QPoint ziel = anfangsPosition(primary->geometry().width(), rahmen.width());
-    // Qt may place the window by frame margins it has not learnt yet (the frame then ends
-    // above the screen); the window manager's answer to the move comes back here, and a few
-    // more tries follow it until the frame sits where it belongs.
-    if (rahmen.topLeft() == ziel || ++m_anfangsVersuche > 4) {
-        m_anfangsPlatz = false;
-        return;
-    }
-    if (m_anfangsVersuche == 1)
-        // A window manager that keeps the window elsewhere must not pull it back from where
-        // the user drags it later.
-        QTimer::singleShot(3000, this, [this] { m_anfangsPlatz = false; });
-    move(ziel);
+    m_anfangsPlatz = false;
+    move(anfangsPosition(primary->geometry().width(), rahmen.width()));
 }
 
 namespace {

@@ -213,7 +213,6 @@ private:
     bool m_einfrierenLaeuft = false;
     // Still at the place given at creation, when the frame's width was not known.
     bool m_anfangsPlatz = true;
-    int m_anfangsVersuche = 0;
     // Until a stored place or the first freeze: the corner is checked against the X server.
     bool m_eckePruefen = true;
     bool m_eckeGeplant = false;
