@@ -57,6 +57,29 @@ enum TShiftFlag : std::uint8_t {
 };
 using TShiftState = std::uint8_t;
 
+// The picture of the undo snapshot, kept as what it has beyond the snapshot's background
+// `BackupOrigScrBmp`: per tile of 64 × 64 pixels the snapshot's pixels where that tile differs
+// from the background; a tile not stored equals the background. A picture handed over whole
+// (a freeze assigns the captured screen, which the background shares) is held as it is until
+// the next snapshot. Read and written by the functions of surface/sicherung.h alone.
+struct Bildsicherung
+{
+    QImage Ganz;                            // the snapshot's picture held whole, else null
+    std::vector<std::vector<QRgb>> Kacheln; // row by row; empty where the tile equals the background
+    std::int32_t Breite = 0, Hoehe = 0;     // size of the picture the tiles belong to
+    std::int32_t Spalten = 0, Zeilen = 0;
+    qint64 HintergrundSchluessel = 0; // cacheKey() of the background the tiles are relative to
+    std::size_t Gespeichert = 0;      // tiles stored
+
+    // The snapshot's picture is `ganz`, as a whole; a null image leaves no snapshot.
+    Bildsicherung &operator=(const QImage &ganz)
+    {
+        *this = Bildsicherung();
+        Ganz = ganz;
+        return *this;
+    }
+};
+
 // Fields of the tool window, in declaration order.
 struct ToolState
 {
@@ -64,7 +87,7 @@ struct ToolState
     QImage AuswahlBmp;
     QImage OrigScrBmp;
     QImage OrigScrStartBmp;
-    QImage BackupBmp;
+    Bildsicherung BackupBmp;
     QImage BackupOrigScrBmp;
     std::int32_t Sdicke = 0;
     TPenMode Smode = pmBlack;
@@ -91,15 +114,17 @@ struct TextEintragZustand
     QPoint Platz;
 };
 
-// What of the drawing picture was written since the last undo snapshot, so that the next
-// snapshot copies only that. Kept by the functions of surface/sicherung.h alone.
+// Where the drawing picture may differ from what it was last known to equal: the undo
+// snapshot's picture, or (after "Alles löschen" and the sheets) a background. The next
+// snapshot then compares only these tiles. Kept by the functions of surface/sicherung.h alone.
 struct Aenderungsstand
 {
     std::vector<std::uint8_t> Kacheln; // per tile of 64 × 64 pixels, row by row: 1 = written
     std::int32_t Spalten = 0, Zeilen = 0;
-    bool Alles = true;              // the next snapshot copies the whole picture
-    qint64 BildSchluessel = 0;      // Img1Bmp.cacheKey() after the last recorded write
-    qint64 SicherungSchluessel = 0; // BackupBmp.cacheKey() after the last snapshot
+    bool Alles = true;                // nothing is known: the next snapshot compares every tile
+    qint64 BildSchluessel = 0;        // Img1Bmp.cacheKey() after the last recorded write
+    bool GegenHintergrund = false;    // the tiles not written equal the background, not the snapshot
+    qint64 HintergrundSchluessel = 0; // with GegenHintergrund: that background's cacheKey()
 };
 
 // Fields of the drawing surface, in declaration order. The drawing picture itself is

@@ -10,7 +10,8 @@ void schnappschussZurueck(ToolState &t, SurfaceState &s)
     s.Lx = s.BakLx;
     s.Ly = s.BakLy;
     t.BereichRect = t.BakBereichRect;
-    // A copy, not a share: the snapshot must stay as it is while the picture is drawn on.
+    // Written into the picture's own buffer: the snapshot must stay as it is while the
+    // picture is drawn on.
     bildAusSicherung(t, s);
     // The background is only ever replaced as a whole, so sharing it is a copy.
     t.OrigScrBmp = t.BackupOrigScrBmp;
@@ -36,6 +37,5 @@ void bildLoeschen(ToolState &t, SurfaceState &s)
     s.BakSx = s.Sx;
     s.BakSy = s.Sy;
     s.Sx = s.Sy = s.Lx = s.Ly = -1;
-    bildSichern(s.Img1Bmp, t.OrigScrBmp);
-    bildGanzGeaendert(s);
+    bildAufHintergrund(t, s);
 }

@@ -107,31 +107,161 @@ bool rasterPasst(const Aenderungsstand &a, const QImage &bild)
            a.Kacheln.size() == size_t(a.Spalten) * size_t(a.Zeilen);
 }
 
-// Copies the written tiles of `quelle` into `ziel`, which equals `quelle` everywhere else;
-// neighbouring tiles of a tile row are copied as one run.
-void kachelnKopieren(QImage &ziel, const QImage &quelle, const Aenderungsstand &a)
+// Two pictures whose tiles can be compared and exchanged byte for byte.
+bool vergleichbar(const QImage &bild, const QImage &grund)
 {
-    const int w = quelle.width(), h = quelle.height();
-    const qsizetype zeile = quelle.bytesPerLine();
-    const uchar *von = quelle.constBits();
-    uchar *nach = ziel.bits();
-    for (int ky = 0; ky < a.Zeilen; ++ky) {
-        const std::uint8_t *k = a.Kacheln.data() + size_t(ky) * size_t(a.Spalten);
-        const int y0 = ky * Kachel, y1 = std::min(h, y0 + Kachel);
-        for (int kx = 0; kx < a.Spalten;) {
-            if (!k[kx]) {
-                ++kx;
+    return !bild.isNull() && bild.format() == QImage::Format_RGB32 && grund.format() == bild.format() &&
+           grund.size() == bild.size() && grund.devicePixelRatio() == bild.devicePixelRatio();
+}
+
+// The pixel rectangle of tile `i` of a picture of `w` × `h` pixels.
+struct Ort
+{
+    int x0, y0, w, h;
+};
+
+Ort ort(int i, int spalten, int w, int h)
+{
+    const int x0 = (i % spalten) * Kachel, y0 = (i / spalten) * Kachel;
+    return {x0, y0, std::min(Kachel, w - x0), std::min(Kachel, h - y0)};
+}
+
+bool kachelGleich(const QImage &a, const QImage &b, const Ort &o)
+{
+    const size_t n = size_t(o.w) * 4, versatz = size_t(o.x0) * 4;
+    for (int y = o.y0; y < o.y0 + o.h; ++y)
+        if (std::memcmp(a.constScanLine(y) + versatz, b.constScanLine(y) + versatz, n) != 0)
+            return false;
+    return true;
+}
+
+void kachelLesen(std::vector<QRgb> &kachel, const QImage &bild, const Ort &o)
+{
+    kachel.resize(size_t(o.w) * size_t(o.h));
+    QRgb *nach = kachel.data();
+    for (int y = o.y0; y < o.y0 + o.h; ++y, nach += o.w)
+        std::memcpy(nach, bild.constScanLine(y) + size_t(o.x0) * 4, size_t(o.w) * 4);
+}
+
+void kachelSchreiben(QImage &bild, const std::vector<QRgb> &kachel, const Ort &o)
+{
+    const QRgb *von = kachel.data();
+    uchar *bits = bild.bits();
+    const qsizetype zeile = bild.bytesPerLine();
+    for (int y = o.y0; y < o.y0 + o.h; ++y, von += o.w)
+        std::memcpy(bits + y * zeile + size_t(o.x0) * 4, von, size_t(o.w) * 4);
+}
+
+void kachelUebernehmen(QImage &bild, const QImage &grund, const Ort &o)
+{
+    const qsizetype zeile = bild.bytesPerLine();
+    uchar *nach = bild.bits();
+    const uchar *von = grund.constBits();
+    const qsizetype gzeile = grund.bytesPerLine();
+    for (int y = o.y0; y < o.y0 + o.h; ++y)
+        std::memcpy(nach + y * zeile + size_t(o.x0) * 4, von + y * gzeile + size_t(o.x0) * 4,
+                    size_t(o.w) * 4);
+}
+
+void kachelFreigeben(Bildsicherung &b, size_t i)
+{
+    if (b.Kacheln[i].empty())
+        return;
+    std::vector<QRgb>().swap(b.Kacheln[i]);
+    --b.Gespeichert;
+}
+
+// Stores tile `i` of the picture if it differs from the background there, drops it otherwise.
+void kachelAbgleichen(Bildsicherung &b, const QImage &bild, const QImage &grund, size_t i)
+{
+    const Ort o = ort(int(i), b.Spalten, b.Breite, b.Hoehe);
+    if (kachelGleich(bild, grund, o)) {
+        kachelFreigeben(b, i);
+        return;
+    }
+    b.Gespeichert += b.Kacheln[i].empty();
+    kachelLesen(b.Kacheln[i], bild, o);
+}
+
+// Gives the store the picture's tile grid; a store for another size is emptied first.
+void einrichten(Bildsicherung &b, const QImage &bild)
+{
+    const int spalten = kachelnFuer(bild.width()), zeilen = kachelnFuer(bild.height());
+    if (!b.Ganz.isNull() || b.Breite != bild.width() || b.Hoehe != bild.height() ||
+        b.Kacheln.size() != size_t(spalten) * size_t(zeilen)) {
+        b = QImage();
+        b.Breite = bild.width();
+        b.Hoehe = bild.height();
+        b.Spalten = spalten;
+        b.Zeilen = zeilen;
+        b.Kacheln.resize(size_t(spalten) * size_t(zeilen));
+    }
+}
+
+// Compares every tile, a row of tiles at a time, so that both pictures are read in order.
+void alleAbgleichen(Bildsicherung &b, const QImage &bild, const QImage &grund)
+{
+    if (bild.constBits() == grund.constBits()) {
+        // One buffer: equal everywhere.
+        for (size_t i = 0; i < b.Kacheln.size(); ++i)
+            kachelFreigeben(b, i);
+        return;
+    }
+    std::vector<std::uint8_t> anders(size_t(b.Spalten));
+    for (int ky = 0; ky < b.Zeilen; ++ky) {
+        std::fill(anders.begin(), anders.end(), 0);
+        const int y0 = ky * Kachel, y1 = std::min(b.Hoehe, y0 + Kachel);
+        for (int y = y0; y < y1; ++y) {
+            const uchar *p = bild.constScanLine(y), *g = grund.constScanLine(y);
+            for (int kx = 0; kx < b.Spalten; ++kx) {
+                if (anders[size_t(kx)])
+                    continue;
+                const size_t versatz = size_t(kx) * Kachel * 4;
+                const size_t n = size_t(std::min(Kachel, b.Breite - kx * Kachel)) * 4;
+                anders[size_t(kx)] = std::memcmp(p + versatz, g + versatz, n) != 0;
+            }
+        }
+        for (int kx = 0; kx < b.Spalten; ++kx) {
+            const size_t i = size_t(ky) * size_t(b.Spalten) + size_t(kx);
+            if (!anders[size_t(kx)]) {
+                kachelFreigeben(b, i);
                 continue;
             }
-            const int anfang = kx;
-            while (kx < a.Spalten && k[kx])
-                ++kx;
-            const int x0 = anfang * Kachel, x1 = std::min(w, kx * Kachel);
-            const size_t versatz = size_t(x0) * 4, n = size_t(x1 - x0) * 4;
-            for (int y = y0; y < y1; ++y)
-                std::memcpy(nach + y * zeile + versatz, von + y * zeile + versatz, n);
+            b.Gespeichert += b.Kacheln[i].empty();
+            kachelLesen(b.Kacheln[i], bild, ort(int(i), b.Spalten, b.Breite, b.Hoehe));
         }
     }
+}
+
+// True when the picture was written since the last record only by accounted operations,
+// so that its written tiles are all it may differ in. The rectangles are in pixels; on a
+// picture with another device pixel ratio a QPainter draws elsewhere, so such a picture is
+// always compared whole.
+bool nurKachelnGeschrieben(const Aenderungsstand &a, const QImage &bild)
+{
+    return !a.Alles && bild.devicePixelRatio() == 1.0 && bild.cacheKey() == a.BildSchluessel &&
+           rasterPasst(a, bild);
+}
+
+// The store holds tiles for this picture relative to this background.
+bool kachelnGelten(const Bildsicherung &b, const QImage &bild, const QImage &grund)
+{
+    return b.Ganz.isNull() && b.Breite == bild.width() && b.Hoehe == bild.height() &&
+           b.HintergrundSchluessel == grund.cacheKey() &&
+           b.Kacheln.size() == size_t(b.Spalten) * size_t(b.Zeilen) &&
+           b.Spalten == kachelnFuer(bild.width()) && b.Zeilen == kachelnFuer(bild.height());
+}
+
+// Picture and snapshot are equal now.
+void gleich(Aenderungsstand &a, const QImage &bild)
+{
+    a.Spalten = kachelnFuer(bild.width());
+    a.Zeilen = kachelnFuer(bild.height());
+    a.Kacheln.assign(size_t(a.Spalten) * size_t(a.Zeilen), 0);
+    a.Alles = bild.isNull();
+    a.BildSchluessel = bild.cacheKey();
+    a.GegenHintergrund = false;
+    a.HintergrundSchluessel = 0;
 }
 
 } // namespace
@@ -139,6 +269,15 @@ void kachelnKopieren(QImage &ziel, const QImage &quelle, const Aenderungsstand &
 void bildGanzGeaendert(SurfaceState &s)
 {
     s.Aenderungen.Alles = true;
+}
+
+void bildGleichHintergrund(SurfaceState &s, const QImage &hintergrund)
+{
+    Aenderungsstand &a = s.Aenderungen;
+    gleich(a, s.Img1Bmp);
+    a.Alles = a.Alles || !vergleichbar(s.Img1Bmp, hintergrund);
+    a.GegenHintergrund = true;
+    a.HintergrundSchluessel = hintergrund.cacheKey();
 }
 
 void aenderungBeginnen(SurfaceState &s)
@@ -170,56 +309,109 @@ const Rechtecke &aenderungMerken(SurfaceState &s, const Rechtecke &geaendert)
     return geaendert;
 }
 
-namespace {
-
-// True when `sicherung` is the very buffer that the last comparison left equal to `bild`
-// except in the written tiles, and neither was written since but by accounted operations.
-// The rectangles are in pixels; on a picture with another device pixel ratio a QPainter
-// draws elsewhere, so such a picture is always copied whole.
-bool nurKachelnVerschieden(const Aenderungsstand &a, const QImage &bild, const QImage &sicherung)
-{
-    return !a.Alles && bild.depth() == 32 && bild.devicePixelRatio() == 1.0 &&
-           bild.cacheKey() == a.BildSchluessel && sicherung.cacheKey() == a.SicherungSchluessel &&
-           sicherung.size() == bild.size() && sicherung.format() == bild.format() &&
-           sicherung.bytesPerLine() == bild.bytesPerLine() && rasterPasst(a, bild);
-}
-
-// Picture and backup are equal now.
-void gleich(Aenderungsstand &a, const QImage &bild, const QImage &sicherung)
-{
-    a.Spalten = kachelnFuer(bild.width());
-    a.Zeilen = kachelnFuer(bild.height());
-    a.Kacheln.assign(size_t(a.Spalten) * size_t(a.Zeilen), 0);
-    a.Alles = bild.isNull();
-    a.BildSchluessel = bild.cacheKey();
-    a.SicherungSchluessel = sicherung.cacheKey();
-}
-
-} // namespace
-
 void sicherungAbgleichen(ToolState &t, SurfaceState &s)
 {
     Aenderungsstand &a = s.Aenderungen;
-    if (nurKachelnVerschieden(a, s.Img1Bmp, t.BackupBmp) && t.BackupBmp.isDetached()) {
-        kachelnKopieren(t.BackupBmp, s.Img1Bmp, a);
-    } else {
-        // A picture still shared (with the capture, after a freeze) would be copied by the
-        // first step that draws on it; copied here, that step stays as cheap as any other.
-        if (!s.Img1Bmp.isDetached() && !s.Img1Bmp.isNull())
-            s.Img1Bmp = eigenesBild(s.Img1Bmp);
-        bildSichern(t.BackupBmp, s.Img1Bmp);
+    Bildsicherung &b = t.BackupBmp;
+    const QImage &grund = t.BackupOrigScrBmp;
+    if (!vergleichbar(s.Img1Bmp, grund)) {
+        // Nothing to compare with: the snapshot keeps the picture whole.
+        b = s.Img1Bmp.copy();
+        gleich(a, s.Img1Bmp);
+        a.Alles = true;
+        return;
     }
-    gleich(a, s.Img1Bmp, t.BackupBmp);
+    const QImage &bild = s.Img1Bmp;
+    const bool geschrieben = nurKachelnGeschrieben(a, bild);
+    if (geschrieben && !a.GegenHintergrund && kachelnGelten(b, bild, grund)) {
+        // Elsewhere the picture still equals the snapshot.
+        for (size_t i = 0; i < a.Kacheln.size(); ++i)
+            if (a.Kacheln[i])
+                kachelAbgleichen(b, bild, grund, i);
+    } else if (geschrieben && a.GegenHintergrund && a.HintergrundSchluessel == grund.cacheKey()) {
+        // Elsewhere the picture equals the background.
+        einrichten(b, bild);
+        for (size_t i = 0; i < a.Kacheln.size(); ++i) {
+            if (a.Kacheln[i])
+                kachelAbgleichen(b, bild, grund, i);
+            else
+                kachelFreigeben(b, i);
+        }
+    } else {
+        einrichten(b, bild);
+        alleAbgleichen(b, bild, grund);
+    }
+    b.HintergrundSchluessel = grund.cacheKey();
+    // A picture still shared (with the capture, after a freeze) would be copied by the
+    // first step that draws on it; copied here, that step stays as cheap as any other.
+    if (!s.Img1Bmp.isDetached())
+        s.Img1Bmp = eigenesBild(s.Img1Bmp);
+    gleich(a, s.Img1Bmp);
 }
 
 void bildAusSicherung(ToolState &t, SurfaceState &s)
 {
     Aenderungsstand &a = s.Aenderungen;
-    if (nurKachelnVerschieden(a, s.Img1Bmp, t.BackupBmp) && s.Img1Bmp.isDetached())
-        kachelnKopieren(s.Img1Bmp, t.BackupBmp, a);
-    else
-        bildSichern(s.Img1Bmp, t.BackupBmp);
-    gleich(a, s.Img1Bmp, t.BackupBmp);
+    const Bildsicherung &b = t.BackupBmp;
+    const QImage &grund = t.BackupOrigScrBmp;
+    QImage &bild = s.Img1Bmp;
+    if (!b.Ganz.isNull() || b.Breite == 0 || b.Breite != grund.width() || b.Hoehe != grund.height() ||
+        grund.format() != QImage::Format_RGB32) {
+        // Held whole, or nothing stored: every pixel is the background's.
+        bildSichern(bild, b.Ganz.isNull() ? grund : b.Ganz);
+        gleich(a, bild);
+        return;
+    }
+    const bool geschrieben = nurKachelnGeschrieben(a, bild) && bild.isDetached() && vergleichbar(bild, grund);
+    if (geschrieben && !a.GegenHintergrund && kachelnGelten(b, bild, grund)) {
+        // Elsewhere the picture still equals the snapshot.
+        for (size_t i = 0; i < a.Kacheln.size(); ++i) {
+            if (!a.Kacheln[i])
+                continue;
+            const Ort o = ort(int(i), b.Spalten, b.Breite, b.Hoehe);
+            if (b.Kacheln[i].empty())
+                kachelUebernehmen(bild, grund, o);
+            else
+                kachelSchreiben(bild, b.Kacheln[i], o);
+        }
+    } else if (geschrieben && a.GegenHintergrund && a.HintergrundSchluessel == grund.cacheKey() &&
+               kachelnGelten(b, bild, grund)) {
+        // Elsewhere the picture equals the background.
+        for (size_t i = 0; i < a.Kacheln.size(); ++i) {
+            const Ort o = ort(int(i), b.Spalten, b.Breite, b.Hoehe);
+            if (!b.Kacheln[i].empty())
+                kachelSchreiben(bild, b.Kacheln[i], o);
+            else if (a.Kacheln[i])
+                kachelUebernehmen(bild, grund, o);
+        }
+    } else {
+        bildSichern(bild, grund);
+        for (size_t i = 0; i < b.Kacheln.size(); ++i)
+            if (!b.Kacheln[i].empty())
+                kachelSchreiben(bild, b.Kacheln[i], ort(int(i), b.Spalten, b.Breite, b.Hoehe));
+    }
+    gleich(a, bild);
+    // Tiles kept against a background that has been written since say nothing about the
+    // picture made from it.
+    a.Alles = a.Alles || b.HintergrundSchluessel != grund.cacheKey();
+}
+
+QImage sicherungsBild(const ToolState &t)
+{
+    const Bildsicherung &b = t.BackupBmp;
+    if (!b.Ganz.isNull() || b.Breite == 0)
+        return b.Ganz.isNull() ? t.BackupOrigScrBmp : b.Ganz;
+    QImage bild = t.BackupOrigScrBmp.copy();
+    for (size_t i = 0; i < b.Kacheln.size(); ++i)
+        if (!b.Kacheln[i].empty())
+            kachelSchreiben(bild, b.Kacheln[i], ort(int(i), b.Spalten, b.Breite, b.Hoehe));
+    return bild;
+}
+
+void bildAufHintergrund(ToolState &t, SurfaceState &s)
+{
+    bildSichern(s.Img1Bmp, t.OrigScrBmp);
+    bildGleichHintergrund(s, t.OrigScrBmp);
 }
 
 void UndoSchnappschuss(ToolState &t, SurfaceState &s)
@@ -231,8 +423,8 @@ void UndoSchnappschuss(ToolState &t, SurfaceState &s)
     s.BakSx = s.Sx;
     s.BakSy = s.Sy;
     t.BakBereichRect = t.BereichRect;
-    sicherungAbgleichen(t, s);
     // The background changes only with a sheet; a shared copy stays what it is when the
     // background is later written to.
     t.BackupOrigScrBmp = t.OrigScrBmp;
+    sicherungAbgleichen(t, s);
 }

@@ -1,5 +1,6 @@
 #include "app/data.h"
 #include "app/noMultiInst.h"
+#include "surface/sicherung.h"
 #include "toolwindow/einfrieren.h"
 
 #include <QDir>
@@ -43,7 +44,7 @@ void TstData::initialState()
     QCOMPARE(t.VorZoomModus, 1);
     QCOMPARE(t.WinZustand, 0);
     QVERIFY(t.BereichRect == KeinBereich);
-    QVERIFY(t.OrigScrBmp.isNull() && t.BackupBmp.isNull() && t.EmailDateiList.isEmpty());
+    QVERIFY(t.OrigScrBmp.isNull() && sicherungsBild(t).isNull() && t.EmailDateiList.isEmpty());
 
     const SurfaceState s;
     QCOMPARE(s.Sx, -1);
@@ -153,7 +154,8 @@ void TstData::freezeRenewsPicturesKeepsChoices()
 
     QCOMPARE(t.OrigScrBmp.format(), QImage::Format_RGB32);
     QCOMPARE(t.OrigScrBmp.size(), QSize(40, 30));
-    for (const QImage *img : {&t.BackupBmp, &t.BackupOrigScrBmp, &t.OrigScrStartBmp, &s.Img1Bmp})
+    QImage sicherung = sicherungsBild(t);
+    for (const QImage *img : {&sicherung, &t.BackupOrigScrBmp, &t.OrigScrStartBmp, &s.Img1Bmp})
         QCOMPARE(*img, t.OrigScrBmp);
     QCOMPARE(t.OrigScrBmp.pixel(0, 0), qRgb(1, 2, 3));
     QCOMPARE(s.Sx, -1);

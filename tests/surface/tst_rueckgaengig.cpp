@@ -2,6 +2,7 @@
 // marker is left behind.
 #include "bildhilfe.h"
 #include "eingefroren.h"
+#include "surface/sicherung.h"
 
 class TstRueckgaengig : public QObject
 {
@@ -99,7 +100,7 @@ void TstRueckgaengig::drawClearUndo()
 
     aktion("Alleslschen1")->trigger();
     QCOMPARE(ScreenForm->Img1Bmp, m_bild);
-    QCOMPARE(ToolForm->BackupBmp, gezeichnet);
+    QCOMPARE(sicherungsBild(*ToolForm), gezeichnet);
     QCOMPARE(ToolForm->Modus, 1);
     QCOMPARE(ToolForm->BereichRect, (TRect{10, 10, 50, 50}));
     QCOMPARE(ToolForm->BackupOrigScrBmp, hintergrundSicherung);

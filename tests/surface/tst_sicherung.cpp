@@ -1,15 +1,42 @@
-// The undo snapshot of a left press, which copies only the tiles written since the previous
-// press: whatever happened to the picture in between, the backup must equal the picture as
-// it was just before the press.
+// The undo snapshot of a left press, which keeps only the tiles in which the picture differs
+// from the background and compares only the tiles written since the previous press: whatever
+// happened to the picture in between, the snapshot must equal the picture as it was just
+// before the press, and undo must give exactly that picture back.
 #include "bildhilfe.h"
+#include "sheets/blatt.h"
 #include "surface/gesten.h"
+#include "surface/rueckgaengig.h"
 #include "surface/sicherung.h"
+#include "toolwindow/einfrieren.h"
 
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace {
+
+// The snapshot keeps exactly the tiles of its picture that differ from its background.
+bool nurVerschiedeneKacheln(const ToolState &t, const QImage &bild)
+{
+    const Bildsicherung &b = t.BackupBmp;
+    const QImage &grund = t.BackupOrigScrBmp;
+    // A picture that does not fit its background is kept whole.
+    if (grund.size() != bild.size())
+        return b.Ganz == bild && b.Kacheln.empty();
+    if (!b.Ganz.isNull() || b.Breite != bild.width() || b.Hoehe != bild.height())
+        return false;
+    size_t gespeichert = 0;
+    for (int ky = 0; ky < b.Zeilen; ++ky) {
+        for (int kx = 0; kx < b.Spalten; ++kx) {
+            const QRect kachel = QRect(kx * 64, ky * 64, 64, 64) & bild.rect();
+            const bool gespeichert1 = !b.Kacheln[size_t(ky * b.Spalten + kx)].empty();
+            gespeichert += gespeichert1;
+            if (gespeichert1 != (bild.copy(kachel) != grund.copy(kachel)))
+                return false;
+        }
+    }
+    return gespeichert == b.Gespeichert;
+}
 
 struct Zustand
 {
@@ -36,8 +63,8 @@ struct Zustand
         const QImage vorher = s.Img1Bmp.copy();
         mausDruecken(t, s, ssLeft, x, y);
         const QImage &erwartet = t.Modus == 6 ? s.Img1Bmp : vorher;
-        QVERIFY2(t.BackupBmp == erwartet, "the backup is not the picture of the press");
-        QVERIFY2(t.BackupBmp.constBits() != s.Img1Bmp.constBits(), "the backup shares the picture");
+        QVERIFY2(sicherungsBild(t) == erwartet, "the backup is not the picture of the press");
+        QVERIFY2(nurVerschiedeneKacheln(t, erwartet), "the backup keeps tiles equal to the background");
     }
 };
 
@@ -54,7 +81,9 @@ class TstSicherung : public QObject
 private slots:
     void randomSessionsKeepBackupExact_data();
     void randomSessionsKeepBackupExact();
-    void pressCopiesOnlyWrittenTiles();
+    void undoMatchesFullCopy_data();
+    void undoMatchesFullCopy();
+    void pressComparesOnlyWrittenTiles();
     void largePictureGetsBuffersOfItsOwn_data();
     void largePictureGetsBuffersOfItsOwn();
     void unseenWritesAreCopied_data();
@@ -118,8 +147,8 @@ void TstSicherung::randomSessionsKeepBackupExact()
             z.s.Img1Bmp.fill(qRgb(rnd.bounded(256), 0, 0));
             bildGanzGeaendert(z.s);
         } else if (wurf < 76) {
-            // Undone by exchanging picture and backup, as announced.
-            std::swap(z.s.Img1Bmp, z.t.BackupBmp);
+            // Replaced by the snapshot's picture, as announced.
+            z.s.Img1Bmp = sicherungsBild(z.t);
             bildGanzGeaendert(z.s);
         } else if (wurf < 78) {
             // A new picture, perhaps of another size, not announced.
@@ -139,21 +168,21 @@ void TstSicherung::randomSessionsKeepBackupExact()
             // The backup is shared with the picture, as after a freeze.
             z.t.BackupBmp = z.s.Img1Bmp;
         } else if (wurf < 84) {
-            // The backup is shared with another image, which then is written to: the
-            // backup's own pixels stay as they were.
-            QImage andere = z.t.BackupBmp;
+            // The snapshot's background is shared with another image, which then is written
+            // to: the background's own pixels stay as they were.
+            QImage andere = z.t.BackupOrigScrBmp;
             if (!andere.isNull())
                 andere.setPixel(0, 0, qRgb(9, 9, 9));
         } else if (wurf < 86) {
-            // The backup is written, not announced.
-            QImage &b = z.t.BackupBmp;
+            // The snapshot's background is written, not announced.
+            QImage &b = z.t.BackupOrigScrBmp;
             if (!b.isNull())
                 b.setPixel(rnd.bounded(b.width()), rnd.bounded(b.height()), qRgb(4, 5, 6));
         } else if (wurf < 88) {
             // Undone: the picture is the backup again.
+            const QImage soll = sicherungsBild(z.t);
             bildAusSicherung(z.t, z.s);
-            QVERIFY(z.s.Img1Bmp == z.t.BackupBmp);
-            QVERIFY(z.s.Img1Bmp.constBits() != z.t.BackupBmp.constBits());
+            QVERIFY(z.s.Img1Bmp == soll);
         } else {
             // A stroke of several moves with the button down.
             for (int k = 0; k < 5; ++k) {
@@ -166,22 +195,139 @@ void TstSicherung::randomSessionsKeepBackupExact()
     QVERIFY2(schnell * 3 > druecke, qPrintable(QStringLiteral("%1 of %2 presses").arg(schnell).arg(druecke)));
 }
 
-// After a short stroke the press copies the stroke's tiles and leaves every other tile of
-// the backup alone (here: a pixel planted in the backup far from the stroke survives).
-void TstSicherung::pressCopiesOnlyWrittenTiles()
+void TstSicherung::undoMatchesFullCopy_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<QSize>("groesse");
+    for (quint32 seed : {11u, 12u, 13u})
+        for (const QSize g : {QSize(301, 203), QSize(128, 64), QSize(70, 130)})
+            QTest::addRow("seed %u, %dx%d", seed, g.width(), g.height()) << seed << g;
+}
+
+// Random sessions with pen, marker, eraser and shapes, "Alles löschen", sheets, the captured
+// screen again and new freezes, against a model that keeps a plain full copy of picture and
+// background at every snapshot: each undo (twice in a row, too) must give the model's result.
+void TstSicherung::undoMatchesFullCopy()
+{
+    QFETCH(quint32, seed);
+    QFETCH(QSize, groesse);
+    QRandomGenerator rnd(seed);
+    const auto schirm = [&](QSize g) {
+        QImage bild = musterBild(g.width(), g.height());
+        bild.invertPixels(rnd.bounded(2) ? QImage::InvertRgb : QImage::InvertRgba);
+        if (rnd.bounded(2))
+            bild = bild.mirrored(true, false).convertToFormat(QImage::Format_RGB32);
+        return bild;
+    };
+    Zustand z(schirm(groesse));
+    bildUebernehmen(z.t, z.s, z.s.Img1Bmp);
+    // The model: the snapshot's picture and background as plain copies.
+    QImage modellBild = z.s.Img1Bmp.copy(), modellGrund = z.t.OrigScrBmp.copy();
+    const auto schnappschuss = [&](const QImage &bild) {
+        modellBild = bild.copy();
+        modellGrund = z.t.BackupOrigScrBmp.copy();
+    };
+    const auto punkt = [&] {
+        const QSize g = z.s.Img1Bmp.size();
+        return QPoint(rnd.bounded(-10, g.width() + 10), rnd.bounded(-10, g.height() + 10));
+    };
+    const int modi[] = {1, 1, 2, 2, 3, 7, 8, 9, 12};
+    bool links = false;
+    for (int i = 0; i < 600; ++i) {
+        const int wurf = rnd.bounded(100);
+        const QPoint p = punkt();
+        if (wurf < 12) {
+            if (links)
+                mausLoslassen(z.t, z.s, 0, p.x(), p.y());
+            const QImage vorher = z.s.Img1Bmp.copy();
+            z.druecken(p.x(), p.y());
+            schnappschuss(z.t.Modus == 6 ? z.s.Img1Bmp : vorher);
+            links = true;
+        } else if (wurf < 55) {
+            mausBewegen(z.t, z.s, links ? ssLeft : 0, p.x(), p.y());
+        } else if (wurf < 62) {
+            mausLoslassen(z.t, z.s, 0, p.x(), p.y());
+            links = false;
+        } else if (wurf < 70) {
+            z.t.Modus = modi[rnd.bounded(int(std::size(modi)))];
+            z.t.Sdicke = Dicken[rnd.bounded(int(std::size(Dicken)))];
+            z.t.Scol = Farben[rnd.bounded(int(std::size(Farben)))];
+            z.t.Smode = rnd.bounded(2) ? pmCopy : pmMask;
+            Zeichenbewegung(z.t, z.s, 0, -1, -1);
+            links = false;
+        } else if (wurf < 76) {
+            // "Alles löschen", the marker taken away first as the command does.
+            Zeichenbewegung(z.t, z.s, 0, -1, -1);
+            const QImage vorher = z.s.Img1Bmp.copy();
+            bildLoeschen(z.t, z.s);
+            schnappschuss(vorher);
+            QVERIFY(z.s.Img1Bmp == z.t.OrigScrBmp);
+            links = false;
+        } else if (wurf < 82) {
+            // A sheet, or the captured screen again: the old background goes into the snapshot.
+            Zeichenbewegung(z.t, z.s, 0, -1, -1);
+            const QImage vorher = z.s.Img1Bmp.copy();
+            z.t.BackupOrigScrBmp = z.t.OrigScrBmp;
+            switch (rnd.bounded(4)) {
+            case 0:
+                KaroBlatt(z.t.OrigScrBmp, groesse, 48);
+                break;
+            case 1:
+                BlattFuellen(z.t.OrigScrBmp, groesse, Palette::Weiss);
+                break;
+            case 2:
+                LinienBlatt(z.t.OrigScrBmp, groesse / 2, 72);
+                break;
+            default:
+                z.t.OrigScrBmp = z.t.OrigScrStartBmp;
+            }
+            bildLoeschen(z.t, z.s);
+            schnappschuss(vorher);
+            links = false;
+        } else if (wurf < 84) {
+            // A new freeze, now and then of a monitor of another size.
+            bildUebernehmen(z.t, z.s, schirm(rnd.bounded(3) ? groesse : groesse.transposed()));
+            modellBild = z.s.Img1Bmp.copy();
+            modellGrund = z.t.OrigScrBmp.copy();
+            links = false;
+        } else if (wurf < 92) {
+            // Undo, once or twice, against undo from the model's full copies.
+            ToolState mt = z.t;
+            SurfaceState ms = z.s;
+            mt.BackupBmp = modellBild.copy();
+            mt.BackupOrigScrBmp = modellGrund.copy();
+            schnappschussZurueck(mt, ms);
+            for (int k = rnd.bounded(1, 3); k > 0; --k) {
+                schnappschussZurueck(z.t, z.s);
+                if (z.s.Img1Bmp != ms.Img1Bmp || z.t.OrigScrBmp != mt.OrigScrBmp)
+                    QFAIL(qPrintable(QStringLiteral("undo differs from the full copy at action %1").arg(i)));
+            }
+            links = false;
+        } else {
+            for (int k = 0; k < 5; ++k) {
+                const QPoint q = punkt();
+                mausBewegen(z.t, z.s, links ? ssLeft : 0, q.x(), q.y());
+            }
+        }
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(QStringLiteral("at action %1").arg(i)));
+    }
+}
+
+// After a short stroke the press looks at the stroke's tiles only (here: a pixel planted in
+// the picture far from the stroke, unseen by any key, does not reach the backup), and the
+// backup keeps no more than those tiles.
+void TstSicherung::pressComparesOnlyWrittenTiles()
 {
     Zustand z(musterBild(640, 480));
     z.druecken(20, 20);
     mausBewegen(z.t, z.s, ssLeft, 40, 30);
     mausLoslassen(z.t, z.s, 0, 40, 30);
-    // Planted through a const pointer, so that no key changes.
-    const QRgb gepflanzt = qRgb(1, 2, 3);
-    const_cast<QRgb *>(reinterpret_cast<const QRgb *>(z.t.BackupBmp.constScanLine(400)))[600] = gepflanzt;
     const QImage vorher = z.s.Img1Bmp.copy();
+    const_cast<QRgb *>(reinterpret_cast<const QRgb *>(z.s.Img1Bmp.constScanLine(400)))[600] = qRgb(1, 2, 3);
     mausDruecken(z.t, z.s, ssLeft, 30, 30);
-    QCOMPARE(z.t.BackupBmp.pixel(600, 400), gepflanzt);
-    z.t.BackupBmp.setPixel(600, 400, vorher.pixel(600, 400));
-    QVERIFY(z.t.BackupBmp == vorher);
+    QVERIFY(sicherungsBild(z.t) == vorher);
+    QVERIFY(z.t.BackupBmp.Gespeichert >= 1 && z.t.BackupBmp.Gespeichert <= 2);
 }
 
 // A picture large enough for buffers of their own (as after a freeze, shared with the
@@ -205,19 +351,21 @@ void TstSicherung::largePictureGetsBuffersOfItsOwn()
     Zustand z(erfasst);
     z.druecken(100, 100);
     QVERIFY(z.s.Img1Bmp.isDetached());
-    QVERIFY(z.t.BackupBmp.isDetached());
+    QVERIFY(z.t.BackupBmp.Ganz.isNull());
+    QCOMPARE(z.t.BackupBmp.Gespeichert, size_t(0));
     QCOMPARE(z.s.Img1Bmp.devicePixelRatio(), dpr);
-    QCOMPARE(z.t.BackupBmp.dotsPerMeterX(), 5000);
+    QCOMPARE(sicherungsBild(z.t).dotsPerMeterX(), 5000);
     QCOMPARE(z.s.Img1Bmp.bytesPerLine(), erfasst.bytesPerLine());
     for (int x = 100; x < 2100; x += 50)
         mausBewegen(z.t, z.s, ssLeft, x, 100 + x / 2);
     mausLoslassen(z.t, z.s, 0, 2100, 1150);
     QVERIFY(z.t.OrigScrBmp == original);
-    QVERIFY(z.t.BackupBmp == original);
+    QVERIFY(sicherungsBild(z.t) == original);
     QVERIFY(z.s.Img1Bmp != original);
     z.druecken(200, 200);
+    const QImage gezeichnet = sicherungsBild(z.t);
     bildAusSicherung(z.t, z.s);
-    QVERIFY(z.s.Img1Bmp == z.t.BackupBmp);
+    QVERIFY(z.s.Img1Bmp == gezeichnet);
     bildGanzGeaendert(z.s);
     z.druecken(300, 300);
 }
@@ -228,9 +376,10 @@ void TstSicherung::unseenWritesAreCopied_data()
     QTest::newRow("pixel written in place") << 0;
     QTest::newRow("painter on the picture") << 1;
     QTest::newRow("picture assigned") << 2;
-    QTest::newRow("backup written") << 3;
+    QTest::newRow("snapshot's background written") << 3;
     QTest::newRow("backup assigned") << 4;
     QTest::newRow("written through a const pointer, announced") << 5;
+    QTest::newRow("background written") << 6;
 }
 
 // Writes that bypass the gestures, each followed by an accounted stroke elsewhere or by a
@@ -256,7 +405,7 @@ void TstSicherung::unseenWritesAreCopied()
             z.s.Img1Bmp = einfarbig(640, 480, qRgb(7, 7, 7));
             break;
         case 3:
-            z.t.BackupBmp.setPixel(600, 400, qRgb(1, 2, 3));
+            z.t.BackupOrigScrBmp.setPixel(600, 400, qRgb(1, 2, 3));
             break;
         case 4:
             z.t.BackupBmp = einfarbig(640, 480, qRgb(7, 7, 7));
@@ -266,13 +415,17 @@ void TstSicherung::unseenWritesAreCopied()
                 qRgb(1, 2, 3);
             bildGanzGeaendert(z.s);
             break;
+        case 6:
+            z.t.OrigScrBmp.setPixel(600, 400, qRgb(1, 2, 3));
+            break;
         }
         if (strichDanach) {
             mausBewegen(z.t, z.s, 0, 30, 30);
             z.druecken(30, 30);
         } else {
             UndoSchnappschuss(z.t, z.s);
-            QVERIFY(z.t.BackupBmp == z.s.Img1Bmp);
+            QVERIFY(sicherungsBild(z.t) == z.s.Img1Bmp);
+            QVERIFY(nurVerschiedeneKacheln(z.t, z.s.Img1Bmp));
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "app/anwendung.h"
 #include "bildhilfe.h"
 #include "surface/scrwin.h"
+#include "surface/sicherung.h"
 #include "toolwindow/einfrieren.h"
 #include "toolwindow/toolwin2.h"
 
@@ -89,7 +90,7 @@ void TstSurface::penStrokeAndRightButton()
     for (int y = 10; y < 30; ++y)
         erwartet.insert({40, y});
     QCOMPARE(unterschiede(m_bild, ScreenForm->Img1Bmp), erwartet);
-    QCOMPARE(ToolForm->BackupBmp, m_bild);
+    QCOMPARE(sicherungsBild(*ToolForm), m_bild);
     QCOMPARE(ToolForm->OrigScrBmp, m_bild);
 }
 

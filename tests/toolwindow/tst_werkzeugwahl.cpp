@@ -4,6 +4,7 @@
 #include "app/anwendung.h"
 #include "surface/auswahlmarker.h"
 #include "surface/scrwin.h"
+#include "surface/sicherung.h"
 #include "surface/textstempel.h"
 #include "toolwindow/toolwin2.h"
 
@@ -303,7 +304,7 @@ void TstWerkzeugwahl::stampsAndUndoSnapshot()
     QImage zwei = eins;
     SetzeZeichen(zwei, 300, 200, Stempel::Haekchen, 13);
     QCOMPARE(ScreenForm->Img1Bmp, zwei);
-    QCOMPARE(ToolForm->BackupBmp, eins);
+    QCOMPARE(sicherungsBild(*ToolForm), eins);
 }
 
 void TstWerkzeugwahl::contextMenuDropsDrag()
