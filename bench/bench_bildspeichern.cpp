@@ -1,7 +1,10 @@
-// Writing a screenshot-like 3840×2160 picture as PNG, JPEG and BMP: median times and sizes.
+// Writing a screenshot-like 3840×2160 picture as PNG, JPEG and BMP: median times and sizes; and
+// the clipboard's PNG of it and of a 7680×4320 picture made of four mirrored copies: from the
+// copy command until the PNG is there, and decoding it again for the other image types.
 //   bench_bildspeichern [runs] [folder]   (default 7 runs; files go to the folder, default /tmp)
 #include "output/bildcodecs.h"
 #include "output/bildspeichern.h"
+#include "output/pngablage.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -197,5 +201,28 @@ int main(int argc, char **argv)
     messen("BildSpeichern .png", laeufe, inDatei("bench_bildspeichern.png"));
     messen("BildSpeichern .jpg", laeufe, inDatei("bench_bildspeichern.jpg"));
     messen("BildSpeichern .bmp", laeufe, inDatei("bench_bildspeichern.bmp"));
+
+    QImage acht(bild.width() * 2, bild.height() * 2, QImage::Format_RGB32);
+    {
+        QPainter p(&acht);
+        p.drawImage(0, 0, bild);
+        p.drawImage(bild.width(), 0, bild.mirrored(true, false));
+        p.drawImage(0, bild.height(), bild.mirrored(false, true));
+        p.drawImage(bild.width(), bild.height(), bild.mirrored(true, true));
+    }
+    for (const QImage *b : {&bild, const_cast<const QImage *>(&acht)}) {
+        const std::string name = std::to_string(b->width()) + "x" + std::to_string(b->height());
+        double befehl = 0;
+        messen(("clipboard PNG ready, " + name).c_str(), laeufe, [b, &befehl] {
+            const double t0 = nowMs();
+            const PngAblage ablage(*b);
+            befehl = std::max(befehl, nowMs() - t0);
+            return qint64(ablage.png().size());
+        });
+        std::printf("%-34s worst    %8.1f ms\n", ("  of which the command, " + name).c_str(), befehl);
+        const PngAblage ablage(*b);
+        messen(("clipboard decoded, " + name).c_str(), laeufe,
+               [&ablage] { return qint64(qvariant_cast<QImage>(ablage.imageData()).sizeInBytes()); });
+    }
     return 0;
 }

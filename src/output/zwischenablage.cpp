@@ -1,6 +1,7 @@
 #include "output/zwischenablage.h"
 
 #include "output/ablagehueter.h"
+#include "output/pngablage.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -64,8 +65,7 @@ void endeBegrenzen()
 
 void BildZwischenablegen(const QImage &bild)
 {
-    auto *daten = new QMimeData;
-    daten->setImageData(bild);
+    auto *daten = new PngAblage(bild);
     QGuiApplication::clipboard()->setMimeData(daten);
     unserBild = daten;
 }

@@ -3,7 +3,8 @@
 
 class QImage;
 
-// Replaces the clipboard's contents by the picture, and remembers that it is ours.
+// Replaces the clipboard's contents by the picture, and remembers that it is ours. The picture
+// is shared while it is encoded as PNG in the background; it may be drawn on meanwhile.
 void BildZwischenablegen(const QImage &bild);
 
 // When the program ends (its event loop has stopped) while our picture is still on the X11

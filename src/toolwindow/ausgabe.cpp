@@ -8,6 +8,7 @@
 #include "output/screenshot.h"
 #include "output/speicherdialog.h"
 #include "output/zwischenablage.h"
+#include "surface/bereichmarker.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -70,6 +71,12 @@ void TToolForm::ClipBtnClick()
         return;
     // A tool marker drawn into the picture, or text still in its entry, must not go along.
     CheckPanels();
+    // The whole picture goes shared, not copied: the clipboard reads it while it encodes it,
+    // and only a step that draws meanwhile gives the picture pixels of its own.
+    if (!AuswahlbereichAktiv(BereichRect)) {
+        BildZwischenablegen(ScreenForm->Img1Bmp);
+        return;
+    }
     SetAuswahlBmp(*this, ScreenForm->Img1Bmp);
     BildZwischenablegen(AuswahlBmp);
     AuswahlBmp = QImage();
