@@ -252,6 +252,13 @@ bool kachelnGelten(const Bildsicherung &b, const QImage &bild, const QImage &gru
            b.Spalten == kachelnFuer(bild.width()) && b.Zeilen == kachelnFuer(bild.height());
 }
 
+// The snapshot is kept as tiles that fit over this background.
+bool kachelnAufGrund(const Bildsicherung &b, const QImage &grund)
+{
+    return b.Ganz.isNull() && b.Breite > 0 && b.Breite == grund.width() && b.Hoehe == grund.height() &&
+           grund.format() == QImage::Format_RGB32;
+}
+
 // Picture and snapshot are equal now.
 void gleich(Aenderungsstand &a, const QImage &bild)
 {
@@ -355,9 +362,8 @@ void bildAusSicherung(ToolState &t, SurfaceState &s)
     const Bildsicherung &b = t.BackupBmp;
     const QImage &grund = t.BackupOrigScrBmp;
     QImage &bild = s.Img1Bmp;
-    if (!b.Ganz.isNull() || b.Breite == 0 || b.Breite != grund.width() || b.Hoehe != grund.height() ||
-        grund.format() != QImage::Format_RGB32) {
-        // Held whole, or nothing stored: every pixel is the background's.
+    if (!kachelnAufGrund(b, grund)) {
+        // Held whole, or no tiles that fit the background: every pixel is the background's.
         bildSichern(bild, b.Ganz.isNull() ? grund : b.Ganz);
         gleich(a, bild);
         return;
@@ -399,7 +405,7 @@ void bildAusSicherung(ToolState &t, SurfaceState &s)
 QImage sicherungsBild(const ToolState &t)
 {
     const Bildsicherung &b = t.BackupBmp;
-    if (!b.Ganz.isNull() || b.Breite == 0)
+    if (!kachelnAufGrund(b, t.BackupOrigScrBmp))
         return b.Ganz.isNull() ? t.BackupOrigScrBmp : b.Ganz;
     QImage bild = t.BackupOrigScrBmp.copy();
     for (size_t i = 0; i < b.Kacheln.size(); ++i)
