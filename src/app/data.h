@@ -59,17 +59,22 @@ using TShiftState = std::uint8_t;
 
 // The picture of the undo snapshot, kept as what it has beyond the snapshot's background
 // `BackupOrigScrBmp`: per tile of 64 × 64 pixels the snapshot's pixels where that tile differs
-// from the background; a tile not stored equals the background. A picture handed over whole
-// (a freeze assigns the captured screen, which the background shares) is held as it is until
-// the next snapshot. Read and written by the functions of surface/sicherung.h alone.
+// from the background; a tile not stored equals the background. When more than half of the
+// tiles differ, a whole copy (`Spiegel`) is cheaper to keep up than the tiles and takes their
+// place until few differ again. A picture handed over whole (a freeze assigns the captured
+// screen, which the background shares) is held as it is until the next snapshot. Read and
+// written by the functions of surface/sicherung.h alone.
 struct Bildsicherung
 {
     QImage Ganz;                            // the snapshot's picture held whole, else null
-    std::vector<std::vector<QRgb>> Kacheln; // row by row; empty where the tile equals the background
+    bool Spiegel = false;                   // Ganz is our own copy, kept up tile by tile
+    qint64 GanzSchluessel = 0;              // with Spiegel: Ganz.cacheKey() after our last write
+    std::vector<std::vector<QRgb>> Kacheln; // row by row; empty where not stored
+    std::vector<std::uint8_t> Anders;       // row by row: 1 where the tile differs from the background
     std::int32_t Breite = 0, Hoehe = 0;     // size of the picture the tiles belong to
     std::int32_t Spalten = 0, Zeilen = 0;
     qint64 HintergrundSchluessel = 0; // cacheKey() of the background the tiles are relative to
-    std::size_t Gespeichert = 0;      // tiles stored
+    std::size_t Verschieden = 0;      // tiles that differ from the background
 
     // The snapshot's picture is `ganz`, as a whole; a null image leaves no snapshot.
     Bildsicherung &operator=(const QImage &ganz)

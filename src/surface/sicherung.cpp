@@ -165,72 +165,97 @@ void kachelUebernehmen(QImage &bild, const QImage &grund, const Ort &o)
 
 void kachelFreigeben(Bildsicherung &b, size_t i)
 {
-    if (b.Kacheln[i].empty())
-        return;
-    std::vector<QRgb>().swap(b.Kacheln[i]);
-    --b.Gespeichert;
+    if (!b.Kacheln[i].empty())
+        std::vector<QRgb>().swap(b.Kacheln[i]);
 }
 
-// Stores tile `i` of the picture if it differs from the background there, drops it otherwise.
-void kachelAbgleichen(Bildsicherung &b, const QImage &bild, const QImage &grund, size_t i)
+// Tile `i` of the picture differs from the background there: records it and says whether it
+// changed.
+void vergleichen(Bildsicherung &b, const QImage &bild, const QImage &grund, size_t i)
 {
-    const Ort o = ort(int(i), b.Spalten, b.Breite, b.Hoehe);
-    if (kachelGleich(bild, grund, o)) {
-        kachelFreigeben(b, i);
-        return;
-    }
-    b.Gespeichert += b.Kacheln[i].empty();
-    kachelLesen(b.Kacheln[i], bild, o);
+    const std::uint8_t anders = !kachelGleich(bild, grund, ort(int(i), b.Spalten, b.Breite, b.Hoehe));
+    b.Verschieden += anders;
+    b.Verschieden -= b.Anders[i];
+    b.Anders[i] = anders;
 }
 
-// Gives the store the picture's tile grid; a store for another size is emptied first.
+// Compares every tile, a row of tiles at a time, so that both pictures are read in order.
+void alleVergleichen(Bildsicherung &b, const QImage &bild, const QImage &grund)
+{
+    std::fill(b.Anders.begin(), b.Anders.end(), 0);
+    b.Verschieden = 0;
+    if (bild.constBits() == grund.constBits())
+        return; // one buffer: equal everywhere
+    for (int ky = 0; ky < b.Zeilen; ++ky) {
+        std::uint8_t *anders = b.Anders.data() + size_t(ky) * size_t(b.Spalten);
+        const int y0 = ky * Kachel, y1 = std::min(b.Hoehe, y0 + Kachel);
+        for (int y = y0; y < y1; ++y) {
+            const uchar *p = bild.constScanLine(y), *g = grund.constScanLine(y);
+            for (int kx = 0; kx < b.Spalten; ++kx) {
+                if (anders[kx])
+                    continue;
+                const size_t versatz = size_t(kx) * Kachel * 4;
+                const size_t n = size_t(std::min(Kachel, b.Breite - kx * Kachel)) * 4;
+                anders[kx] = std::memcmp(p + versatz, g + versatz, n) != 0;
+            }
+        }
+        for (int kx = 0; kx < b.Spalten; ++kx)
+            b.Verschieden += anders[kx];
+    }
+}
+
+// Gives the store the picture's tile grid. A store for another size, or one handed a picture
+// whole, is emptied first; our own whole copy stays for its buffer.
 void einrichten(Bildsicherung &b, const QImage &bild)
 {
     const int spalten = kachelnFuer(bild.width()), zeilen = kachelnFuer(bild.height());
-    if (!b.Ganz.isNull() || b.Breite != bild.width() || b.Hoehe != bild.height() ||
-        b.Kacheln.size() != size_t(spalten) * size_t(zeilen)) {
+    const size_t n = size_t(spalten) * size_t(zeilen);
+    if ((!b.Ganz.isNull() && !b.Spiegel) || b.Breite != bild.width() || b.Hoehe != bild.height() ||
+        b.Kacheln.size() != n || b.Anders.size() != n) {
         b = QImage();
         b.Breite = bild.width();
         b.Hoehe = bild.height();
         b.Spalten = spalten;
         b.Zeilen = zeilen;
-        b.Kacheln.resize(size_t(spalten) * size_t(zeilen));
+        b.Kacheln.resize(n);
+        b.Anders.resize(n);
     }
 }
 
-// Compares every tile, a row of tiles at a time, so that both pictures are read in order.
-void alleAbgleichen(Bildsicherung &b, const QImage &bild, const QImage &grund)
+// Makes the store hold the picture, given which tiles differ from the background (`Anders`).
+// `nur`: the tiles that can have changed since the store last held the picture, or null
+// for all. Tiles are kept while at most half differ; beyond that one whole copy costs no more
+// memory and far less time than thousands of tiles allocated one by one, and it stays until
+// fewer than a quarter differ.
+void ablegen(Bildsicherung &b, const QImage &bild, const std::vector<std::uint8_t> *nur)
 {
-    if (bild.constBits() == grund.constBits()) {
-        // One buffer: equal everywhere.
-        for (size_t i = 0; i < b.Kacheln.size(); ++i)
-            kachelFreigeben(b, i);
+    const size_t alle = b.Anders.size();
+    const bool spiegel = b.Spiegel ? b.Verschieden * 4 >= alle : b.Verschieden * 2 > alle;
+    if (spiegel) {
+        if (b.Spiegel && nur) {
+            for (size_t i = 0; i < alle; ++i)
+                if ((*nur)[i])
+                    kachelUebernehmen(b.Ganz, bild, ort(int(i), b.Spalten, b.Breite, b.Hoehe));
+        } else {
+            bildSichern(b.Ganz, bild);
+            for (size_t i = 0; i < alle; ++i)
+                kachelFreigeben(b, i);
+        }
+        b.Spiegel = true;
+        b.GanzSchluessel = b.Ganz.cacheKey();
         return;
     }
-    std::vector<std::uint8_t> anders(size_t(b.Spalten));
-    for (int ky = 0; ky < b.Zeilen; ++ky) {
-        std::fill(anders.begin(), anders.end(), 0);
-        const int y0 = ky * Kachel, y1 = std::min(b.Hoehe, y0 + Kachel);
-        for (int y = y0; y < y1; ++y) {
-            const uchar *p = bild.constScanLine(y), *g = grund.constScanLine(y);
-            for (int kx = 0; kx < b.Spalten; ++kx) {
-                if (anders[size_t(kx)])
-                    continue;
-                const size_t versatz = size_t(kx) * Kachel * 4;
-                const size_t n = size_t(std::min(Kachel, b.Breite - kx * Kachel)) * 4;
-                anders[size_t(kx)] = std::memcmp(p + versatz, g + versatz, n) != 0;
-            }
-        }
-        for (int kx = 0; kx < b.Spalten; ++kx) {
-            const size_t i = size_t(ky) * size_t(b.Spalten) + size_t(kx);
-            if (!anders[size_t(kx)]) {
-                kachelFreigeben(b, i);
-                continue;
-            }
-            b.Gespeichert += b.Kacheln[i].empty();
+    const bool alleNeu = b.Spiegel || !nur;
+    for (size_t i = 0; i < alle; ++i) {
+        if (!alleNeu && !(*nur)[i])
+            continue;
+        if (b.Anders[i])
             kachelLesen(b.Kacheln[i], bild, ort(int(i), b.Spalten, b.Breite, b.Hoehe));
-        }
+        else
+            kachelFreigeben(b, i);
     }
+    b.Ganz = QImage();
+    b.Spiegel = false;
 }
 
 // True when the picture was written since the last record only by accounted operations,
@@ -243,20 +268,23 @@ bool nurKachelnGeschrieben(const Aenderungsstand &a, const QImage &bild)
            rasterPasst(a, bild);
 }
 
-// The store holds tiles for this picture relative to this background.
-bool kachelnGelten(const Bildsicherung &b, const QImage &bild, const QImage &grund)
+// The snapshot is kept, as tiles or as our own whole copy, for a picture of this size and
+// relative to this background.
+bool ablageGilt(const Bildsicherung &b, const QImage &bild, const QImage &grund)
 {
-    return b.Ganz.isNull() && b.Breite == bild.width() && b.Hoehe == bild.height() &&
-           b.HintergrundSchluessel == grund.cacheKey() &&
-           b.Kacheln.size() == size_t(b.Spalten) * size_t(b.Zeilen) &&
-           b.Spalten == kachelnFuer(bild.width()) && b.Zeilen == kachelnFuer(bild.height());
+    const size_t n = size_t(kachelnFuer(bild.width())) * size_t(kachelnFuer(bild.height()));
+    return (b.Spiegel ? b.Ganz.cacheKey() == b.GanzSchluessel && b.Ganz.size() == bild.size()
+                      : b.Ganz.isNull()) &&
+           b.Breite == bild.width() && b.Hoehe == bild.height() &&
+           b.HintergrundSchluessel == grund.cacheKey() && b.Kacheln.size() == n && b.Anders.size() == n &&
+           b.Spalten == kachelnFuer(bild.width());
 }
 
 // The snapshot is kept as tiles that fit over this background.
 bool kachelnAufGrund(const Bildsicherung &b, const QImage &grund)
 {
     return b.Ganz.isNull() && b.Breite > 0 && b.Breite == grund.width() && b.Hoehe == grund.height() &&
-           grund.format() == QImage::Format_RGB32;
+           b.Kacheln.size() == size_t(b.Spalten) * size_t(b.Zeilen) && grund.format() == QImage::Format_RGB32;
 }
 
 // Picture and snapshot are equal now.
@@ -330,23 +358,25 @@ void sicherungAbgleichen(ToolState &t, SurfaceState &s)
     }
     const QImage &bild = s.Img1Bmp;
     const bool geschrieben = nurKachelnGeschrieben(a, bild);
-    if (geschrieben && !a.GegenHintergrund && kachelnGelten(b, bild, grund)) {
+    if (geschrieben && !a.GegenHintergrund && ablageGilt(b, bild, grund)) {
         // Elsewhere the picture still equals the snapshot.
         for (size_t i = 0; i < a.Kacheln.size(); ++i)
             if (a.Kacheln[i])
-                kachelAbgleichen(b, bild, grund, i);
+                vergleichen(b, bild, grund, i);
+        ablegen(b, bild, &a.Kacheln);
     } else if (geschrieben && a.GegenHintergrund && a.HintergrundSchluessel == grund.cacheKey()) {
         // Elsewhere the picture equals the background.
         einrichten(b, bild);
-        for (size_t i = 0; i < a.Kacheln.size(); ++i) {
+        std::fill(b.Anders.begin(), b.Anders.end(), 0);
+        b.Verschieden = 0;
+        for (size_t i = 0; i < a.Kacheln.size(); ++i)
             if (a.Kacheln[i])
-                kachelAbgleichen(b, bild, grund, i);
-            else
-                kachelFreigeben(b, i);
-        }
+                vergleichen(b, bild, grund, i);
+        ablegen(b, bild, nullptr);
     } else {
         einrichten(b, bild);
-        alleAbgleichen(b, bild, grund);
+        alleVergleichen(b, bild, grund);
+        ablegen(b, bild, nullptr);
     }
     b.HintergrundSchluessel = grund.cacheKey();
     // A picture still shared (with the capture, after a freeze) would be copied by the
@@ -362,14 +392,26 @@ void bildAusSicherung(ToolState &t, SurfaceState &s)
     const Bildsicherung &b = t.BackupBmp;
     const QImage &grund = t.BackupOrigScrBmp;
     QImage &bild = s.Img1Bmp;
-    if (!kachelnAufGrund(b, grund)) {
+    const bool geschrieben = nurKachelnGeschrieben(a, bild) && bild.isDetached() &&
+                             vergleichbar(bild, grund) && ablageGilt(b, bild, grund);
+    if (b.Spiegel && b.Ganz.cacheKey() == b.GanzSchluessel) {
+        // Our own whole copy: where the picture may differ from it.
+        const bool nurGeschriebene = geschrieben && !a.GegenHintergrund;
+        const bool auchAndere =
+            geschrieben && a.GegenHintergrund && a.HintergrundSchluessel == grund.cacheKey();
+        if (nurGeschriebene || auchAndere) {
+            for (size_t i = 0; i < a.Kacheln.size(); ++i)
+                if (a.Kacheln[i] || (auchAndere && b.Anders[i]))
+                    kachelUebernehmen(bild, b.Ganz, ort(int(i), b.Spalten, b.Breite, b.Hoehe));
+        } else {
+            bildSichern(bild, b.Ganz);
+        }
+    } else if (!kachelnAufGrund(b, grund)) {
         // Held whole, or no tiles that fit the background: every pixel is the background's.
         bildSichern(bild, b.Ganz.isNull() ? grund : b.Ganz);
         gleich(a, bild);
         return;
-    }
-    const bool geschrieben = nurKachelnGeschrieben(a, bild) && bild.isDetached() && vergleichbar(bild, grund);
-    if (geschrieben && !a.GegenHintergrund && kachelnGelten(b, bild, grund)) {
+    } else if (geschrieben && !a.GegenHintergrund) {
         // Elsewhere the picture still equals the snapshot.
         for (size_t i = 0; i < a.Kacheln.size(); ++i) {
             if (!a.Kacheln[i])
@@ -380,8 +422,7 @@ void bildAusSicherung(ToolState &t, SurfaceState &s)
             else
                 kachelSchreiben(bild, b.Kacheln[i], o);
         }
-    } else if (geschrieben && a.GegenHintergrund && a.HintergrundSchluessel == grund.cacheKey() &&
-               kachelnGelten(b, bild, grund)) {
+    } else if (geschrieben && a.HintergrundSchluessel == grund.cacheKey()) {
         // Elsewhere the picture equals the background.
         for (size_t i = 0; i < a.Kacheln.size(); ++i) {
             const Ort o = ort(int(i), b.Spalten, b.Breite, b.Hoehe);
