@@ -1,9 +1,10 @@
 // Start-up and freeze timings on the current X display, as medians.
 //   bench_freeze startup N   start the program N times: process start to tool window painted
 //   bench_freeze freeze N    N times Start → surface on the screen, then Fertig, with the
-//                            phases in between and the page faults; after every other freeze
-//                            the first and second press, after the others the first zoom
-//                            entry. The main thread stays on one CPU (hauptfaden.h)
+//                            phases in between and the page faults. Freezes take turns in
+//                            what follows them: the first and second press, the first zoom
+//                            entry, or nothing before Fertig. The main thread stays on one CPU
+//                            (hauptfaden.h)
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
@@ -238,6 +239,7 @@ int main(int argc, char **argv)
     };
     std::vector<Phasen> laeufe;
     std::vector<double> ersterDruck, zweiterDruck, zoomEintritt;
+    std::vector<int> nachUnberuehrt;
     for (int i = 0; i < runs; ++i) {
         Phasen ph;
         PaintWatch watch(ScreenForm->Img1);
@@ -265,12 +267,14 @@ int main(int argc, char **argv)
         ph.serverZeit = s1.second - s0.second;
         laeufe.push_back(ph);
         app.messen(nullptr);
-        // The first action on the new picture: every other run a press, else the zoom view.
-        if (i % 2 == 0) {
+        if (i % 3 == 0) {
             ersterDruck.push_back(druecken(QPoint(200 + i, 200)));
             zweiterDruck.push_back(druecken(QPoint(260 + i, 200)));
-        } else {
+        } else if (i % 3 == 1) {
             zoomEintritt.push_back(zoomen());
+        } else if (i + 1 < runs) {
+            // Left as it was: the next freeze shows what a picture kept after Fertig costs it.
+            nachUnberuehrt.push_back(i + 1);
         }
         ToolForm->StartFertigBtnClick();
         QCoreApplication::processEvents();
@@ -306,6 +310,10 @@ int main(int argc, char **argv)
                     v.size() < 2 ? 0 : *std::min_element(v.begin() + 1, v.end()),
                     v.size() < 2 ? 0 : *std::max_element(v.begin() + 1, v.end()));
     };
+    std::vector<double> danach{0};
+    for (int k : nachUnberuehrt)
+        danach.push_back(laeufe[size_t(k)].gesamt);
+    reihe("... after an untouched", danach);
     reihe("first press", ersterDruck);
     reihe("second press", zweiterDruck);
     reihe("first zoom entry", zoomEintritt);
