@@ -215,10 +215,9 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
     // lie in the bounding box of all of them.
     const QImage teil = monitorAusschnitt(desktop.bild, monitor->virtualGeometry(), monitor->geometry());
     if (teil.isNull())
-        return {{},
-                QStringLiteral("Das Bildschirmfoto des Desktops (%1 × %2) zeigt den Monitor %3 nicht.")
-                    .arg(desktop.bild.width())
-                    .arg(desktop.bild.height())
-                    .arg(monitor->name())};
+        return {{}, QStringLiteral("Das Bildschirmfoto des Desktops (%1 × %2) zeigt den Monitor %3 nicht.")
+                        .arg(desktop.bild.width())
+                        .arg(desktop.bild.height())
+                        .arg(monitor->name())};
     return {teil, {}};
 }

@@ -59,8 +59,8 @@ void TScreenForm::zeigenVorbereiten(const QRect &monitor)
 {
     // The backing store keeps its size while the window is hidden; a new one is needed for
     // the first freeze and after a change of monitor. Made by the first paint, its fresh pages
-    // would each cost a fault there; the X server, reading them for the first time, maps them
-    // many at a time once they exist.
+    // would each cost a fault in the middle of it (at 8K on some virtual machines half a
+    // second); sized and written now, they are ready by the time the picture is.
     create();
     QBackingStore *store = backingStore();
     if (!store || store->size() == monitor.size())
