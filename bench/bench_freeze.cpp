@@ -2,8 +2,8 @@
 //   bench_freeze startup N   start the program N times: process start to tool window painted
 //   bench_freeze freeze N    N times Start → surface on the screen, then Fertig, with the
 //                            phases in between and the page faults. Freezes take turns in
-//                            what follows them: the first and second press, the first zoom
-//                            entry, or nothing before Fertig. The main thread stays on one CPU
+//                            what follows them: the first and second press, the first and
+//                            second zoom entry, or nothing before Fertig. The main thread stays on one CPU
 //                            (hauptfaden.h)
 #include "app/anwendung.h"
 #include "app/data.h"
@@ -238,7 +238,7 @@ int main(int argc, char **argv)
         return img;
     };
     std::vector<Phasen> laeufe;
-    std::vector<double> ersterDruck, zweiterDruck, zoomEintritt;
+    std::vector<double> ersterDruck, zweiterDruck, zoomEintritt, zweiterZoom;
     std::vector<int> nachUnberuehrt;
     for (int i = 0; i < runs; ++i) {
         Phasen ph;
@@ -272,6 +272,7 @@ int main(int argc, char **argv)
             zweiterDruck.push_back(druecken(QPoint(260 + i, 200)));
         } else if (i % 3 == 1) {
             zoomEintritt.push_back(zoomen());
+            zweiterZoom.push_back(zoomen());
         } else if (i + 1 < runs) {
             // Left as it was: the next freeze shows what a picture kept after Fertig costs it.
             nachUnberuehrt.push_back(i + 1);
@@ -317,5 +318,6 @@ int main(int argc, char **argv)
     reihe("first press", ersterDruck);
     reihe("second press", zweiterDruck);
     reihe("first zoom entry", zoomEintritt);
+    reihe("second zoom entry", zweiterZoom);
     return 0;
 }
