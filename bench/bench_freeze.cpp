@@ -3,8 +3,8 @@
 //   bench_freeze freeze N    N times Start → surface on the screen, then Fertig, with the
 //                            phases in between and the page faults. Freezes take turns in
 //                            what follows them: the first and second press, the first and
-//                            second zoom entry, or nothing before Fertig. The main thread stays on one CPU
-//                            (hauptfaden.h)
+//                            second zoom entry, or nothing before Fertig. The main thread
+//                            stays on one CPU (hauptfaden.h)
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
