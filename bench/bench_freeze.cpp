@@ -1,10 +1,14 @@
 // Start-up and freeze timings on the current X display, as medians.
 //   bench_freeze startup N   start the program N times: process start to tool window painted
-//   bench_freeze freeze N    N times Start → surface painted, then Fertig; the main thread
+//   bench_freeze freeze N    N times Start → surface on the screen, then Fertig, with the
+//                            phases in between and the page faults. Freezes take turns in
+//                            what follows them: the first and second press, the first and
+//                            second zoom entry, or nothing before Fertig. The main thread
 //                            stays on one CPU (hauptfaden.h)
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
+#include "surface/gesten.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
@@ -12,12 +16,18 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QScreen>
+#include <QWindow>
+
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -73,6 +83,122 @@ int startupChild(int argc, char **argv, double spawnedAt)
     return 0;
 }
 
+// Phases of one freeze, in ms (page faults as a count).
+struct Phasen
+{
+    double warten = 0, lesen = 0, zeigen = 0, expose = 0, malen = 0, flush = 0, server = 0, gesamt = 0,
+           ruhe = 0;
+    long fehler = 0, serverFehler = 0;
+    double serverZeit = 0;
+};
+
+long seitenfehler()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_minflt + u.ru_majflt;
+}
+
+// Page faults and CPU time (ms) of the X server so far, when freeze.sh names its process.
+std::pair<long, double> serverStand()
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(qEnvironmentVariable("XVFB_PID")));
+    if (qEnvironmentVariableIsEmpty("XVFB_PID") || !f.open(QIODevice::ReadOnly))
+        return {0, 0};
+    const QByteArray stat = f.readAll();
+    // The fields after the command name, which ends with the last ')'.
+    const QList<QByteArray> feld = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    const double tick = 1000.0 / double(sysconf(_SC_CLK_TCK));
+    return {feld.value(7).toLong() + feld.value(9).toLong(),
+            (feld.value(11).toDouble() + feld.value(12).toDouble()) * tick};
+}
+
+QByteArray last()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? f.readLine().trimmed() : QByteArray("?");
+}
+
+// Waits until the X server has carried out every request sent so far.
+void xRundreise()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return;
+    std::free(xcb_get_input_focus_reply(x11->connection(), xcb_get_input_focus(x11->connection()), nullptr));
+}
+
+// Times what the surface's window does with its expose and update events (backing store,
+// paint, flush to the X server) and the picture's own paint events within them.
+class Zeitmesser : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    double ersteMalung = 0, letzteMalung = 0, malen = 0, aufSchirm = 0;
+
+    void messen(QWidget *flaeche)
+    {
+        m_flaeche = flaeche;
+        ersteMalung = letzteMalung = malen = aufSchirm = 0;
+    }
+
+    bool notify(QObject *o, QEvent *e) override
+    {
+        if (!m_flaeche)
+            return QApplication::notify(o, e);
+        const bool fenster = o == static_cast<QObject *>(m_flaeche->windowHandle()) &&
+                             (e->type() == QEvent::Expose || e->type() == QEvent::UpdateRequest);
+        const bool bild = o == static_cast<QObject *>(ScreenForm->Img1) && e->type() == QEvent::Paint;
+        if (!fenster && !bild)
+            return QApplication::notify(o, e);
+        const double t0 = nowMs();
+        if (fenster && ersteMalung == 0)
+            ersteMalung = t0;
+        const bool r = QApplication::notify(o, e);
+        const double t1 = nowMs();
+        if (bild)
+            malen += t1 - t0;
+        if (fenster && malen > 0 && aufSchirm == 0) {
+            // The picture has been handed to the X server: on the screen once it has done that.
+            letzteMalung = t1;
+            xRundreise();
+            aufSchirm = nowMs();
+        }
+        return r;
+    }
+
+private:
+    QWidget *m_flaeche = nullptr;
+};
+
+// A left press with the pen and its repaint, until the X server has it; then the release.
+double druecken(QPoint p)
+{
+    ToolForm->Modus = 1;
+    const double t0 = nowMs();
+    ScreenForm->Img1MouseDown(Qt::LeftButton, ssLeft, p.x(), p.y());
+    QCoreApplication::processEvents();
+    xRundreise();
+    const double ms = nowMs() - t0;
+    ScreenForm->Img1MouseUp(Qt::LeftButton, 0, p.x(), p.y());
+    QCoreApplication::processEvents();
+    return ms;
+}
+
+// Zoom button: the zoom view shown and painted, until the X server has it; then back out.
+double zoomen()
+{
+    PaintWatch watch(ScreenForm->Img2);
+    const double t0 = nowMs();
+    ToolForm->ZoomInBtnClick();
+    waitPainted(watch);
+    xRundreise();
+    const double ms = nowMs() - t0;
+    ToolForm->ZoomOutBtnClick();
+    QCoreApplication::processEvents();
+    return ms;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -96,36 +222,102 @@ int main(int argc, char **argv)
     }
 
     DpiAware();
-    QApplication app(argc, argv);
+    Zeitmesser app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     FensterErzeugen();
     PaintWatch toolPainted(ToolForm);
     ToolForm->show();
     waitPainted(toolPainted);
     const bool pinned = hauptFadenFest(sched_getcpu());
-    std::vector<double> total, capture;
     auto source = ToolForm->Bildquelle;
-    double captureMs = 0;
+    double readFrom = 0, readTo = 0;
     ToolForm->Bildquelle = [&](QScreen *s) {
-        const double t0 = nowMs();
+        readFrom = nowMs();
         Bildaufnahme img = source(s);
-        captureMs = nowMs() - t0;
+        readTo = nowMs();
         return img;
     };
+    std::vector<Phasen> laeufe;
+    std::vector<double> ersterDruck, zweiterDruck, zoomEintritt, zweiterZoom;
+    std::vector<int> nachUnberuehrt;
     for (int i = 0; i < runs; ++i) {
+        Phasen ph;
         PaintWatch watch(ScreenForm->Img1);
+        app.messen(ScreenForm);
+        const long f0 = seitenfehler();
+        const auto s0 = serverStand();
         const double t0 = nowMs();
         ToolForm->StartFertigBtnClick();
+        const double zurueck = nowMs();
         waitPainted(watch);
-        total.push_back(nowMs() - t0);
-        capture.push_back(captureMs);
+        xRundreise();
+        const double fertig = nowMs();
+        ph.warten = readFrom - t0;
+        ph.lesen = readTo - readFrom;
+        ph.zeigen = zurueck - readTo;
+        ph.expose = app.ersteMalung - zurueck;
+        ph.malen = app.malen;
+        ph.flush = app.letzteMalung - app.ersteMalung - app.malen;
+        ph.server = app.aufSchirm - app.letzteMalung;
+        ph.gesamt = app.aufSchirm - t0;
+        ph.ruhe = fertig - t0;
+        ph.fehler = seitenfehler() - f0;
+        const auto s1 = serverStand();
+        ph.serverFehler = s1.first - s0.first;
+        ph.serverZeit = s1.second - s0.second;
+        laeufe.push_back(ph);
+        app.messen(nullptr);
+        if (i % 3 == 0) {
+            ersterDruck.push_back(druecken(QPoint(200 + i, 200)));
+            zweiterDruck.push_back(druecken(QPoint(260 + i, 200)));
+        } else if (i % 3 == 1) {
+            zoomEintritt.push_back(zoomen());
+            zweiterZoom.push_back(zoomen());
+        } else if (i + 1 < runs) {
+            // Left as it was: the next freeze shows what a picture kept after Fertig costs it.
+            nachUnberuehrt.push_back(i + 1);
+        }
         ToolForm->StartFertigBtnClick();
         QCoreApplication::processEvents();
+        xRundreise();
     }
     const QSize size = QGuiApplication::primaryScreen()->size();
-    std::printf(
-        "%dx%d: Start to surface painted: median %.1f ms (screen read %.1f ms, wait 50 ms) over %d runs%s\n",
-        size.width(), size.height(), median(total), median(capture), runs,
-        pinned ? "" : " [could not keep the thread on one CPU]");
+    std::printf("%dx%d, %d runs%s; load %s\n", size.width(), size.height(), runs,
+                pinned ? "" : " [could not keep the thread on one CPU]", last().constData());
+    std::printf("  %-24s %8s %8s %8s %8s\n", "ms", "first", "median", "min", "max");
+    const auto zeile = [&](const char *was, auto feld) {
+        std::vector<double> v;
+        for (size_t k = 1; k < laeufe.size(); ++k)
+            v.push_back(double(laeufe[k].*feld));
+        std::printf("  %-24s %8.1f %8.1f %8.1f %8.1f\n", was, double(laeufe[0].*feld), median(v),
+                    v.empty() ? 0 : *std::min_element(v.begin(), v.end()),
+                    v.empty() ? 0 : *std::max_element(v.begin(), v.end()));
+    };
+    zeile("wait", &Phasen::warten);
+    zeile("screen read", &Phasen::lesen);
+    zeile("adopt + map", &Phasen::zeigen);
+    zeile("until expose", &Phasen::expose);
+    zeile("paint", &Phasen::malen);
+    zeile("flush", &Phasen::flush);
+    zeile("X server's put", &Phasen::server);
+    zeile("Start to on screen", &Phasen::gesamt);
+    zeile("... to all settled", &Phasen::ruhe);
+    zeile("page faults", &Phasen::fehler);
+    zeile("X server page faults", &Phasen::serverFehler);
+    zeile("X server CPU time", &Phasen::serverZeit);
+    const auto reihe = [](const char *was, const std::vector<double> &v) {
+        std::printf("  %-24s %8.1f %8.1f %8.1f %8.1f\n", was, v.empty() ? 0 : v[0],
+                    median({v.begin() + std::min<size_t>(1, v.size()), v.end()}),
+                    v.size() < 2 ? 0 : *std::min_element(v.begin() + 1, v.end()),
+                    v.size() < 2 ? 0 : *std::max_element(v.begin() + 1, v.end()));
+    };
+    std::vector<double> danach{0};
+    for (int k : nachUnberuehrt)
+        danach.push_back(laeufe[size_t(k)].gesamt);
+    reihe("... after an untouched", danach);
+    reihe("first press", ersterDruck);
+    reihe("second press", zweiterDruck);
+    reihe("first zoom entry", zoomEintritt);
+    reihe("second zoom entry", zweiterZoom);
     return 0;
 }

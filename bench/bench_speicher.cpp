@@ -21,6 +21,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include <cctype>
 #include <cstdio>
 
 namespace {
@@ -95,6 +96,30 @@ void ausloesen(const char *aktion)
         std::fprintf(stderr, "no action %s\n", aktion);
 }
 
+// With SKIZZOMAT_SPEICHERKARTE set: every mapping holding more than a megabyte, so that a
+// frame held somewhere can be told from the others by its address and kind.
+void karteZeigen()
+{
+    if (qEnvironmentVariableIsEmpty("SKIZZOMAT_SPEICHERKARTE"))
+        return;
+    QFile f(QStringLiteral("/proc/self/smaps"));
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    QByteArray kopf;
+    for (const QByteArray &zeile : f.readAll().split('\n')) {
+        const QByteArray erstes = zeile.left(zeile.indexOf(' '));
+        if (erstes.contains('-') && !erstes.endsWith(':')) {
+            kopf = zeile;
+            continue;
+        }
+        if (zeile.startsWith("Rss:")) {
+            const long kb = zeile.mid(4).trimmed().split(' ').value(0).toLong();
+            if (kb > 1024)
+                std::printf("    %8.1f MB  %s\n", kb / 1024.0, kopf.simplified().constData());
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -130,6 +155,7 @@ int main(int argc, char **argv)
         spitze = std::max(spitze, waehrend);
         std::printf("%-22s %9.1f %9.1f %9.1f %8.2f %8.2f\n", schritt, r.gesamt, r.anonym, r.geteilt, frames,
                     waehrend);
+        karteZeigen();
         std::fflush(stdout);
         hoechstNeu();
     };

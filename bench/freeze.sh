@@ -13,7 +13,7 @@ for size in "${sizes[@]}"; do
     Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset &>/dev/null &
     xpid=$!
     for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo &>/dev/null && break; sleep 0.05; done
-    export DISPLAY=":$n" XDG_RUNTIME_DIR="$(mktemp -d)"
+    export DISPLAY=":$n" XDG_RUNTIME_DIR="$(mktemp -d)" XVFB_PID="$xpid"
     [ "$size" = 1920x1080 ] && "$bin" startup 20
     "$bin" freeze 20
     kill "$xpid"

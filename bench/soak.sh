@@ -48,6 +48,7 @@ if [ "${1:-}" != --innen ]; then
 fi
 
 build=$2 seed=$3 dauer=$4 fehler=$5
+drucke=0
 RANDOM=$seed
 ordner="$HOME/soak"
 mkdir -p "$ordner/shots"
@@ -324,6 +325,7 @@ s_drucken() {
     warte_fenster "Bildschirminhalt drucken"
     x key Return
     warte_weg "Bildschirminhalt drucken"
+    drucke=$((drucke + 1))
 }
 
 s_startfertig() {
@@ -419,6 +421,13 @@ ruhe_pruefen
 kurve
 mb_ende=${ruhe[-1]#* }
 shots=$(find "$ordner/shots" -type f | wc -l)
+# Every print must have gone through the queue's filters: a job they refuse stays "stopped"
+# and never counts as completed.
+for _ in $(seq 60); do
+    [ -z "$(lpstat -o 2>/dev/null)" ] && break
+    sleep 1
+done
 auftraege=$(lpstat -W completed -o 2>/dev/null | wc -l)
+[ "$auftraege" -ge "$drucke" ] || fehlschlag "$drucke prints, but only $auftraege print jobs completed"
 echo "soak: passed: tour $tour s, then $schritte_gesamt random steps in $dauer s; $shots screenshots," \
     "$auftraege print jobs done; at rest $warm_max MB at most in the warm-up, $mb_ende MB at the end"

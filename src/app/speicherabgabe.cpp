@@ -1,5 +1,9 @@
 #include "app/speicherabgabe.h"
 
+// Any C library header defines __GLIBC__ on glibc; asked before one is included, the question
+// would always be answered "no".
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif

@@ -1,6 +1,7 @@
 #include "surface/capture.h"
 
 #include "app/sitzung.h"
+#include "app/vorbelegen.h"
 #include "surface/ausschnitt.h"
 #include "surface/portal.h"
 
@@ -17,6 +18,7 @@
 #include <memory>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -29,12 +31,20 @@ namespace {
 class ShmLeser
 {
 public:
+    // Makes the segment for the next read of `r` ready, as far as that can be done early.
+    void vorbereiten(xcb_connection_t *c, const QRect &r)
+    {
+        freiesSegment(c, size_t(r.width()) * size_t(r.height()) * 4);
+    }
+
     QImage lesen(xcb_connection_t *c, xcb_window_t root, const QRect &r)
     {
         const size_t pixel = size_t(r.width()) * size_t(r.height());
         Segment *s = freiesSegment(c, pixel * 4);
         if (!s)
             return {};
+        if (s->fueller.joinable())
+            s->fueller.join();
         // In bands, all asked for at once: while the X server fills the next band, this
         // thread makes the last one opaque.
         constexpr int Band = 256;
@@ -74,6 +84,7 @@ private:
         void *addr = nullptr;
         size_t groesse = 0;
         std::atomic<bool> belegt = false; // a picture lives in it
+        std::jthread fueller;             // writes a new segment's pages once
     };
 
     Segment *freiesSegment(xcb_connection_t *c, size_t bytes)
@@ -116,11 +127,15 @@ private:
         }
         m_conn = c;
         s.groesse = bytes;
+        // Its pages written while the caller waits before reading the screen.
+        s.fueller = std::jthread([addr = s.addr, bytes] { seitenVorbelegen(addr, bytes); });
         return true;
     }
 
     void freigeben(Segment *s)
     {
+        if (s->fueller.joinable())
+            s->fueller.join();
         xcb_shm_detach(m_conn, s->seg);
         xcb_flush(m_conn);
         shmdt(s->addr);
@@ -131,28 +146,49 @@ private:
     std::vector<std::unique_ptr<Segment>> m_segmente;
 };
 
-QImage perShm(const QRect &r)
+// The X connection and root window when the screen can be read through shared memory.
+xcb_connection_t *shmVerbindung(xcb_window_t *root)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection())
-        return {};
+        return nullptr;
     xcb_connection_t *c = x11->connection();
     const xcb_query_extension_reply_t *ext = xcb_get_extension_data(c, &xcb_shm_id);
     if (!ext || !ext->present)
-        return {};
+        return nullptr;
     const xcb_setup_t *setup = xcb_get_setup(c);
     if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST)
-        return {};
+        return nullptr;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(setup).data;
     if (!screen || screen->root_depth != 24)
-        return {};
+        return nullptr;
+    *root = screen->root;
+    return c;
+}
+
+ShmLeser &shmLeser()
+{
     // Never destroyed: pictures may outlive every static object, and at exit the system
     // takes the segments back.
     static ShmLeser *leser = new ShmLeser;
-    return leser->lesen(c, screen->root, r);
+    return *leser;
+}
+
+QImage perShm(const QRect &r)
+{
+    xcb_window_t root = 0;
+    xcb_connection_t *c = shmVerbindung(&root);
+    return c ? shmLeser().lesen(c, root, r) : QImage();
 }
 
 } // namespace
+
+void bildschirmLesenVorbereiten(QScreen *monitor)
+{
+    xcb_window_t root = 0;
+    if (xcb_connection_t *c = waylandSitzung() ? nullptr : shmVerbindung(&root))
+        shmLeser().vorbereiten(c, monitor->geometry());
+}
 
 QImage bildschirmLesen(QScreen *monitor)
 {

@@ -14,6 +14,10 @@ struct Bildaufnahme
     QString fehler;
 };
 
+// Gets the memory for the next read of the monitor ready, so that the read itself does not
+// wait for it; to be called before the wait that lets other windows repaint.
+void bildschirmLesenVorbereiten(QScreen *monitor);
+
 // The monitor's picture in RGB32 at its physical size, or a null image when the screen
 // cannot be read through X11.
 QImage bildschirmLesen(QScreen *monitor);

@@ -1,10 +1,13 @@
 #include "surface/scrwin.h"
 
 #include "app/sitzung.h"
+#include "app/vorbelegen.h"
 #include "surface/auswahlmarker.h"
+#include "surface/sicherung.h"
 #include "surface/zoomanzeige.h"
 #include "toolwindow/toolwin2.h"
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -52,8 +55,30 @@ TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
 
 TScreenForm::~TScreenForm() = default;
 
+void TScreenForm::zeigenVorbereiten(const QRect &monitor)
+{
+    // The backing store keeps its size while the window is hidden; a new one is needed for
+    // the first freeze and after a change of monitor. Made by the first paint, its fresh pages
+    // would each cost a fault in the middle of it (at 8K on some virtual machines half a
+    // second); sized and written now, they are ready by the time the picture is.
+    create();
+    QBackingStore *store = backingStore();
+    if (!store || store->size() == monitor.size())
+        return;
+    store->resize(monitor.size());
+    auto *bild = dynamic_cast<QImage *>(store->paintDevice());
+    if (!bild || bild->isNull())
+        return;
+    uchar *bits = bild->bits();
+    const size_t bytes = size_t(bild->sizeInBytes());
+    m_vorbereitung = std::jthread([bits, bytes] { seitenVorbelegen(bits, bytes); });
+}
+
 void TScreenForm::zeigeAuf(const QRect &monitor)
 {
+    if (m_vorbereitung.joinable())
+        m_vorbereitung.join();
+    m_sicherungNachAnzeige = true;
     setWindowState(Qt::WindowNoState);
     setGeometry(monitor);
     Img1->update();
@@ -68,6 +93,19 @@ void TScreenForm::zeigeAuf(const QRect &monitor)
         show();
     }
     raise();
+}
+
+void TScreenForm::sicherungImVoraus()
+{
+    // A fresh picture still shares the captured pixels, and the undo backup holds them whole.
+    // The first press would have to give the picture its own memory: a full copy into fresh
+    // pages, the slow part of such a press at 8K. Made now, while the user looks at the
+    // picture, the press then compares only what was drawn since. Only for the untouched
+    // picture of this freeze; anything drawn since has taken care of itself.
+    if (!ToolForm || ToolForm->WinZustand != 1 || Img1Bmp.isNull() || Img1Bmp.isDetached() ||
+        Img1Bmp.cacheKey() != ToolForm->BackupBmp.Ganz.cacheKey())
+        return;
+    sicherungAbgleichen(*ToolForm, *this);
 }
 
 void TScreenForm::resizeEvent(QResizeEvent *e)

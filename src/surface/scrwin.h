@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <thread>
 
 class QLabel;
 class QLineEdit;
@@ -68,6 +69,9 @@ public:
     // The left margin QLineEdit keeps inside its text area, taken off the entry.
     static constexpr int EintragInnenrand = 2;
 
+    // Gets the window ready to cover the monitor before its picture is there: the memory that
+    // the first paint draws into, at the monitor's size, written once on a thread of its own.
+    void zeigenVorbereiten(const QRect &monitor);
     // Covers exactly the given monitor rectangle (desktop coordinates) and shows the picture.
     void zeigeAuf(const QRect &monitor);
 
@@ -131,6 +135,11 @@ private:
     void handUeberallSetzen(bool an);
     bool m_handUeberall = false;
     TRect m_bereichGezeigt = KeinBereich;
+    std::jthread m_vorbereitung;
+    // After a freeze: the picture's own copy and the undo backup, made once the picture is
+    // shown (sicherungImVoraus), so that the first press costs no more than any other.
+    bool m_sicherungNachAnzeige = false;
+    void sicherungImVoraus();
     void Edit1Change();
 
 protected:

@@ -8,6 +8,7 @@
 #include "toolwindow/toolwin2.h"
 
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace {
 
@@ -25,6 +26,13 @@ bool TScreenForm::eventFilter(QObject *o, QEvent *e)
         return QWidget::eventFilter(o, e);
     const bool ersteAnzeige = o == Img1;
     switch (e->type()) {
+    case QEvent::Paint:
+        if (ersteAnzeige && m_sicherungNachAnzeige) {
+            m_sicherungNachAnzeige = false;
+            // Once the picture is on its way to the screen.
+            QTimer::singleShot(0, this, &TScreenForm::sicherungImVoraus);
+        }
+        return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: { // a double click is a second press
         auto *m = static_cast<QMouseEvent *>(e);

@@ -401,6 +401,10 @@ bool TToolForm::BildschirmEinfrieren()
     // The tool window must not be part of the picture. Unmapped, it loses its frame; shown
     // again it goes back to where its client area was, not down by the frame's size.
     const QRect platz = geometry();
+    if (monitor) {
+        bildschirmLesenVorbereiten(monitor);
+        ScreenForm->zeigenVorbereiten(monitor->geometry());
+    }
     hide();
     warteMitNachrichten(50);
     // The last session's picture stays until the new one is there: if the screen cannot be

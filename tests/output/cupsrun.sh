@@ -143,7 +143,10 @@ EOF
     export SKZ_DRUCK_PDF="$tmp/out/out.pdf"
 }
 
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/cupsrun.XXXXXX") || exit 1
+# Directly in /tmp, not in $TMPDIR: the filters run as lp and must reach the spool and output
+# folders, which they cannot inside a private temporary folder (xrun.sh makes one, mode 0700).
+tmp=$(mktemp -d /tmp/cupsrun.XXXXXX) || exit 1
+chmod 0755 "$tmp"
 start_server
 
 # In the background, so that a signal to this script reaches the trap at once.

@@ -20,6 +20,8 @@ private slots:
     void clickInMagnifierOrZoomReplacesSnapshot();
     void afterFertigAndStartTheNewScreen_data();
     void afterFertigAndStartTheNewScreen();
+    void firstStrokeBeforeOrAfterTheBackupIsMade_data();
+    void firstStrokeBeforeOrAfterTheBackupIsMade();
 
 private:
     QImage m_bild;
@@ -206,6 +208,47 @@ void TstRueckgaengig::afterFertigAndStartTheNewScreen()
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCOMPARE(ScreenForm->Img1Bmp, strichBleibt ? mitStrich : neu);
     QCOMPARE(ToolForm->OrigScrBmp, neu);
+}
+
+void TstRueckgaengig::firstStrokeBeforeOrAfterTheBackupIsMade_data()
+{
+    QTest::addColumn<bool>("erstGezeigt"); // the surface shown before the stroke
+    QTest::newRow("stroke after the picture is shown") << true;
+    QTest::newRow("stroke before the surface has painted") << false;
+}
+
+// Once the new picture is shown, its own copy and the undo backup are made ahead of the first
+// press. Whenever the stroke comes, undo gives back the captured screen, and the capture's own
+// pixels are never written.
+void TstRueckgaengig::firstStrokeBeforeOrAfterTheBackupIsMade()
+{
+    QFETCH(bool, erstGezeigt);
+    const QImage unberuehrt = m_bild.copy();
+    QImage neu = m_bild.mirrored(false, true);
+    const QImage neuUnberuehrt = neu.copy();
+    ToolForm->Bildquelle = [neu](QScreen *) { return neu; };
+    ToolForm->StartFertigBtnClick();
+    ToolForm->StartFertigBtnClick();
+    QCOMPARE(ToolForm->WinZustand, 1);
+    if (erstGezeigt) {
+        QTRY_VERIFY(ScreenForm->Img1Bmp.isDetached() && ToolForm->BackupBmp.Ganz.isNull());
+        QCOMPARE(ScreenForm->Img1Bmp, neu);
+        QCOMPARE(sicherungsBild(*ToolForm), neu);
+    }
+    // Straight to the handlers: no event is processed before the stroke is done.
+    ScreenForm->Img1MouseDown(Qt::LeftButton, ssLeft, 30, 30);
+    ScreenForm->Img1MouseMove(ssLeft, 120, 80);
+    ScreenForm->Img1MouseUp(Qt::LeftButton, 0, 120, 80);
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    const QImage gezeichnet = ScreenForm->Img1Bmp.copy();
+    QVERIFY(gezeichnet != neu);
+    QTest::qWait(20);
+    QCOMPARE(ScreenForm->Img1Bmp, gezeichnet);
+    aktion("Rckgngig1")->trigger();
+    ScreenForm->Zeichenbewegung(0, -1, -1);
+    QCOMPARE(ScreenForm->Img1Bmp, neuUnberuehrt);
+    QCOMPARE(neu, neuUnberuehrt);
+    QCOMPARE(m_bild, unberuehrt);
 }
 
 QTEST_MAIN(TstRueckgaengig)
