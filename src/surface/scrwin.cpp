@@ -61,6 +61,10 @@ void TScreenForm::zeigenVorbereiten(const QRect &monitor)
     // the first freeze and after a change of monitor. Made by the first paint, its fresh pages
     // would each cost a fault in the middle of it (at 8K on some virtual machines half a
     // second); sized and written now, they are ready by the time the picture is.
+    // Under Wayland the portal's answer takes far longer than that, and a window created ahead
+    // of its full-screen state may be laid out by the compositor as a normal one first.
+    if (waylandSitzung())
+        return;
     create();
     QBackingStore *store = backingStore();
     if (!store || store->size() == monitor.size())
