@@ -77,6 +77,23 @@ public:
             QImage::Format_RGB32, [](void *seg) { static_cast<Segment *>(seg)->belegt = false; }, s);
     }
 
+    // Keeps one free segment for the next freeze and lets go of every other free one. A
+    // picture kept past the end of its session makes the next freeze take a second segment;
+    // without this, both would stay with the program for good.
+    void ersatzFreigeben()
+    {
+        Segment *behalten = nullptr;
+        for (const std::unique_ptr<Segment> &s : m_segmente)
+            if (!s->belegt && (!behalten || s->groesse > behalten->groesse))
+                behalten = s.get();
+        std::vector<Segment *> weg;
+        for (const std::unique_ptr<Segment> &s : m_segmente)
+            if (!s->belegt && s.get() != behalten)
+                weg.push_back(s.get());
+        for (Segment *s : weg)
+            freigeben(s);
+    }
+
 private:
     struct Segment
     {
@@ -190,6 +207,11 @@ void bildschirmLesenVorbereiten(QScreen *monitor)
         shmLeser().vorbereiten(c, monitor->geometry());
 }
 
+void bildschirmSpeicherFreigeben()
+{
+    shmLeser().ersatzFreigeben();
+}
+
 QImage bildschirmLesen(QScreen *monitor)
 {
     const QRect g = monitor->geometry();
@@ -215,9 +237,10 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
     // lie in the bounding box of all of them.
     const QImage teil = monitorAusschnitt(desktop.bild, monitor->virtualGeometry(), monitor->geometry());
     if (teil.isNull())
-        return {{}, QStringLiteral("Das Bildschirmfoto des Desktops (%1 × %2) zeigt den Monitor %3 nicht.")
-                        .arg(desktop.bild.width())
-                        .arg(desktop.bild.height())
-                        .arg(monitor->name())};
+        return {{},
+                QStringLiteral("Das Bildschirmfoto des Desktops (%1 × %2) zeigt den Monitor %3 nicht.")
+                    .arg(desktop.bild.width())
+                    .arg(desktop.bild.height())
+                    .arg(monitor->name())};
     return {teil, {}};
 }

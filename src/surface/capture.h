@@ -18,6 +18,10 @@ struct Bildaufnahme
 // wait for it; to be called before the wait that lets other windows repaint.
 void bildschirmLesenVorbereiten(QScreen *monitor);
 
+// Lets go of the memory of earlier screen reads that no picture uses any more, but for what
+// the next read needs; to be called when a session ends.
+void bildschirmSpeicherFreigeben();
+
 // The monitor's picture in RGB32 at its physical size, or a null image when the screen
 // cannot be read through X11.
 QImage bildschirmLesen(QScreen *monitor);

@@ -358,6 +358,7 @@ void TToolForm::StartFertigBtnClick()
             ScreenForm->close();
         if (ScreenForm)
             bilderFreigeben(*this, *ScreenForm);
+        bildschirmSpeicherFreigeben();
         SpeicherZurueckgeben();
         FensterEinklappen();
         wiederVerwaltet();

@@ -7,6 +7,7 @@
 #include "toolwindow/toolwin2.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -20,6 +21,7 @@ private slots:
     void initTestCase();
     void init();
     void screenReadsStayApart();
+    void unusedReadMemoryGoesBack();
     void freezeAndRelease_data();
     void freezeAndRelease();
     void autoOpenFreezesWithoutUserAction();
@@ -80,6 +82,48 @@ void TstX11Freeze::screenReadsStayApart()
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2 not opaque").arg(x).arg(y)));
         }
     }
+}
+
+namespace {
+
+// The shared-memory segments this process has mapped.
+int segmente()
+{
+    QFile f(QStringLiteral("/proc/self/maps"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    return int(f.readAll().count("/SYSV"));
+}
+
+} // namespace
+
+// A picture held across a read makes that read take memory of its own; once no picture uses
+// it, the end of a session gives back all of it but what the next read needs.
+void TstX11Freeze::unusedReadMemoryGoesBack()
+{
+    QScreen *monitor = QGuiApplication::primaryScreen();
+    bildschirmSpeicherFreigeben();
+    const int vorher = segmente();
+    QImage erstes = bildschirmLesen(monitor);
+    QImage zweites = bildschirmLesen(monitor);
+    QImage drittes = bildschirmLesen(monitor);
+    QVERIFY(!erstes.isNull() && !zweites.isNull() && !drittes.isNull());
+    QVERIFY(segmente() >= 3);
+    bildschirmSpeicherFreigeben(); // all in use: nothing goes
+    QVERIFY(segmente() >= 3);
+    QVERIFY(xs::difference(erstes, m_known).isEmpty());
+    erstes = zweites = QImage();
+    bildschirmSpeicherFreigeben();
+    QCOMPARE(segmente(), 2); // the third picture's and one for the next read
+    QVERIFY(xs::difference(drittes, m_known).isEmpty());
+    drittes = QImage();
+    bildschirmSpeicherFreigeben();
+    QCOMPARE(segmente(), 1);
+    QVERIFY(vorher <= 1);
+    // The one kept serves the next read without a new one.
+    const QImage viertes = bildschirmLesen(monitor);
+    QVERIFY(xs::difference(viertes, m_known).isEmpty());
+    QCOMPARE(segmente(), 1);
 }
 
 void TstX11Freeze::freezeAndRelease_data()
