@@ -285,13 +285,17 @@ int main(int argc, char **argv)
     std::printf("%dx%d, %d runs%s; load %s\n", size.width(), size.height(), runs,
                 pinned ? "" : " [could not keep the thread on one CPU]", last().constData());
     std::printf("  %-24s %8s %8s %8s %8s\n", "ms", "first", "median", "min", "max");
+    const auto reihe = [](const char *was, const std::vector<double> &v) {
+        std::printf("  %-24s %8.1f %8.1f %8.1f %8.1f\n", was, v.empty() ? 0 : v[0],
+                    median({v.begin() + std::min<size_t>(1, v.size()), v.end()}),
+                    v.size() < 2 ? 0 : *std::min_element(v.begin() + 1, v.end()),
+                    v.size() < 2 ? 0 : *std::max_element(v.begin() + 1, v.end()));
+    };
     const auto zeile = [&](const char *was, auto feld) {
         std::vector<double> v;
-        for (size_t k = 1; k < laeufe.size(); ++k)
-            v.push_back(double(laeufe[k].*feld));
-        std::printf("  %-24s %8.1f %8.1f %8.1f %8.1f\n", was, double(laeufe[0].*feld), median(v),
-                    v.empty() ? 0 : *std::min_element(v.begin(), v.end()),
-                    v.empty() ? 0 : *std::max_element(v.begin(), v.end()));
+        for (const Phasen &lauf : laeufe)
+            v.push_back(double(lauf.*feld));
+        reihe(was, v);
     };
     zeile("wait", &Phasen::warten);
     zeile("screen read", &Phasen::lesen);
@@ -305,12 +309,6 @@ int main(int argc, char **argv)
     zeile("page faults", &Phasen::fehler);
     zeile("X server page faults", &Phasen::serverFehler);
     zeile("X server CPU time", &Phasen::serverZeit);
-    const auto reihe = [](const char *was, const std::vector<double> &v) {
-        std::printf("  %-24s %8.1f %8.1f %8.1f %8.1f\n", was, v.empty() ? 0 : v[0],
-                    median({v.begin() + std::min<size_t>(1, v.size()), v.end()}),
-                    v.size() < 2 ? 0 : *std::min_element(v.begin() + 1, v.end()),
-                    v.size() < 2 ? 0 : *std::max_element(v.begin() + 1, v.end()));
-    };
     std::vector<double> danach{0};
     for (int k : nachUnberuehrt)
         danach.push_back(laeufe[size_t(k)].gesamt);

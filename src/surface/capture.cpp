@@ -82,10 +82,7 @@ public:
     // without this, both would stay with the program for good.
     void ersatzFreigeben()
     {
-        Segment *behalten = nullptr;
-        for (const std::unique_ptr<Segment> &s : m_segmente)
-            if (!s->belegt && (!behalten || s->groesse > behalten->groesse))
-                behalten = s.get();
+        Segment *behalten = groesstesFreies();
         std::vector<Segment *> weg;
         for (const std::unique_ptr<Segment> &s : m_segmente)
             if (!s->belegt && s.get() != behalten)
@@ -104,12 +101,18 @@ private:
         std::jthread fueller;             // writes a new segment's pages once
     };
 
-    Segment *freiesSegment(xcb_connection_t *c, size_t bytes)
+    Segment *groesstesFreies() const
     {
         Segment *frei = nullptr;
         for (const std::unique_ptr<Segment> &s : m_segmente)
             if (!s->belegt && (!frei || s->groesse > frei->groesse))
                 frei = s.get();
+        return frei;
+    }
+
+    Segment *freiesSegment(xcb_connection_t *c, size_t bytes)
+    {
+        Segment *frei = groesstesFreies();
         if (frei && frei->groesse >= bytes)
             return frei;
         // Too small for this monitor: made anew in its size.
