@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-DruckWerte Druck;
 QString EinstellungenDatei;
 
 const std::array<const char *, 27> EinstellungsNamen{

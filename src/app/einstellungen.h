@@ -16,9 +16,8 @@
 
 class QSettings;
 
-// The print dialog's five values, with its initial values. The print dialog does not exist
-// yet; until it does, this is their home: the dialog is to fill its fields from here when it
-// is created and to give its fields' values back before the settings are written.
+// The print dialog's five values, with its initial values, on their way between the store and
+// the dialog's fields, which are their home during a run.
 struct DruckWerte
 {
     double LiRand = 2.5; // left margin from the paper's edge, cm
@@ -28,8 +27,6 @@ struct DruckWerte
     bool SeitRatio = true; // height follows width in the picture's aspect ratio
     friend bool operator==(const DruckWerte &, const DruckWerte &) = default;
 };
-
-extern DruckWerte Druck;
 
 // The store's file. Empty: there is none, the windows run with the compiled-in defaults and
 // nothing is written (so tests of the windows never touch the user's settings). The program

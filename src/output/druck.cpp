@@ -1,5 +1,6 @@
 #include "output/druck.h"
 
+#include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
 #include "controls/numedit.h"
 #include "dialogs/meldform.h"
@@ -12,13 +13,17 @@
 #include "toolwindow/toolwin2.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+
+#include <stdexcept>
 
 TDruckForm *DruckForm = nullptr;
 
@@ -50,6 +55,41 @@ TBitBtn2 *knopf(QWidget *parent, const char *name, const char *text, int modalRe
     b->setModalResult(modalResult);
     b->setGeometry(geometrie);
     return b;
+}
+
+// How long printing waits for the server: for the answer whether the queue is there (a few
+// requests, each with its own time limit), and for the job to be made and taken.
+constexpr int FristVorbereitung = 5 * DruckserverFrist;
+constexpr int FristAuftrag = 30000;
+
+// What a job needs from the server before its page is made.
+struct Vorbereitung
+{
+    DruckerAuskunft auskunft;
+    std::shared_ptr<QPrinter> drucker;
+    QRect bedruckbar; // 0.1 mm from the paper edge
+};
+
+Vorbereitung vorbereiten(const QString &name, std::shared_ptr<QPrinter> eingerichtet)
+{
+    Vorbereitung v;
+    v.auskunft = druckerAbfragen(name);
+    if (!druckHindernis(v.auskunft).isEmpty())
+        return v;
+    v.drucker = std::move(eingerichtet);
+    // A new printer object takes the queue with its own defaults.
+    if (!v.drucker) {
+        v.drucker = std::make_shared<QPrinter>(QPrinter::HighResolution);
+        if (v.drucker->printerName() != v.auskunft.name)
+            v.drucker->setPrinterName(v.auskunft.name);
+    }
+    v.bedruckbar = bedruckbarerBereich(*v.drucker);
+    return v;
+}
+
+[[noreturn]] void druckfehler(const QString &text)
+{
+    throw std::runtime_error(text.toStdString());
 }
 
 } // namespace
@@ -100,6 +140,8 @@ TDruckForm::TDruckForm(QWidget *parent)
     DruckerInfo->setObjectName(QStringLiteral("DruckerInfo"));
     DruckerInfo->setGeometry(10, 16, 399, 29);
     DruckerInfo->setAlignment(Qt::AlignCenter);
+    // A long device name with the reason why the queue stopped takes two lines.
+    DruckerInfo->setWordWrap(true);
 
     DruckBtn = knopf(this, "DruckBtn", "Drucken", mrOk, {136, 213, 97, 25});
     DruckBtn->setDefault(true);
@@ -121,6 +163,15 @@ TDruckForm::TDruckForm(QWidget *parent)
     connect(SeitRatio, &QAbstractButton::clicked, this, &TDruckForm::SeitRatioClick);
     connect(BreiteEdit, &QLineEdit::textChanged, this, &TDruckForm::BreiteEditChange);
     connect(HoeheEdit, &QLineEdit::textChanged, this, &TDruckForm::HoeheEditChange);
+
+    m_zeileBlick.setInterval(20);
+    connect(&m_zeileBlick, &QTimer::timeout, this, [this] {
+        if (!m_zeile || !m_zeile->fertig())
+            return;
+        DruckerInfo->setText(druckerZeile(m_zeile->ergebnis()));
+        m_zeile.reset();
+        m_zeileBlick.stop();
+    });
 }
 
 // The dialog goes with the tool window that owns it.
@@ -180,8 +231,41 @@ void TDruckForm::setSeitRatio(bool an)
     SeitRatio->setChecked(an);
 }
 
+DruckWerte TDruckForm::werte() const
+{
+    return {liRand(), obRand(), breite(), hoehe(), seitRatio()};
+}
+
+void TDruckForm::setWerte(const DruckWerte &w)
+{
+    setLiRand(w.LiRand);
+    setObRand(w.ObRand);
+    setBreite(w.Breite);
+    setHoehe(w.Hoehe);
+    setSeitRatio(w.SeitRatio);
+}
+
+void TDruckForm::texteSetzen()
+{
+    const auto text = [](const char *ziel) {
+        return Oberflaechentext((QByteArrayLiteral("TDruckForm.") + ziel).constData());
+    };
+    setWindowTitle(Oberflaechentext("TDruckForm"));
+    for (QGroupBox *box : {PosGroupBox, DruckerGroupBox})
+        box->setTitle(text(box->objectName().toLatin1().constData()));
+    for (QLabel *lab : {LiRandLab, ObRandLab, BreiteLab, HoeheLab}) {
+        lab->setText(text(lab->objectName().toLatin1().constData()));
+        lab->adjustSize();
+    }
+    SeitRatio->setText(text("SeitRatio"));
+    for (TBitBtn2 *knopf : {DruckBtn, AbbrBtn, DrEinrBtn})
+        knopf->setText(text(knopf->objectName().toLatin1().constData()));
+}
+
 void TDruckForm::showEvent(QShowEvent *e)
 {
+    // The translation file is read after the windows are built.
+    texteSetzen();
     // Centred on the monitor the user works on: the frozen one, else the tool window's.
     const QWidget *bezug =
         ScreenForm && ScreenForm->isVisible() ? static_cast<QWidget *>(ScreenForm) : parentWidget();
@@ -199,25 +283,25 @@ void TDruckForm::FormActivate()
     DruckBtn->setFocus();
 }
 
-QPrinter &TDruckForm::Drucker()
+QString TDruckForm::druckerName() const
 {
-    // Until the user picks one, jobs follow the default queue, which may change meanwhile. A
-    // new printer object takes the default queue with its own defaults (a renamed one would
-    // keep the old queue's paper, and one without a queue would stay a PDF writer).
-    if (!m_drucker || (!m_eingerichtet && m_drucker->printerName() != standardDrucker()))
-        m_drucker = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_drucker;
+    return m_drucker ? m_drucker->printerName() : QString();
+}
+
+bool TDruckForm::auftragHaengt()
+{
+    if (!m_auftrag || m_auftrag->fertig())
+        return false;
+    zeigeFehler(this, QStringLiteral("Der Druckserver hat den letzten Auftrag noch nicht angenommen. Bitte "
+                                     "später noch einmal versuchen."));
+    return true;
 }
 
 void TDruckForm::DruckerZeileSetzen()
 {
-    const QString name = Drucker().printerName();
-    if (name.isEmpty()) {
-        DruckerInfo->setText(QStringLiteral("- Kein Drucker -"));
-        return;
-    }
-    const QString anschluss = druckerAnschluss(name);
-    DruckerInfo->setText(anschluss.isEmpty() ? name : name + QStringLiteral(" an ") + anschluss);
+    DruckerInfo->setText(QStringLiteral("Der Druckserver wird gefragt …"));
+    m_zeile.emplace([name = druckerName()] { return druckerAbfragen(name); });
+    m_zeileBlick.start();
 }
 
 void TDruckForm::DruckBtnClick()
@@ -226,56 +310,112 @@ void TDruckForm::DruckBtnClick()
     const qint32 t = zehntelMm(ObRandEdit->GetFloat());
     const qint32 w = zehntelMm(BreiteEdit->GetFloat());
     const qint32 h = zehntelMm(HoeheEdit->GetFloat());
+    // The button ends the dialog once its handlers are done, unless the result is taken back;
+    // the dialog ends here instead, once the job is given away or has failed, and stays open
+    // where the values are to be corrected.
+    setResult(mrNone);
     // What cannot give a picture on paper is said here; the dialog stays open to correct it.
     if (w <= 0 || h <= 0) {
-        setResult(mrNone);
         zeigeWarnung(this,
                      QStringLiteral("Es wird nichts gedruckt: Breite und Höhe müssen größer als 0 sein."));
         return;
     }
-    if (!ToolForm || !ScreenForm)
+    if (!ToolForm || !ScreenForm || auftragHaengt())
         return;
     SetAuswahlBmp(*ToolForm, ScreenForm->Img1Bmp);
-    if (ToolForm->AuswahlBmp.isNull()) {
-        setResult(mrNone);
+    const QImage bild = ToolForm->AuswahlBmp;
+    ToolForm->AuswahlBmp = QImage();
+    if (bild.isNull()) {
         zeigeWarnung(this, QStringLiteral("Es wird nichts gedruckt: Der Auswahlbereich ist leer."));
         return;
     }
 
-    // The notice and the output image go away however the job ends; an error then reaches the
-    // error display.
-    const auto danach = qScopeGuard([] {
+    // The notice goes away however the job ends; an error then reaches the error display. The
+    // dialog takes no input while the server is asked.
+    bool offenLassen = false;
+    const auto danach = qScopeGuard([this, &offenLassen] {
         if (MeldForm)
             MeldForm->hide();
-        if (ToolForm)
-            ToolForm->AuswahlBmp = QImage();
+        setEnabled(true);
+        if (!offenLassen)
+            done(mrOk);
     });
-    if (MeldForm)
-        MeldForm->Zeigen(QStringLiteral("Ausdruck wird vorbereitet.||Bitte warten."));
-    SeiteDrucken(Drucker(), l, t, w, h, ToolForm->AuswahlBmp);
+    const auto warten = [this](bool an) {
+        if (MeldForm)
+            an ? MeldForm->Zeigen(QStringLiteral("Ausdruck wird vorbereitet.||Bitte warten."))
+               : MeldForm->hide();
+        setEnabled(!an);
+    };
+    warten(true);
+    const Nebenlauf<Vorbereitung> frage(
+        [name = druckerName(), drucker = m_drucker] { return vorbereiten(name, drucker); });
+    if (!abwarten([&] { return frage.fertig(); }, FristVorbereitung))
+        druckfehler(druckHindernis(keineAntwort()));
+    const Vorbereitung &v = frage.ergebnis();
+    if (const QString hindernis = druckHindernis(v.auskunft); !hindernis.isEmpty())
+        druckfehler(hindernis);
+    if (const QString zuGross = ueberstand(l, t, w, h, v.bedruckbar); !zuGross.isEmpty()) {
+        warten(false);
+        if (bestaetigen(this, QStringLiteral("Das Bild passt nicht auf das Papier und wird abgeschnitten. ") +
+                                  zuGross + QStringLiteral("\r\n\r\nTrotzdem drucken?")) != Antwort::Ja) {
+            offenLassen = true;
+            return;
+        }
+        warten(true);
+    }
+    m_auftrag.emplace([drucker = v.drucker, l, t, w, h, bild] {
+        try {
+            SeiteDrucken(*drucker, l, t, w, h, bild);
+            return QString();
+        } catch (const std::exception &e) {
+            return QString::fromLocal8Bit(e.what());
+        }
+    });
+    if (!abwarten([this] { return m_auftrag->fertig(); }, FristAuftrag))
+        druckfehler(
+            QStringLiteral("Der Druckserver antwortet nicht (%1); ob der Auftrag noch ankommt, ist offen")
+                .arg(v.auskunft.server));
+    if (const QString fehler = m_auftrag->ergebnis(); !fehler.isEmpty())
+        druckfehler(fehler);
 }
 
 void TDruckForm::DrEinrBtnClick()
 {
+    if (auftragHaengt())
+        return;
+    // Qt's dialog asks the server on this thread: it opens only once the server answered.
+    const Nebenlauf<DruckerAuskunft> frage([name = druckerName()] { return druckerAbfragen(name); });
+    setEnabled(false);
+    const bool beantwortet = abwarten([&] { return frage.fertig(); }, FristVorbereitung);
+    setEnabled(true);
+    const DruckerAuskunft a = beantwortet ? frage.ergebnis() : keineAntwort();
+    if (a.lage == DruckerAuskunft::NichtErreichbar || a.lage == DruckerAuskunft::AntwortetNicht) {
+        DruckerInfo->setText(druckerZeile(a));
+        zeigeFehler(this, druckerZeile(a) + QLatin1Char('.'));
+        return;
+    }
+
     // Qt's dialog changes the printer it is given while the user picks, also when he then
     // cancels; it works on a copy that replaces the printer only when confirmed.
-    const QPrinter &bisher = Drucker();
-    auto neu = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (!bisher.printerName().isEmpty())
-        neu->setPrinterName(bisher.printerName());
-    neu->setPageLayout(bisher.pageLayout());
-    neu->setCopyCount(bisher.copyCount());
-    neu->setCollateCopies(bisher.collateCopies());
-    neu->setDuplex(bisher.duplex());
-    neu->setColorMode(bisher.colorMode());
+    auto neu = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (m_drucker) {
+        neu->setPrinterName(m_drucker->printerName());
+        neu->setPageLayout(m_drucker->pageLayout());
+        neu->setCopyCount(m_drucker->copyCount());
+        neu->setCollateCopies(m_drucker->collateCopies());
+        neu->setDuplex(m_drucker->duplex());
+        neu->setColorMode(m_drucker->colorMode());
+    }
     QPrintDialog dialog(neu.get(), this);
     dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
     // Only the printer and its paper: the page is always one, and the output a printer.
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
-    if (dialog.exec() == QDialog::Accepted) {
+    // It prints nothing: its button takes the choice.
+    if (auto *knoepfe = dialog.findChild<QDialogButtonBox *>())
+        if (QPushButton *ok = knoepfe->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("&Übernehmen"));
+    if (dialog.exec() == QDialog::Accepted)
         m_drucker = std::move(neu);
-        m_eingerichtet = true;
-    }
     DruckerZeileSetzen();
 }
 

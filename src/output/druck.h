@@ -2,12 +2,23 @@
 // in cm, the aspect coupling, the current printer and its set-up, and the print itself.
 //
 // The fields are the only home of the print values during a run; the settings store reads and
-// writes them through liRand() … seitRatio() and their setters.
+// writes them through werte() and setWerte().
+//
+// The print server is asked off the interface thread, with time limits: a server that takes
+// connections and does not answer must not freeze the program over a frozen screen. The printer
+// line is filled when the answer comes; printing waits for the server only so long; Qt's
+// printer set-up, which asks the server on the interface thread, opens only once it answered.
 #pragma once
 
+#include "app/einstellungen.h"
+#include "output/drucker.h"
+#include "output/nebenlauf.h"
+
 #include <QDialog>
+#include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -57,6 +68,8 @@ public:
     void setHoehe(double cm);
     bool seitRatio() const;
     void setSeitRatio(bool an);
+    DruckWerte werte() const;
+    void setWerte(const DruckWerte &w);
 
     void FormActivate();
     void DruckerZeileSetzen();
@@ -66,16 +79,25 @@ public:
     void BreiteEditChange();
     void HoeheEditChange();
 
-    // The printer the next job goes to: the default queue of the moment until one is chosen in
-    // "Einrichten...", then that one with its options for the rest of the run.
-    QPrinter &Drucker();
-
 protected:
     void showEvent(QShowEvent *e) override;
 
 private:
-    std::unique_ptr<QPrinter> m_drucker;
-    bool m_eingerichtet = false;
+    // The captions, the translated ones once the translation file is read.
+    void texteSetzen();
+    // The queue the next job goes to: empty for the default queue of the moment, until one is
+    // chosen in "Einrichten...".
+    QString druckerName() const;
+    // Whether the print server has a job of ours that it has not taken yet; says so when it has.
+    bool auftragHaengt();
+
+    // The printer chosen in "Einrichten..." with its options, for the rest of the run. A job
+    // shares it with the thread that prints it.
+    std::shared_ptr<QPrinter> m_drucker;
+    std::optional<Nebenlauf<DruckerAuskunft>> m_zeile;
+    QTimer m_zeileBlick;
+    // The error of the last job, empty when it went through; the job runs until it is done.
+    std::optional<Nebenlauf<QString>> m_auftrag;
 };
 
 extern TDruckForm *DruckForm;

@@ -3,6 +3,8 @@
 #include "controls/zahlen.h"
 #include "surface/bereichmarker.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 qint32 zehntelMm(long double cm)
@@ -29,4 +31,26 @@ double seitenverhaeltnis(const TRect &bereich, QSize bild)
     if (breite <= 0 || hoehe <= 0)
         return 0;
     return double(breite) / double(hoehe);
+}
+
+QString ueberstand(qint32 l, qint32 t, qint32 w, qint32 h, const QRect &bedruckbar)
+{
+    // The picture starts at the margin typed, or at the printable area's edge when the margin
+    // lies inside the unprintable border.
+    const auto ende = [](qint32 rand, qint32 groesse, qint32 anfang) {
+        return std::max<qint64>(rand, anfang) + groesse;
+    };
+    const auto cm = [](qint64 zehntelMm) { return dezimalText(zehntelMm / 100.0L, 1); };
+    const qint64 rechts = ende(l, w, bedruckbar.left());
+    const qint64 unten = ende(t, h, bedruckbar.top());
+    const qint64 rechtsBis = qint64(bedruckbar.left()) + bedruckbar.width();
+    const qint64 untenBis = qint64(bedruckbar.top()) + bedruckbar.height();
+    QStringList saetze;
+    if (rechts > rechtsBis)
+        saetze << QStringLiteral("Rechts reicht es bis %1 cm vom linken Papierrand, bedruckt wird bis %2 cm.")
+                      .arg(cm(rechts), cm(rechtsBis));
+    if (unten > untenBis)
+        saetze << QStringLiteral("Unten reicht es bis %1 cm vom oberen Papierrand, bedruckt wird bis %2 cm.")
+                      .arg(cm(unten), cm(untenBis));
+    return saetze.join(QLatin1Char(' '));
 }

@@ -60,6 +60,16 @@ void BitmapDrucken(QPainter &p, const QRect &rect, const QImage &bmp)
     p.restore();
 }
 
+QRect bedruckbarerBereich(const QPrinter &drucker)
+{
+    const int dpi = drucker.resolution();
+    const QRect bereich = druckbereich(drucker);
+    const QPoint links(pixelZehntelMm(bereich.left(), dpi), pixelZehntelMm(bereich.top(), dpi));
+    const QPoint rechts(pixelZehntelMm(bereich.left() + bereich.width(), dpi),
+                        pixelZehntelMm(bereich.top() + bereich.height(), dpi));
+    return QRect(links, rechts - QPoint(1, 1));
+}
+
 void SeiteDrucken(QPrinter &drucker, qint32 l, qint32 t, qint32 w, qint32 h, const QImage &bmp)
 {
     if (drucker.outputFormat() != QPrinter::NativeFormat || drucker.printerName().isEmpty())

@@ -20,6 +20,9 @@ void RaenderKorrigieren(const QPrinter &drucker, qint32 &l, qint32 &t);
 // with no smoothing between pixels or against the page at the picture's edges.
 void BitmapDrucken(QPainter &p, const QRect &rect, const QImage &bmp);
 
+// The part of the paper the printer prints on, in 0.1 mm from the paper edge.
+QRect bedruckbarerBereich(const QPrinter &drucker);
+
 // One page with `bmp` stretched to w × h at l, t (0.1 mm, margins from the paper edge), sent to
 // the printer as a job without a title. Throws std::runtime_error with the printing system's
 // message when there is no printer or the job cannot be started or is refused.

@@ -3,6 +3,7 @@
 #include "app/einstellungen.h"
 #include "app/uebersetzung.h"
 #include "dialogs/meldungen.h"
+#include "output/druck.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
@@ -16,7 +17,11 @@ void TToolForm::EinstellungenLaden()
     if (EinstellungenDatei.isEmpty())
         return;
     QPoint platz = pos();
-    ::EinstellungenLaden(EinstellungenDatei, Cfg, Modus, Druck, platz);
+    // The print values go into the dialog's fields; a value not stored leaves its field as it is.
+    DruckWerte druck = DruckForm ? DruckForm->werte() : DruckWerte{};
+    ::EinstellungenLaden(EinstellungenDatei, Cfg, Modus, druck, platz);
+    if (DruckForm)
+        DruckForm->setWerte(druck);
     // A stored place is the user's: the top-right corner is no longer fitted to the frame.
     if (platz != pos()) {
         m_anfangsPlatz = false;
@@ -34,7 +39,8 @@ void TToolForm::EinstellungenSpeichern()
         return;
     m_gespeichert = true;
     // The box has no parent: one of the closing tool window would never be shown on X11.
-    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, Druck, pos()))
+    const DruckWerte druck = DruckForm ? DruckForm->werte() : DruckWerte{};
+    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, druck, pos()))
         zeigeFehler(nullptr, QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\r\n") +
                                  QDir::toNativeSeparators(EinstellungenDatei));
 }

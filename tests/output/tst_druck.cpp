@@ -4,6 +4,7 @@
 
 #include "../surface/eingefroren.h"
 #include "app/fehleranzeige.h"
+#include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
 #include "controls/numedit.h"
 #include "controls/shadowlabel.h"
@@ -12,7 +13,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,11 +23,17 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <cups/cups.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -142,6 +151,57 @@ QString vergleich(const QImage &seite, const QRect &rect, const QImage &bild)
     return {};
 }
 
+// A print server that takes every connection and never says a word.
+class StummerServer
+{
+public:
+    explicit StummerServer(const QString &pfad) : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_un adresse{};
+        adresse.sun_family = AF_UNIX;
+        const QByteArray p = QFile::encodeName(pfad);
+        std::strncpy(adresse.sun_path, p.constData(), sizeof adresse.sun_path - 1);
+        if (::bind(m_fd, reinterpret_cast<const sockaddr *>(&adresse), sizeof adresse) != 0 ||
+            ::listen(m_fd, 64) != 0)
+            return;
+        m_bereit = true;
+        m_melder = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+        QObject::connect(m_melder.get(), &QSocketNotifier::activated, [this] {
+            if (const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC); fd >= 0)
+                m_verbunden.push_back(fd);
+        });
+    }
+    ~StummerServer()
+    {
+        m_melder.reset();
+        for (int fd : m_verbunden)
+            ::close(fd);
+        ::close(m_fd);
+    }
+    StummerServer(const StummerServer &) = delete;
+    StummerServer &operator=(const StummerServer &) = delete;
+    bool bereit() const { return m_bereit; }
+
+private:
+    int m_fd;
+    bool m_bereit = false;
+    std::unique_ptr<QSocketNotifier> m_melder;
+    std::vector<int> m_verbunden;
+};
+
+// Runs a CUPS command-line tool against the private server; its output on failure.
+QString cups(const QString &programm, const QStringList &argumente)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(programm, argumente);
+    if (!p.waitForFinished(20000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return programm + QLatin1String(": ") + QString::fromLocal8Bit(p.readAll());
+    return {};
+}
+
+const QString Ppd = QStringLiteral("/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd");
+
 } // namespace
 
 class TstDruck : public QObject
@@ -159,8 +219,13 @@ private slots:
     void drucken();
     void nichtsZuDrucken_data();
     void nichtsZuDrucken();
-    void keinDrucker();
+    void serverFehlt_data();
+    void serverFehlt();
     void einrichtenUndAbgelehnt();
+    void angehaltenUndGeloescht();
+    void zuGross_data();
+    void zuGross();
+    void uebersetzt();
 
 private:
     // Opens the dialog as the user does (by `oeffnen`, else through the menu item), runs
@@ -173,9 +238,13 @@ private:
     bool ohneServer();
     // The page of the last job, rendered at 254 dpi; null if none came.
     QImage seite();
+    // Chooses the queue in Qt's printer set-up dialog, which must confirm with a button that
+    // says what it does, and confirms or cancels it.
+    void waehle(TDruckForm &d, const QString &queue, bool ok);
 
     QImage m_bild;
     QStringList m_boxen;
+    QString m_antwort; // the button a box is answered with; its first one when empty
     QTimer m_antworten;
     QTemporaryDir m_dir;
     QString m_pdf;
@@ -192,7 +261,11 @@ void TstDruck::initTestCase()
     connect(&m_antworten, &QTimer::timeout, this, [this] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             m_boxen.append(box->windowTitle() + QLatin1Char('|') + box->text());
-            box->buttons().constFirst()->click();
+            QAbstractButton *knopf = box->buttons().constFirst();
+            for (QAbstractButton *b : box->buttons())
+                if (b->text() == m_antwort)
+                    knopf = b;
+            knopf->click();
         }
     });
     m_antworten.start(10);
@@ -201,6 +274,7 @@ void TstDruck::initTestCase()
 void TstDruck::init()
 {
     m_boxen.clear();
+    m_antwort.clear();
     ToolForm->BereichRect = KeinBereich;
     if (!m_pdf.isEmpty())
         QFile::remove(m_pdf);
@@ -316,8 +390,8 @@ void TstDruck::aufbau()
             QVERIFY(d.DruckBtn->isDefault());
             QCOMPARE(d.DruckerInfo->alignment(), Qt::AlignCenter);
             if (!qEnvironmentVariableIsEmpty("SKZ_DRUCK_PDF"))
-                QCOMPARE(d.DruckerInfo->text(),
-                         QStringLiteral("filepdf an file://") + qEnvironmentVariable("SKZ_DRUCK_PDF"));
+                QTRY_COMPARE(d.DruckerInfo->text(),
+                             QStringLiteral("filepdf an file://") + qEnvironmentVariable("SKZ_DRUCK_PDF"));
             QTest::keyClick(&d, Qt::Key_Escape);
         },
         strgP(ScreenForm));
@@ -538,21 +612,84 @@ void TstDruck::nichtsZuDrucken()
     DruckForm->setSeitRatio(true);
 }
 
-// Without a print server the dialog names no printer; printing ends in the error display and
-// takes the notice away again.
-void TstDruck::keinDrucker()
+void TstDruck::serverFehlt_data()
 {
-    cupsSetServer(qPrintable(m_dir.filePath(QStringLiteral("kein-server.sock"))));
-    const auto zurueck = qScopeGuard([] { cupsSetServer(nullptr); });
+    QTest::addColumn<bool>("stumm");
+    QTest::addColumn<QString>("zeile");
+    QTest::newRow("no server") << false << "Der Druckserver ist nicht erreichbar (%1)";
+    QTest::newRow("server that never answers") << true << "Der Druckserver antwortet nicht (%1)";
+}
+
+// A print server that is gone, or that takes connections and never answers, holds up nothing:
+// the dialog opens at once and its printer line says what is wrong, printing says it in a box
+// and takes the notice away again, and "Fertig" then gives the screen back at once.
+void TstDruck::serverFehlt()
+{
+    QFETCH(bool, stumm);
+    QFETCH(QString, zeile);
+    const QString pfad = m_dir.filePath(QStringLiteral("server.sock"));
+    QFile::remove(pfad);
+    std::unique_ptr<StummerServer> server;
+    if (stumm) {
+        server = std::make_unique<StummerServer>(pfad);
+        QVERIFY(server->bereit());
+    }
+    const QByteArray bisher = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", QFile::encodeName(pfad));
+    cupsSetServer(nullptr);
+    const auto zurueck = qScopeGuard([&] {
+        qputenv("CUPS_SERVER", bisher);
+        cupsSetServer(nullptr);
+    });
+    zeile = zeile.arg(pfad);
     Gezeigt gezeigt;
     MeldForm->installEventFilter(&gezeigt);
-    imDialog([](TDruckForm &d) {
-        QCOMPARE(d.DruckerInfo->text(), QStringLiteral("- Kein Drucker -"));
+    QElapsedTimer uhr;
+    uhr.start();
+    imDialog([&](TDruckForm &d) {
+        QVERIFY2(uhr.elapsed() < 1000, qPrintable(QString::number(uhr.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(d.DruckerInfo->text(), zeile, 10000);
         QTest::keyClick(d.DruckBtn, Qt::Key_Return);
     });
-    QTRY_COMPARE(m_boxen, QStringList{QStringLiteral("Skizzomat|Es ist kein Drucker eingerichtet.")});
+    QTRY_COMPARE_WITH_TIMEOUT(
+        m_boxen,
+        QStringList{QStringLiteral("Skizzomat|Es wird nichts gedruckt: ") + zeile + QLatin1Char('.')}, 10000);
     MeldForm->removeEventFilter(&gezeigt);
     QCOMPARE(gezeigt.Mal, 1);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(MeldForm->isHidden());
+
+    uhr.restart();
+    ToolForm->StartFertigBtnClick();
+    QVERIFY(!ScreenForm->isVisible());
+    QVERIFY2(uhr.elapsed() < 1000, qPrintable(QString::number(uhr.elapsed())));
+    QVERIFY(einfrieren(m_bild));
+}
+
+void TstDruck::waehle(TDruckForm &d, const QString &queue, bool ok)
+{
+    bool gewaehlt = false;
+    QString bestaetigung;
+    // Qt's dialog opens once the server has answered.
+    QTimer warten;
+    connect(&warten, &QTimer::timeout, &d, [&] {
+        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        warten.stop();
+        for (QComboBox *c : dialog->findChildren<QComboBox *>())
+            if (const int i = c->findText(queue); i >= 0) {
+                c->setCurrentIndex(i);
+                gewaehlt = true;
+            }
+        if (auto *knoepfe = dialog->findChild<QDialogButtonBox *>())
+            bestaetigung = knoepfe->button(QDialogButtonBox::Ok)->text();
+        ok ? dialog->accept() : dialog->reject();
+    });
+    warten.start(10);
+    QTest::mouseClick(d.DrEinrBtn, Qt::LeftButton);
+    QVERIFY(gewaehlt);
+    QCOMPARE(bestaetigung, QStringLiteral("&Übernehmen"));
 }
 
 // "Einrichten..." picks a queue for the rest of the run and names it with its device. A queue
@@ -561,26 +698,11 @@ void TstDruck::einrichtenUndAbgelehnt()
 {
     if (ohneServer())
         QSKIP(qPrintable(qEnvironmentVariable("SKZ_CUPS_FEHLT", QStringLiteral("not run by cupsrun.sh"))));
-    // Chooses the queue in Qt's printer dialog and confirms (or cancels) it.
-    const auto waehle = [](TDruckForm &d, const QString &queue, bool ok) {
-        bool gewaehlt = false;
-        QTimer::singleShot(0, &d, [&] {
-            auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            for (QComboBox *c : dialog->findChildren<QComboBox *>())
-                if (const int i = c->findText(queue); i >= 0) {
-                    c->setCurrentIndex(i);
-                    gewaehlt = true;
-                }
-            ok ? dialog->accept() : dialog->reject();
-        });
-        QTest::mouseClick(d.DrEinrBtn, Qt::LeftButton);
-        QVERIFY(gewaehlt);
-    };
+    const QString abweiser = QStringLiteral("abweiser an file:///dev/null – nimmt keine Aufträge an");
     const int vorher = auftraege();
     imDialog([&](TDruckForm &d) {
         waehle(d, QStringLiteral("abweiser"), true);
-        QCOMPARE(d.DruckerInfo->text(), QStringLiteral("abweiser an file:///dev/null"));
+        QTRY_COMPARE(d.DruckerInfo->text(), abweiser);
         QVERIFY(d.isVisible());
         QTest::keyClick(d.DruckBtn, Qt::Key_Return);
     });
@@ -593,16 +715,166 @@ void TstDruck::einrichtenUndAbgelehnt()
 
     // The choice holds; a cancelled set-up keeps it, a confirmed one changes it.
     imDialog([&](TDruckForm &d) {
-        QCOMPARE(d.DruckerInfo->text(), QStringLiteral("abweiser an file:///dev/null"));
+        QTRY_COMPARE(d.DruckerInfo->text(), abweiser);
         waehle(d, QStringLiteral("filepdf"), false);
-        QCOMPARE(d.DruckerInfo->text(), QStringLiteral("abweiser an file:///dev/null"));
+        QTRY_COMPARE(d.DruckerInfo->text(), abweiser);
         waehle(d, QStringLiteral("filepdf"), true);
-        QCOMPARE(d.DruckerInfo->text(), QStringLiteral("filepdf an file://") + m_pdf);
+        QTRY_COMPARE(d.DruckerInfo->text(), QStringLiteral("filepdf an file://") + m_pdf);
         QTest::keyClick(d.DruckBtn, Qt::Key_Return);
     });
+    QTRY_COMPARE(auftraege(), vorher + 1);
     QCOMPARE(m_boxen.size(), 1);
-    QCOMPARE(auftraege(), vorher + 1);
     QVERIFY(!seite().isNull());
+}
+
+// A stopped queue shows why on the printer line; a chosen queue that was deleted since is
+// named as gone, on the line and when printing.
+void TstDruck::angehaltenUndGeloescht()
+{
+    if (ohneServer())
+        QSKIP(qPrintable(qEnvironmentVariable("SKZ_CUPS_FEHLT", QStringLiteral("not run by cupsrun.sh"))));
+    const QString filepdf = QStringLiteral("filepdf an file://") + m_pdf;
+    QCOMPARE(cups(QStringLiteral("cupsdisable"),
+                  {QStringLiteral("-r"), QStringLiteral("Papierstau im Fach 2"), QStringLiteral("filepdf")}),
+             QString());
+    imDialog([&](TDruckForm &d) {
+        QTRY_COMPARE(d.DruckerInfo->text(), filepdf + QStringLiteral(" – angehalten: Papierstau im Fach 2"));
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    QCOMPARE(cups(QStringLiteral("cupsenable"), {QStringLiteral("filepdf")}), QString());
+
+    QCOMPARE(cups(QStringLiteral("lpadmin"),
+                  {QStringLiteral("-p"), QStringLiteral("weg"), QStringLiteral("-E"), QStringLiteral("-v"),
+                   QStringLiteral("file:///dev/null"), QStringLiteral("-P"), Ppd}),
+             QString());
+    imDialog([&](TDruckForm &d) {
+        waehle(d, QStringLiteral("weg"), true);
+        QTRY_COMPARE(d.DruckerInfo->text(), QStringLiteral("weg an file:///dev/null"));
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    QCOMPARE(cups(QStringLiteral("lpadmin"), {QStringLiteral("-x"), QStringLiteral("weg")}), QString());
+    const int vorher = auftraege();
+    imDialog([&](TDruckForm &d) {
+        QTRY_COMPARE(d.DruckerInfo->text(), QStringLiteral("weg: Diesen Drucker gibt es nicht mehr"));
+        QTest::keyClick(d.DruckBtn, Qt::Key_Return);
+    });
+    QTRY_COMPARE(m_boxen, QStringList{QStringLiteral(
+                              "Skizzomat|Es wird nichts gedruckt: Den Drucker „weg“ gibt es nicht "
+                              "mehr. Unter „Einrichten...“ lässt sich ein anderer wählen.")});
+    QCOMPARE(auftraege(), vorher);
+    imDialog([&](TDruckForm &d) {
+        waehle(d, QStringLiteral("filepdf"), true);
+        QTRY_COMPARE(d.DruckerInfo->text(), filepdf);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+}
+
+void TstDruck::zuGross_data()
+{
+    QTest::addColumn<QString>("werte"); // left, top, width; the height follows the picture
+    QTest::addColumn<QString>("antwort");
+    QTest::addColumn<QString>("meldung");
+    // A4 is 21,0 × 29,7 cm; the queue prints up to 0,635 cm from the right and 1,27 cm from the
+    // bottom edge.
+    QTest::newRow("too wide, printed anyway")
+        << "2,5 1,8 25"
+        << "&Ja"
+        << "Rechts reicht es bis 27,5 cm vom linken Papierrand, bedruckt wird bis 20,4 cm.";
+    QTest::newRow("too tall, not printed")
+        << "2,5 20 16"
+        << "&Nein"
+        << "Unten reicht es bis 29,0 cm vom oberen Papierrand, bedruckt wird bis 28,4 cm.";
+}
+
+// A picture that goes beyond the printable part of the paper is cut there: the user is asked
+// before anything is printed, and "Nein" goes back to the dialog.
+void TstDruck::zuGross()
+{
+    if (ohneServer())
+        QSKIP(qPrintable(qEnvironmentVariable("SKZ_CUPS_FEHLT", QStringLiteral("not run by cupsrun.sh"))));
+    QFETCH(QString, werte);
+    QFETCH(QString, antwort);
+    QFETCH(QString, meldung);
+    m_antwort = antwort;
+    const bool drucken = antwort == QLatin1String("&Ja");
+    const int vorher = auftraege();
+    imDialog([&](TDruckForm &d) {
+        const QStringList w = werte.split(QLatin1Char(' '));
+        tippe(d.LiRandEdit, w.at(0));
+        tippe(d.ObRandEdit, w.at(1));
+        tippe(d.BreiteEdit, w.at(2));
+        QTest::keyClick(d.BreiteEdit, Qt::Key_Return);
+        QTRY_COMPARE(m_boxen.size(), 1);
+        if (!drucken) {
+            QTest::qWait(50);
+            QVERIFY(d.isVisible());
+            QTest::keyClick(&d, Qt::Key_Escape);
+        }
+    });
+    QCOMPARE(m_boxen.size(), 1);
+    QVERIFY2(m_boxen.at(0) == QStringLiteral("Bestätigen|Das Bild passt nicht auf das Papier und wird "
+                                             "abgeschnitten. ") +
+                                  meldung + QStringLiteral("\r\n\r\nTrotzdem drucken?"),
+             qPrintable(m_boxen.at(0)));
+    if (drucken)
+        QTRY_COMPARE(auftraege(), vorher + 1);
+    else
+        QCOMPARE(auftraege(), vorher);
+    DruckForm->setLiRand(2.5);
+    DruckForm->setObRand(1.8);
+    DruckForm->setBreite(16);
+}
+
+// Every text of the translation file's print section reaches the dialog, and leaves it again
+// with the designed texts.
+void TstDruck::uebersetzt()
+{
+    const struct
+    {
+        const char *schluessel;
+        std::function<QString(TDruckForm &)> text;
+        QString entwurf;
+    } ziele[] = {
+        {"druck_bildschirmdrucken", [](TDruckForm &d) { return d.windowTitle(); },
+         "Bildschirminhalt drucken"},
+        {"druck_positiongroesse", [](TDruckForm &d) { return d.PosGroupBox->title(); },
+         " Position und Größe "},
+        {"druck_druckenbtn", [](TDruckForm &d) { return d.DruckBtn->text(); }, "Drucken"},
+        {"druck_abbrechenbtn", [](TDruckForm &d) { return d.AbbrBtn->text(); }, "Abbrechen"},
+        {"druck_einstellungenbtn", [](TDruckForm &d) { return d.DrEinrBtn->text(); }, "Einrichten..."},
+        {"druck_drucker", [](TDruckForm &d) { return d.DruckerGroupBox->title(); }, " Drucker "},
+        {"druck_links", [](TDruckForm &d) { return d.LiRandLab->text(); }, "&Linker Rand:"},
+        {"druck_oben", [](TDruckForm &d) { return d.ObRandLab->text(); }, "&Oberer Rand:"},
+        {"druck_breite", [](TDruckForm &d) { return d.BreiteLab->text(); }, "&Breite:"},
+        {"druck_hoehe", [](TDruckForm &d) { return d.HoeheLab->text(); }, "&Höhe:"},
+        {"druck_seitenverhaeltnis", [](TDruckForm &d) { return d.SeitRatio->text(); },
+         "Korrektes &Seitenverhältnis"},
+    };
+    QByteArray ini = "[skizzomat_translation]\n";
+    for (const auto &z : ziele)
+        ini += QByteArray(z.schluessel) + "=Übersetzt " + z.schluessel + "\n";
+    QFile datei(m_dir.filePath(UebersetzungsDateiname));
+    QVERIFY(datei.open(QIODevice::WriteOnly));
+    datei.write(ini);
+    datei.close();
+    QVERIFY(UebersetzungEinlesen(m_dir.path() + QLatin1Char('/')));
+    const auto zurueck = qScopeGuard([] { OberflaechentexteZuruecksetzen(); });
+    imDialog([&](TDruckForm &d) {
+        for (const auto &z : ziele) {
+            QString soll = QStringLiteral("Übersetzt ") + QLatin1String(z.schluessel);
+            if (QByteArray(z.schluessel) == "druck_positiongroesse" ||
+                QByteArray(z.schluessel) == "druck_drucker")
+                soll = QLatin1Char(' ') + soll + QLatin1Char(' ');
+            QCOMPARE(z.text(d), soll);
+        }
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    OberflaechentexteZuruecksetzen();
+    imDialog([&](TDruckForm &d) {
+        for (const auto &z : ziele)
+            QCOMPARE(z.text(d), z.entwurf);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
 }
 
 int main(int argc, char *argv[])

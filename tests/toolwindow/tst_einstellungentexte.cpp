@@ -3,13 +3,16 @@
 #include "app/anwendung.h"
 #include "app/einstellungen.h"
 #include "app/uebersetzung.h"
+#include "controls/numedit.h"
 #include "dialogs/meldform.h"
 #include "modal.h"
+#include "output/druck.h"
 #include "output/speicherdialog.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
@@ -30,6 +33,7 @@ private slots:
     void storedChoicesSizeAndPlaceAtFirstActivation();
     void storedPositionPulledOntoScreen();
     void closeWritesEverything();
+    void printValuesLiveInTheDialog();
     void unwritableStoreReportedOnceAtClose();
 
 private:
@@ -49,7 +53,6 @@ void TstEinstellungenTexte::init()
     QFile::remove(m_datei);
     QFile::remove(m_dir.filePath(UebersetzungsDateiname));
     Cfg = Settings{};
-    Druck = DruckWerte{};
     EinstellungenDatei.clear();
     OberflaechentexteZuruecksetzen();
 }
@@ -175,7 +178,7 @@ void TstEinstellungenTexte::storedChoicesSizeAndPlaceAtFirstActivation()
     QCOMPARE(t.Scol, Palette::Gruen);
     QCOMPARE(t.Modus, 4);
     QVERIFY(Cfg.AutoClose);
-    QCOMPARE(Druck.Breite, 9.5);
+    QCOMPARE(DruckForm->breite(), 9.5);
     QCOMPARE(t.size(), QSize(82, 33));
     QCOMPARE(t.pos(), QPoint(10, 20));
 }
@@ -205,7 +208,7 @@ void TstEinstellungenTexte::closeWritesEverything()
     t.Aktionen.value(QStringLiteral("MarkCol2Btn"))->trigger();
     t.Aktionen.value(QStringLiteral("Dicke4Btn"))->trigger();
     t.move(33, 44);
-    Druck.SeitRatio = false;
+    DruckForm->setSeitRatio(false);
     t.close();
 
     QSettings s(m_datei, QSettings::IniFormat);
@@ -217,6 +220,42 @@ void TstEinstellungenTexte::closeWritesEverything()
     QCOMPARE(s.value(QStringLiteral("WinPos-Top")).toInt(), 44);
     QCOMPARE(s.value(QStringLiteral("Drucken-SeitRatio")).toBool(), false);
     QCOMPARE(s.value(QStringLiteral("BereichRect-Left")).toInt(), -1);
+}
+
+// The print dialog's fields are where the print values live: the stored ones show there from
+// the first activation, and whatever the fields hold at the end is stored, also a value typed
+// with more decimals than the field shows.
+void TstEinstellungenTexte::printValuesLiveInTheDialog()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QVERIFY(schreiben(m_datei, "[General]\nDrucken-Breite=12\nDrucken-LiRand=3\nDrucken-SeitRatio=false\n"
+                               "Drucken-Hoehe=abc\n"));
+    EinstellungenDatei = m_datei;
+    ersteAktivierung();
+    TDruckForm &d = *DruckForm;
+    QCOMPARE(d.LiRandEdit->text(), QStringLiteral("3,0"));
+    QCOMPARE(d.ObRandEdit->text(), QStringLiteral("1,8"));
+    QCOMPARE(d.BreiteEdit->text(), QStringLiteral("12,0"));
+    QCOMPARE(d.HoeheEdit->text(), QStringLiteral("17,0"));
+    QVERIFY(!d.SeitRatio->isChecked());
+
+    d.BreiteEdit->setText(QStringLiteral("10,0"));
+    d.HoeheEdit->setText(QStringLiteral("2,25"));
+    d.ObRandEdit->setText(QStringLiteral("x"));
+    d.SeitRatio->setChecked(true);
+    ToolForm->close();
+    QSettings s(m_datei, QSettings::IniFormat);
+    QCOMPARE(s.value(QStringLiteral("Drucken-LiRand")).toDouble(), 3.0);
+    QCOMPARE(s.value(QStringLiteral("Drucken-ObRand")).toDouble(), 0.0);
+    QCOMPARE(s.value(QStringLiteral("Drucken-Breite")).toDouble(), 10.0);
+    QCOMPARE(s.value(QStringLiteral("Drucken-Hoehe")).toDouble(), 2.25);
+    QCOMPARE(s.value(QStringLiteral("Drucken-SeitRatio")).toBool(), true);
+
+    // And back into a new run's dialog.
+    ersteAktivierung();
+    QCOMPARE(DruckForm->BreiteEdit->text(), QStringLiteral("10,0"));
+    QCOMPARE(DruckForm->hoehe(), 2.3);
+    QVERIFY(DruckForm->SeitRatio->isChecked());
 }
 
 void TstEinstellungenTexte::unwritableStoreReportedOnceAtClose()
