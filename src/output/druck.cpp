@@ -285,7 +285,7 @@ void TDruckForm::FormActivate()
 
 QString TDruckForm::druckerName() const
 {
-    return m_drucker ? m_drucker->printerName() : QString();
+    return m_druckerName;
 }
 
 bool TDruckForm::auftragHaengt()
@@ -390,6 +390,8 @@ void TDruckForm::DrEinrBtnClick()
     setEnabled(true);
     const DruckerAuskunft a = beantwortet ? frage.ergebnis() : keineAntwort();
     if (a.lage == DruckerAuskunft::NichtErreichbar || a.lage == DruckerAuskunft::AntwortetNicht) {
+        m_zeile.reset();
+        m_zeileBlick.stop();
         DruckerInfo->setText(druckerZeile(a));
         zeigeFehler(this, druckerZeile(a) + QLatin1Char('.'));
         return;
@@ -414,8 +416,10 @@ void TDruckForm::DrEinrBtnClick()
     if (auto *knoepfe = dialog.findChild<QDialogButtonBox *>())
         if (QPushButton *ok = knoepfe->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("&Übernehmen"));
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
         m_drucker = std::move(neu);
+        m_druckerName = m_drucker->printerName();
+    }
     DruckerZeileSetzen();
 }
 

@@ -91,9 +91,11 @@ private:
     // Whether the print server has a job of ours that it has not taken yet; says so when it has.
     bool auftragHaengt();
 
-    // The printer chosen in "Einrichten..." with its options, for the rest of the run. A job
-    // shares it with the thread that prints it.
+    // The printer chosen in "Einrichten..." with its options, for the rest of the run, and its
+    // queue's name. A job shares the printer with the thread that prints it; this thread then
+    // keeps to the name.
     std::shared_ptr<QPrinter> m_drucker;
+    QString m_druckerName;
     std::optional<Nebenlauf<DruckerAuskunft>> m_zeile;
     QTimer m_zeileBlick;
     // The error of the last job, empty when it went through; the job runs until it is done.
