@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QWindow>
 
 #include <stdexcept>
 
@@ -341,10 +342,19 @@ void TDruckForm::DruckBtnClick()
             done(mrOk);
     });
     const auto warten = [this](bool an) {
-        if (MeldForm)
-            an ? MeldForm->Zeigen(QStringLiteral("Ausdruck wird vorbereitet.||Bitte warten."))
-               : MeldForm->hide();
         setEnabled(!an);
+        if (!MeldForm)
+            return;
+        if (!an) {
+            MeldForm->hide();
+            return;
+        }
+        MeldForm->Zeigen(QStringLiteral("Ausdruck wird vorbereitet.||Bitte warten."));
+        // Over this dialog, which a window manager keeps above the surface the notice belongs to.
+        if (QWindow *w = MeldForm->windowHandle()) {
+            w->setTransientParent(windowHandle());
+            MeldForm->raise();
+        }
     };
     warten(true);
     const Nebenlauf<Vorbereitung> frage(
