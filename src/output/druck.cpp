@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -334,15 +335,12 @@ void TDruckForm::DruckBtnClick()
     // The notice goes away however the job ends; an error then reaches the error display. The
     // dialog takes no input while the server is asked.
     bool offenLassen = false;
-    const auto danach = qScopeGuard([this, &offenLassen] {
-        if (MeldForm)
-            MeldForm->hide();
-        setEnabled(true);
-        if (!offenLassen)
-            done(mrOk);
-    });
-    const auto warten = [this](bool an) {
+    // A disabled dialog loses its focus; it comes back where it was.
+    const QPointer<QWidget> fokus = focusWidget();
+    const auto warten = [this, &fokus](bool an) {
         setEnabled(!an);
+        if (!an && fokus)
+            fokus->setFocus();
         if (!MeldForm)
             return;
         if (!an) {
@@ -356,6 +354,11 @@ void TDruckForm::DruckBtnClick()
             MeldForm->raise();
         }
     };
+    const auto danach = qScopeGuard([&] {
+        warten(false);
+        if (!offenLassen)
+            done(mrOk);
+    });
     warten(true);
     const Nebenlauf<Vorbereitung> frage(
         [name = druckerName(), drucker = m_drucker] { return vorbereiten(name, drucker); });
@@ -398,6 +401,7 @@ void TDruckForm::DrEinrBtnClick()
     setEnabled(false);
     const bool beantwortet = abwarten([&] { return frage.fertig(); }, FristVorbereitung);
     setEnabled(true);
+    DrEinrBtn->setFocus();
     const DruckerAuskunft a = beantwortet ? frage.ergebnis() : keineAntwort();
     if (a.lage == DruckerAuskunft::NichtErreichbar || a.lage == DruckerAuskunft::AntwortetNicht) {
         m_zeile.reset();
