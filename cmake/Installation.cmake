@@ -30,7 +30,8 @@ crosses, a magnifier, a zoom view and ruled sheets. The picture goes to the
 clipboard, to image files, to a new e-mail message or to a printer.
 The interface is in German.")
 # The libraries come from dpkg-shlibdeps. Text is drawn in Liberation Sans and the symbols in
-# DejaVu Sans; xdg-open and xdg-email hand web pages and e-mail to the desktop's programs.
+# DejaVu Sans; xdg-open and xdg-email hand web pages and e-mail to the desktop's programs; Qt's
+# own texts (shortcut names, file and printer dialogs) come in German from its translations.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core, xdg-utils, qt6-translations-l10n")
 include(CPack)

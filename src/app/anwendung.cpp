@@ -3,6 +3,7 @@
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "app/programm.h"
+#include "controls/pixelstil.h"
 #include "dialogs/einstellungenform.h"
 #include "dialogs/infobox.h"
 #include "dialogs/meldform.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <initializer_list>
 
 void AnwendungEinrichten()
 {
@@ -47,6 +49,9 @@ void FensterErzeugen()
     InfoBox = new TInfoBox(ToolForm);
     DruckForm = new TDruckForm(ToolForm);
     AuswahlForm = new TAuswahlForm;
+    for (QWidget *fenster : std::initializer_list<QWidget *>{ToolForm, EinstellungenForm, MeldForm,
+                                                             ScreenForm, InfoBox, DruckForm, AuswahlForm})
+        InPixelnAuslegen(fenster);
 }
 
 void FensterLoeschen()

@@ -7,6 +7,7 @@
 #include "app/fehleranzeige.h"
 #include "app/heimordner.h"
 #include "app/noMultiInst.h"
+#include "app/qtuebersetzung.h"
 #include "app/sitzung.h"
 #include "app/speicherabgabe.h"
 #include "dialogs/meldungen.h"
@@ -39,6 +40,7 @@ int main(int argc, char *argv[])
                    "das Programm läuft ohne sie.\n",
                    stderr);
     TAnwendung app(argc, argv);
+    QtUebersetzungLaden();
     if (guard == NoMultiInst::LaeuftBereits) {
         zeigeInformation(nullptr, QStringLiteral("Die Anwendung läuft bereits."));
         return 0;

@@ -4,6 +4,7 @@
 #include "app/einstellungen.h"
 #include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
+#include "controls/einpassen.h"
 #include "controls/numedit.h"
 #include "dialogs/dialogplatz.h"
 #include "surface/scrwin.h"
@@ -182,14 +183,15 @@ void TEinstellungenForm::TexteSetzen()
         const QString text = Oberflaechentext(ziel.constData());
         if (text.isEmpty())
             continue;
+        // A translated caption may be longer than the control was made for.
         if (auto *g = qobject_cast<QGroupBox *>(w))
-            g->setTitle(text);
+            titelEinpassen(g, text);
+        else if (auto *k = qobject_cast<TBitBtn2 *>(w))
+            k->setText(text); // fits its caption while painting
         else if (auto *b = qobject_cast<QAbstractButton *>(w))
-            b->setText(text);
-        else if (auto *l = qobject_cast<QLabel *>(w)) {
-            l->setText(text);
-            l->adjustSize();
-        }
+            beschriftungEinpassen(b, text);
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            beschriftungEinpassen(l, text);
     }
 }
 

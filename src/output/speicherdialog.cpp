@@ -1,7 +1,9 @@
 #include "output/speicherdialog.h"
 
 #include "app/uebersetzung.h"
+#include "output/ordner.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,10 +27,31 @@ TSpeicherDialog::TSpeicherDialog(QWidget *parent) : QFileDialog(parent)
     setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
 }
 
+namespace {
+
+// The screenshot folder, or where it does not exist yet, the nearest folder above it that
+// does; the home folder when the setting leads nowhere.
+QString anfangsOrdner()
+{
+    for (QDir d(ScreenshotOrdner()); !d.path().isEmpty() && d.isAbsolute();
+         d.setPath(QFileInfo(d.path()).path())) {
+        if (d.exists())
+            return d.path();
+        if (d.isRoot())
+            break;
+    }
+    return QDir::homePath();
+}
+
+} // namespace
+
 QString TSpeicherDialog::waehlen()
 {
+    // Never the working folder, which is a matter of chance for a program started from a menu.
     if (!m_letzteDatei.isEmpty())
         selectFile(m_letzteDatei);
+    else
+        setDirectory(anfangsOrdner());
     if (exec() != QDialog::Accepted || selectedFiles().isEmpty())
         return {};
     m_letzteDatei = selectedFiles().constFirst();

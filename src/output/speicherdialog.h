@@ -11,7 +11,8 @@ class TSpeicherDialog : public QFileDialog
 public:
     explicit TSpeicherDialog(QWidget *parent = nullptr);
 
-    // Shows the dialog modally; the chosen path, or empty when the user cancels.
+    // Shows the dialog modally; the chosen path, or empty when the user cancels. It opens in
+    // the folder of the last chosen file, before the first choice in the screenshot folder.
     QString waehlen();
 
 protected:

@@ -3,6 +3,7 @@
 #include "app/data.h"
 #include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
+#include "controls/einpassen.h"
 #include "controls/numedit.h"
 #include "surface/bereich.h"
 #include "surface/scrwin.h"
@@ -97,11 +98,9 @@ void TAuswahlForm::texteSetzen()
         return Oberflaechentext((QByteArrayLiteral("TAuswahlForm.") + ziel).constData());
     };
     setWindowTitle(Oberflaechentext("TAuswahlForm"));
-    PosGroupBox->setTitle(text("PosGroupBox"));
-    for (QLabel *lab : {LinksLab, ObenLab, BreiteLab, HoeheLab}) {
-        lab->setText(text(lab->objectName().toLatin1().constData()));
-        lab->adjustSize();
-    }
+    titelEinpassen(PosGroupBox, text("PosGroupBox"));
+    for (QLabel *lab : {LinksLab, ObenLab, BreiteLab, HoeheLab})
+        beschriftungEinpassen(lab, text(lab->objectName().toLatin1().constData()));
     for (TBitBtn2 *knopf : {OkBtn, LoeschenBtn, AbbrBtn})
         knopf->setText(text(knopf->objectName().toLatin1().constData()));
 }

@@ -2,6 +2,7 @@
 
 #include "app/sitzung.h"
 #include "app/speicherabgabe.h"
+#include "controls/einpassen.h"
 #include "dialogs/meldungen.h"
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
@@ -35,6 +36,18 @@
 
 TToolForm *ToolForm = nullptr;
 
+namespace {
+
+// Arial 9 points at 96 dpi.
+QFont startSchrift()
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(12);
+    return f;
+}
+
+} // namespace
+
 TToolForm::TToolForm(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint)
@@ -45,9 +58,7 @@ TToolForm::TToolForm(QWidget *parent)
 
     StartFertigBtn = new QPushButton(this);
     StartFertigBtn->setObjectName(QStringLiteral("StartFertigBtn"));
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(12);
-    StartFertigBtn->setFont(font);
+    StartFertigBtn->setFont(startSchrift());
     StartFertigBtn->setDefault(true);
     connect(StartFertigBtn, &QPushButton::clicked, this, &TToolForm::StartFertigBtnClick);
 
@@ -195,7 +206,9 @@ void TToolForm::FensterAusklappen()
 
 void TToolForm::SetStartFertigText()
 {
-    StartFertigBtn->setText(StartCaptions.value(WinZustand));
+    // A translated caption gets a smaller font where the button is too narrow for it; every
+    // resize comes through here.
+    beschriftungEinpassen(StartFertigBtn, StartCaptions.value(WinZustand), startSchrift());
     StartFertigBtn->setToolTip(StartHints.value(WinZustand));
     StartFertig1->setText(StartFertigBtn->text());
 }

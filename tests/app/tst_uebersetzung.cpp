@@ -1,11 +1,13 @@
 // The translation file: the INI reader's encodings and value rules, the texts it replaces,
 // and files that are no translation at all.
+#include "app/qtuebersetzung.h"
 #include "app/uebersetzung.h"
 #include "toolwindow/menutabelle.h"
 #include "toolwindow/toolbarlayout.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeySequence>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
@@ -57,6 +59,8 @@ private slots:
     void noTranslationInside();
     void fileFilter_data();
     void fileFilter();
+    void qtTexteDeutsch_data();
+    void qtTexteDeutsch();
 
 private:
     QTemporaryDir m_dir;
@@ -299,6 +303,42 @@ void TstUebersetzung::fileFilter()
     QFETCH(QString, text);
     QFETCH(QStringList, filter);
     QCOMPARE(DateiFilter(text), filter);
+}
+
+void TstUebersetzung::qtTexteDeutsch_data()
+{
+    QTest::addColumn<QString>("kontext"); // empty: a shortcut as the context menu shows it
+    QTest::addColumn<QString>("quelle");
+    QTest::addColumn<QString>("deutsch");
+    QTest::newRow("Ctrl+Del") << ""
+                              << "Ctrl+Del"
+                              << "Strg+Entf";
+    QTest::newRow("Ctrl+Backspace") << ""
+                                    << "Ctrl+Backspace"
+                                    << "Strg+Rücktaste";
+    QTest::newRow("Alt+Shift+R") << ""
+                                 << "Alt+Shift+R"
+                                 << "Alt+Umschalt+R";
+    QTest::newRow("Ctrl+Num+/") << ""
+                                << "Ctrl+Num+/"
+                                << "Strg+Zahlenblock+/";
+    QTest::newRow("file dialog column") << "QFileSystemModel"
+                                        << "Size"
+                                        << "Größe";
+}
+
+// Qt's own texts are German once its translation is loaded, whatever the system's language.
+void TstUebersetzung::qtTexteDeutsch()
+{
+    static const bool geladen = QtUebersetzungLaden();
+    QVERIFY(geladen);
+    QFETCH(QString, kontext);
+    QFETCH(QString, quelle);
+    QFETCH(QString, deutsch);
+    const QString text = kontext.isEmpty() ? QKeySequence(quelle).toString(QKeySequence::NativeText)
+                                           : QCoreApplication::translate(kontext.toLatin1().constData(),
+                                                                         quelle.toLatin1().constData());
+    QCOMPARE(text, deutsch);
 }
 
 QTEST_GUILESS_MAIN(TstUebersetzung)

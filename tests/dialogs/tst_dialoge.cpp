@@ -10,6 +10,7 @@
 #include "controls/numedit.h"
 #include "dialogs/einstellungenform.h"
 #include "dialogs/infobox.h"
+#include "surface/auswahl.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -486,14 +487,48 @@ void TstDialoge::uebersetzungErreichtDialoge()
 void TstDialoge::texteHabenPlatz_data()
 {
     QTest::addColumn<QWidget *>("dialog");
-    QTest::newRow("settings") << static_cast<QWidget *>(EinstellungenForm);
-    QTest::newRow("info") << static_cast<QWidget *>(InfoBox);
+    QTest::addColumn<QByteArray>("uebersetzung"); // the translation file, empty: none
+    QTest::addColumn<QString>("steuerelement");   // a control that shows the whole translated text
+    QTest::addColumn<QString>("text");
+    const QByteArray lang =
+        "[skizzomat_translation]\n"
+        "einstellungen_autostart=Zeichenfunktionen gleich beim Start des Programms öffnen und den Bildschirm "
+        "einfrieren\n"
+        "einstellungen_mauszeigernormal=normaler Mauszeiger\n"
+        "einstellungen_buttonbreite=Breite in Pixeln:\n"
+        "einstellungen_emailordner=Ordner, in dem die Bilder für E-Mails bis zum Ende des Programms "
+        "zwischengespeichert werden:\n"
+        "einstellungen_mauszeiger=Mauszeiger auf der Zeichenfläche beim Zeichnen mit den Werkzeugen des "
+        "Programms, solange eingefroren ist\n"
+        "auswahl_links=Linker Rand in Pixeln:\n";
+    QTest::newRow("settings") << static_cast<QWidget *>(EinstellungenForm) << QByteArray() << QString()
+                              << QString();
+    QTest::newRow("info") << static_cast<QWidget *>(InfoBox) << QByteArray() << QString() << QString();
+    QTest::newRow("selection") << static_cast<QWidget *>(AuswahlForm) << QByteArray() << QString()
+                               << QString();
+    QTest::newRow("settings, long translation")
+        << static_cast<QWidget *>(EinstellungenForm) << lang << "AutoOpenCheck"
+        << "Zeichenfunktionen gleich beim Start des Programms öffnen und den Bildschirm einfrieren";
+    QTest::newRow("selection, long translation") << static_cast<QWidget *>(AuswahlForm) << lang << "LinksLab"
+                                                 << "Linker Rand in Pixeln:";
 }
 
-// Every caption and label fits into its control, and every control into its parent.
+// Every caption and label fits into its control, and every control into its parent; a label
+// ends before its field. A translated caption too long for its control still shows whole.
 void TstDialoge::texteHabenPlatz()
 {
     QFETCH(QWidget *, dialog);
+    QFETCH(QByteArray, uebersetzung);
+    QFETCH(QString, steuerelement);
+    QFETCH(QString, text);
+    if (!uebersetzung.isEmpty()) {
+        QFile datei(m_dir.filePath(UebersetzungsDateiname));
+        QVERIFY(datei.open(QIODevice::WriteOnly));
+        datei.write(uebersetzung);
+        datei.close();
+        QVERIFY(UebersetzungEinlesen(Cfg.ExeDir));
+        QFile::remove(datei.fileName());
+    }
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     for (QWidget *w : dialog->findChildren<QWidget *>()) {
@@ -504,8 +539,19 @@ void TstDialoge::texteHabenPlatz()
         QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(name));
         if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w) || qobject_cast<QLabel *>(w))
             QVERIFY2(w->sizeHint().width() <= w->width(), qPrintable(name));
-        if (auto *g = qobject_cast<QGroupBox *>(w))
-            QVERIFY2(g->fontMetrics().horizontalAdvance(g->title()) + 20 < g->width(), qPrintable(name));
+        if (auto *l = qobject_cast<QLabel *>(w); l && l->buddy() && l->buddy()->x() > l->x())
+            QVERIFY2(l->geometry().right() < l->buddy()->x(), qPrintable(name));
+        if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            QFont fett = g->font();
+            fett.setBold(true);
+            QVERIFY2(QFontMetrics(fett).horizontalAdvance(g->title()) + 20 <= g->width(), qPrintable(name));
+        }
+    }
+    if (!steuerelement.isEmpty()) {
+        const QWidget *w = dialog->findChild<QWidget *>(steuerelement);
+        QVERIFY(w);
+        const auto *b = qobject_cast<const QAbstractButton *>(w);
+        QCOMPARE(b ? b->text() : qobject_cast<const QLabel *>(w)->text(), text);
     }
     dialog->hide();
 }

@@ -65,6 +65,8 @@ private slots:
     void speichernUnter();
     void ueberschreibenNurNachFrage();
     void dialogMerktSichDenNamen();
+    void dialogOeffnetImScreenshotOrdner_data();
+    void dialogOeffnetImScreenshotOrdner();
     void schreibFehlerWirdGemeldet();
     void ordnerOeffnen();
     void menusUnterIhrenButtons_data();
@@ -258,6 +260,31 @@ void TstAusgabe::dialogMerktSichDenNamen()
     aktion("Speichernunter1")->trigger();
     QCOMPARE(angeboten, QStringList{pfad});
     QCOMPARE(filter, QStringLiteral("Bitmap (*.bmp)"));
+}
+
+void TstAusgabe::dialogOeffnetImScreenshotOrdner_data()
+{
+    QTest::addColumn<bool>("vorhanden");
+    QTest::newRow("folder exists") << true;
+    QTest::newRow("folder still to be made") << false;
+}
+
+// Before the first file of a run is chosen, the dialog shows the screenshot folder, or the
+// nearest folder above it that exists; never the working folder.
+void TstAusgabe::dialogOeffnetImScreenshotOrdner()
+{
+    QFETCH(bool, vorhanden);
+    const QString ordner = m_dir->filePath(QStringLiteral("Skizzomat/Screenshots"));
+    if (vorhanden)
+        QVERIFY(QDir().mkpath(ordner));
+    TSpeicherDialog dialog(ToolForm);
+    QString gezeigt;
+    Modal modal([&](QFileDialog *d) {
+        gezeigt = d->directory().path();
+        d->reject();
+    });
+    QCOMPARE(dialog.waehlen(), QString());
+    QCOMPARE(gezeigt, vorhanden ? ordner : m_dir->path());
 }
 
 // A file that cannot be written is reported and leaves an existing file of its name intact.

@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +32,8 @@ private slots:
     void cleanup();
     void designedTextsWithoutFile();
     void translationReachesToolWindow();
+    void startCaptionFitsButton_data();
+    void startCaptionFitsButton();
     void storedChoicesSizeAndPlaceAtFirstActivation();
     void storedPositionPulledOntoScreen();
     void closeWritesEverything();
@@ -160,6 +164,59 @@ void TstEinstellungenTexte::translationReachesToolWindow()
     TSpeicherDialog d;
     QCOMPARE(d.windowTitle(), QStringLiteral("Enregistrer"));
     QCOMPARE(d.nameFilters(), (QStringList{"Image PNG (*.png)", "Tout (*)"}));
+}
+
+void TstEinstellungenTexte::startCaptionFitsButton_data()
+{
+    QTest::addColumn<int>("breite");    // the stored button width
+    QTest::addColumn<QString>("start"); // translated captions
+    QTest::addColumn<QString>("fertig");
+    QTest::addColumn<int>("pixel"); // the font size of the Start caption, 0: smaller than designed
+    QTest::newRow("designed") << 25 << "Start"
+                              << "Fertig" << 12;
+    QTest::newRow("longer, narrow") << 25 << "Einfrieren ÄÖÜ"
+                                    << "Bildschirm freigeben" << 0;
+    QTest::newRow("longer, room enough") << 100 << "Einfrieren ÄÖÜ"
+                                         << "Bildschirm freigeben" << 12;
+}
+
+// A translated Start or Fertig caption is shown whole inside the button, in a smaller font where
+// the button is too narrow for it.
+void TstEinstellungenTexte::startCaptionFitsButton()
+{
+    QFETCH(int, breite);
+    QFETCH(QString, start);
+    QFETCH(QString, fertig);
+    QFETCH(int, pixel);
+    Cfg.ExeDir = m_dir.path() + QLatin1Char('/');
+    QVERIFY(schreiben(m_dir.filePath(UebersetzungsDateiname),
+                      QStringLiteral("[skizzomat_translation]\nbtn_start=%1\nbtn_fertig=%2\n")
+                          .arg(start, fertig)
+                          .toUtf8()));
+    QVERIFY(
+        schreiben(m_datei, QByteArrayLiteral("[General]\nWerkzeugGroesseX=") + QByteArray::number(breite)));
+    EinstellungenDatei = m_datei;
+    ersteAktivierung();
+    QPushButton *knopf = ToolForm->StartFertigBtn;
+    const auto passt = [knopf] {
+        QStyleOptionButton opt;
+        opt.initFrom(knopf);
+        opt.features = QStyleOptionButton::DefaultButton | QStyleOptionButton::AutoDefaultButton;
+        const QRect inhalt = knopf->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, knopf);
+        return QFontMetrics(knopf->font()).size(Qt::TextShowMnemonic, knopf->text()).width() <=
+               inhalt.width();
+    };
+    QCOMPARE(knopf->text(), start);
+    QVERIFY(passt());
+    if (pixel)
+        QCOMPARE(knopf->font().pixelSize(), pixel);
+    else
+        QVERIFY(knopf->font().pixelSize() < 12);
+    QCOMPARE(ToolForm->StartFertig1->text(), start);
+    ToolForm->FensterAusklappen();
+    QCOMPARE(knopf->text(), fertig);
+    QVERIFY(passt());
+    ToolForm->FensterEinklappen();
 }
 
 void TstEinstellungenTexte::storedChoicesSizeAndPlaceAtFirstActivation()

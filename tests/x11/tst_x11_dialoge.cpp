@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QTemporaryFile>
 
 class TstX11Dialoge : public QObject
 {
@@ -18,10 +20,14 @@ private slots:
     void initTestCase();
     void widthTypedInSettingsResizesAndComesBack();
     void f1OnTheFrozenPicture();
+    void dialogsInPixelsAtDesktopDpi();
 
 private:
     // The one mapped window of that title, or 0 when none comes within the time.
     static unsigned long warteAufFenster(const QString &titel);
+    // A new run's info box and then its settings dialog, each as the screen shows it once its
+    // picture holds still; empty when a window does not come.
+    QList<QImage> dialogBilder();
 
     QString m_datei;
     QImage m_bekannt;
@@ -120,6 +126,67 @@ void TstX11Dialoge::f1OnTheFrozenPicture()
     xs::key(QStringLiteral("Escape"));
     QTRY_VERIFY(xs::visibleWindowsNamed(QStringLiteral("Info")).isEmpty());
     QVERIFY(xs::closeProgram(p, werkzeug));
+}
+
+QList<QImage> TstX11Dialoge::dialogBilder()
+{
+    const auto ruhig = [](const QRect &platz) {
+        QImage vorher = xs::readScreen().copy(platz);
+        for (int i = 0; i < 50; ++i) {
+            QTest::qWait(100);
+            QImage jetzt = xs::readScreen().copy(platz);
+            if (jetzt == vorher)
+                return jetzt;
+            vorher = jetzt;
+        }
+        return QImage();
+    };
+    QFile::remove(m_datei);
+    QProcess p;
+    const unsigned long werkzeug = xs::startProgram(p);
+    if (!werkzeug)
+        return {};
+    QList<QImage> bilder;
+    xs::focus(werkzeug);
+    xs::key(QStringLiteral("F1"));
+    if (const unsigned long info = warteAufFenster(QStringLiteral("Info"))) {
+        const QRect infoPlatz = xs::windowInfo(info)->geometry;
+        bilder << ruhig(infoPlatz);
+        xs::click(infoPlatz.topLeft() + QPoint(509 + 52, 448 + 14));
+        if (const unsigned long einstellungen = warteAufFenster(QStringLiteral("Einstellungen"))) {
+            // The pointer away from the dialog's buttons.
+            xs::run(QStringLiteral("xdotool"), {"mousemove", "0", "0"});
+            bilder << ruhig(xs::windowInfo(einstellungen)->geometry);
+        }
+    }
+    p.kill();
+    p.waitForFinished();
+    return bilder;
+}
+
+// With the desktop's font DPI at 192 (GNOME or KDE on X11 at 200 %), the program's own dialogs
+// look exactly as at 96 dpi: marks, frames and fonts in the pixels they were laid out in.
+void TstX11Dialoge::dialogsInPixelsAtDesktopDpi()
+{
+    const QList<QImage> bei96 = dialogBilder();
+    QCOMPARE(bei96.size(), 2);
+    QVERIFY(!bei96.at(0).isNull() && !bei96.at(1).isNull());
+
+    QTemporaryFile ressourcen;
+    QVERIFY(ressourcen.open());
+    ressourcen.write("Xft.dpi: 192\n");
+    ressourcen.close();
+    QCOMPARE(xs::run(QStringLiteral("xrdb"), {"-merge", ressourcen.fileName()}).exitCode, 0);
+    const auto zurueck = qScopeGuard([] { xs::run(QStringLiteral("xrdb"), {"-remove"}); });
+    QVERIFY(xs::run(QStringLiteral("xrdb"), {"-query"}).out.contains("Xft.dpi:\t192"));
+
+    const QList<QImage> bei192 = dialogBilder();
+    QCOMPARE(bei192.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const QString diff = xs::difference(bei192.at(i), bei96.at(i));
+        QVERIFY2(diff.isEmpty(),
+                 qPrintable((i ? QStringLiteral("settings: ") : QStringLiteral("info: ")) + diff));
+    }
 }
 
 XS_TEST_MAIN(TstX11Dialoge)
