@@ -4,6 +4,7 @@
 #include "app/dpiAware.h"
 #include "app/programm.h"
 #include "dialogs/einstellungenform.h"
+#include "dialogs/fokusrueckgabe.h"
 #include "dialogs/infobox.h"
 #include "dialogs/meldform.h"
 #include "output/druck.h"
@@ -29,6 +30,7 @@ void AnwendungEinrichten()
     QApplication::setWindowIcon(programmIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &ZwischenablageBeimEnde);
+    FokusRueckgabeEinrichten();
     if (const QStringList skaliert = skalierteMonitore(); !skaliert.isEmpty())
         std::fprintf(stderr,
                      "skizzomat: Qt skaliert die Anzeige von %s; das Bild erscheint nicht pixelgenau.\n",
