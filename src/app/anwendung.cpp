@@ -4,9 +4,9 @@
 #include "app/dpiAware.h"
 #include "app/programm.h"
 #include "dialogs/einstellungenform.h"
-#include "dialogs/fokusrueckgabe.h"
 #include "dialogs/infobox.h"
 #include "dialogs/meldform.h"
+#include "dialogs/modalfenster.h"
 #include "output/druck.h"
 #include "output/zwischenablage.h"
 #include "surface/auswahl.h"
@@ -30,7 +30,7 @@ void AnwendungEinrichten()
     QApplication::setWindowIcon(programmIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &ZwischenablageBeimEnde);
-    FokusRueckgabeEinrichten();
+    ModaleFensterEinrichten();
     if (const QStringList skaliert = skalierteMonitore(); !skaliert.isEmpty())
         std::fprintf(stderr,
                      "skizzomat: Qt skaliert die Anzeige von %s; das Bild erscheint nicht pixelgenau.\n",

@@ -1,4 +1,4 @@
-// Where the keyboard goes when a modal dialog closes.
+// Where the keyboard goes when a modal dialog closes, and a modal dialog that stays in view.
 #pragma once
 
 // Once per run, after the application object is made. From then on every modal window of the
@@ -6,4 +6,5 @@
 // opened. Left alone, a window manager hands it to a window of its choosing (openbox: the
 // frozen picture, whose keys do not release the screen), and without one the X server hands it
 // to the root window, where no key reaches the program until the user clicks one of its windows.
-void FokusRueckgabeEinrichten();
+// A modal window the window manager minimises comes back at once.
+void ModaleFensterEinrichten();

@@ -1,10 +1,11 @@
-#include "dialogs/fokusrueckgabe.h"
+#include "dialogs/modalfenster.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QList>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
@@ -61,7 +62,7 @@ bool perFensterverwaltung(const QWidget &fenster)
 
 // Sees every window of the program shown and hidden; the dialogs (the program's own, Qt's
 // message boxes, file and print dialogs) need nothing of their own.
-class TFokusRueckgabe : public QObject
+class TModaleFenster : public QObject
 {
 public:
     using QObject::QObject;
@@ -81,6 +82,9 @@ protected:
         case QEvent::Hide:
             if (!e->spontaneous())
                 geschlossen(qobject_cast<QWidget *>(o));
+            break;
+        case QEvent::WindowStateChange:
+            wiederHolen(qobject_cast<QWidget *>(o));
             break;
         default:
             break;
@@ -119,6 +123,20 @@ private:
         }
     }
 
+    // A modal window cannot be minimised: the program would wait for it unseen. Some window
+    // managers offer it anyway (openbox lets no window refuse it), and openbox then minimises
+    // the windows it belongs to as well, the frozen picture and the tool window included.
+    // Shown again, it brings them back.
+    static void wiederHolen(QWidget *dialog)
+    {
+        if (!dialog || !dialog->isWindow() || !dialog->isModal() || !dialog->isMinimized())
+            return;
+        QTimer::singleShot(0, dialog, [dialog] {
+            if (dialog->isVisible() && dialog->isMinimized())
+                dialog->setWindowState(dialog->windowState() & ~Qt::WindowMinimized);
+        });
+    }
+
     QPointer<QWidget> m_zuletztAktiv;
     // Each open modal window and the window that was active when it opened.
     QList<std::pair<QPointer<QWidget>, QPointer<QWidget>>> m_offen;
@@ -126,7 +144,7 @@ private:
 
 } // namespace
 
-void FokusRueckgabeEinrichten()
+void ModaleFensterEinrichten()
 {
-    qApp->installEventFilter(new TFokusRueckgabe(qApp));
+    qApp->installEventFilter(new TModaleFenster(qApp));
 }
