@@ -7,6 +7,7 @@
 #include "dialogs/einstellungenform.h"
 #include "dialogs/infobox.h"
 #include "dialogs/meldform.h"
+#include "dialogs/modalfenster.h"
 #include "output/druck.h"
 #include "output/zwischenablage.h"
 #include "surface/auswahl.h"
@@ -31,6 +32,7 @@ void AnwendungEinrichten()
     QApplication::setWindowIcon(programmIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &ZwischenablageBeimEnde);
+    ModaleFensterEinrichten();
     if (const QStringList skaliert = skalierteMonitore(); !skaliert.isEmpty())
         std::fprintf(stderr,
                      "skizzomat: Qt skaliert die Anzeige von %s; das Bild erscheint nicht pixelgenau.\n",

@@ -3,7 +3,8 @@
 
 // What the running program is: its name, version, image and folder (`ExeDir`), and that it
 // ends with its tool window, not with the last window shown, leaving its clipboard picture
-// behind. Warns on standard error when a monitor still scales the program's windows.
+// behind, and that a closing dialog gives the keyboard back to the window that had it. Warns on
+// standard error when a monitor still scales the program's windows.
 void AnwendungEinrichten();
 
 // Creates the windows, each hidden, in their fixed order: the tool window (the main window)

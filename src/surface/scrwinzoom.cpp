@@ -37,14 +37,13 @@ protected:
         // one; only the window's copy counts, so that a turn is one step.
         if (e->type() != QEvent::Wheel || !o->isWindowType() || !ToolForm)
             return false;
+        // Only a turn over the picture zooms: over the tool window there is no picture point
+        // to zoom about. Without a window manager no window may ever count as active; a turn
+        // over the picture then counts as well.
         const QWidget *aktiv = QApplication::activeWindow();
-        // Without a window manager no window may ever count as active; a turn over one of our
-        // two windows then counts as theirs.
-        const QWindow *ziel = static_cast<QWindow *>(o);
-        const bool unsere =
-            aktiv == m_surface || aktiv == ToolForm ||
-            (!aktiv && (ziel == m_surface->windowHandle() || ziel == ToolForm->windowHandle()));
-        if (ToolForm->WinZustand != 1 || !Cfg.MausradZoom || !unsere)
+        const bool ueberDemBild = static_cast<QWindow *>(o) == m_surface->windowHandle() &&
+                                  (aktiv == m_surface || aktiv == ToolForm || !aktiv);
+        if (ToolForm->WinZustand != 1 || !Cfg.MausradZoom || !ueberDemBild)
             return false;
         const int delta = static_cast<QWheelEvent *>(e)->angleDelta().y();
         TToolForm &t = *ToolForm;

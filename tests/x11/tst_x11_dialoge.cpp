@@ -1,7 +1,8 @@
 // The info box and the settings dialog of the real program on an X server, driven with real
 // keys and clicks: F1 opens the info box from the tool window and from the frozen picture, its
 // settings button opens the settings, and a button width typed there resizes the tool window
-// at once and is back at the next start.
+// at once and is back at the next start. When a dialog closes, the keyboard is back where it
+// was, with and without a window manager (the openbox run takes only that case).
 #include "xsupport.h"
 
 #include <QDir>
@@ -21,6 +22,8 @@ private slots:
     void widthTypedInSettingsResizesAndComesBack();
     void f1OnTheFrozenPicture();
     void dialogsInPixelsAtDesktopDpi();
+    void keysGoBackWhereTheyWere_data();
+    void keysGoBackWhereTheyWere();
 
 private:
     // The one mapped window of that title, or 0 when none comes within the time.
@@ -28,6 +31,9 @@ private:
     // A new run's info box and then its settings dialog, each as the screen shows it once its
     // picture holds still; empty when a window does not come.
     QList<QImage> dialogBilder();
+    // Waits until the X server gives the keyboard to `fenster`; the window that has it if it
+    // does not come.
+    static unsigned long warteAufFokus(unsigned long fenster);
 
     QString m_datei;
     QImage m_bekannt;
@@ -187,6 +193,119 @@ void TstX11Dialoge::dialogsInPixelsAtDesktopDpi()
         QVERIFY2(diff.isEmpty(),
                  qPrintable((i ? QStringLiteral("settings: ") : QStringLiteral("info: ")) + diff));
     }
+}
+
+unsigned long TstX11Dialoge::warteAufFokus(unsigned long fenster)
+{
+    unsigned long fokus = 0;
+    QElapsedTimer t;
+    t.start();
+    do {
+        fokus = xs::run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus"), QStringLiteral("-f")})
+                    .out.trimmed()
+                    .toULong();
+        if (fokus == fenster)
+            break;
+        QTest::qWait(50);
+    } while (t.elapsed() < 5000);
+    return fokus;
+}
+
+void TstX11Dialoge::keysGoBackWhereTheyWere_data()
+{
+    QTest::addColumn<bool>("vomBild");
+    QTest::addColumn<QString>("taste");
+    QTest::addColumn<QString>("titel");
+    QTest::addColumn<bool>("einstellungen"); // the settings opened from the box and closed first
+
+    QTest::newRow("F2 in the tool window") << false << "F2"
+                                           << "Auswahlbereich" << false;
+    QTest::newRow("F1 in the tool window") << false << "F1"
+                                           << "Info" << false;
+    QTest::newRow("settings over the info box") << false << "F1"
+                                                << "Info" << true;
+    QTest::newRow("print dialog") << false << "ctrl+p"
+                                  << "Bildschirminhalt drucken" << false;
+    QTest::newRow("F2 on the picture") << true << "F2"
+                                       << "Auswahlbereich" << false;
+    QTest::newRow("F1 on the picture") << true << "F1"
+                                       << "Info" << false;
+}
+
+void TstX11Dialoge::keysGoBackWhereTheyWere()
+{
+    QFETCH(bool, vomBild);
+    QFETCH(QString, taste);
+    QFETCH(QString, titel);
+    QFETCH(bool, einstellungen);
+    const bool fensterverwaltung =
+        xs::property(0, "_NET_SUPPORTING_WM_CHECK").contains(QLatin1String("window"));
+
+    QFile::remove(m_datei);
+    QProcess p;
+    const unsigned long werkzeug = xs::startProgram(p);
+    QVERIFY(werkzeug);
+    xs::focus(werkzeug);
+    xs::key(QStringLiteral("Return"));
+    unsigned long bild = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            for (unsigned long w : xs::visibleWindowsOf(p.processId()))
+                if (xs::windowInfo(w)->geometry == QRect(0, 0, 1920, 1080))
+                    bild = w;
+            return bild != 0;
+        }(),
+        10000);
+    // Fixed-size dialogs: the window manager offers no maximising. Openbox offers minimising
+    // to every window; a minimised dialog comes back at once, with the keyboard.
+    const auto festesFenster = [&](unsigned long dialog) {
+        if (!fensterverwaltung)
+            return;
+        const QString aktionen = xs::property(dialog, "_NET_WM_ALLOWED_ACTIONS");
+        QVERIFY2(aktionen.contains(QLatin1String("_NET_WM_ACTION_CLOSE")) &&
+                     !aktionen.contains(QLatin1String("MAXIMIZE")),
+                 qPrintable(aktionen));
+        xs::run(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QString::number(dialog)});
+        QTRY_VERIFY(xs::windowInfo(dialog)->viewable && xs::windowInfo(bild)->viewable);
+    };
+    const unsigned long vorher = vomBild ? bild : werkzeug;
+    xs::focus(vorher);
+    QCOMPARE(warteAufFokus(vorher), vorher);
+
+    xs::key(taste);
+    const unsigned long dialog = warteAufFenster(titel);
+    QVERIFY(dialog);
+    QCOMPARE(warteAufFokus(dialog), dialog);
+    festesFenster(dialog);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(warteAufFokus(dialog), dialog);
+    if (einstellungen) {
+        xs::click(xs::windowInfo(dialog)->geometry.topLeft() + QPoint(509 + 52, 448 + 14));
+        const unsigned long oben = warteAufFenster(QStringLiteral("Einstellungen"));
+        QVERIFY(oben);
+        QCOMPARE(warteAufFokus(oben), oben);
+        festesFenster(oben);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(warteAufFokus(oben), oben);
+        xs::key(QStringLiteral("Escape"));
+        QTRY_VERIFY(xs::visibleWindowsNamed(QStringLiteral("Einstellungen")).isEmpty());
+        // Back to the box, which Escape then closes.
+        QCOMPARE(warteAufFokus(dialog), dialog);
+    }
+    xs::key(QStringLiteral("Escape"));
+    QTRY_VERIFY(xs::visibleWindowsNamed(titel).isEmpty());
+
+    // No click: the next key goes where the keys went before. Escape in the tool window
+    // releases the screen; on the picture it does not, but F9 does.
+    QCOMPARE(warteAufFokus(vorher), vorher);
+    xs::key(vomBild ? QStringLiteral("F9") : QStringLiteral("Escape"));
+    QTRY_VERIFY([&] {
+        const std::optional<xs::WindowInfo> i = xs::windowInfo(bild);
+        return !i || !i->viewable;
+    }());
+    QVERIFY(xs::closeProgram(p, werkzeug));
 }
 
 XS_TEST_MAIN(TstX11Dialoge)

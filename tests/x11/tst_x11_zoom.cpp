@@ -1,6 +1,6 @@
 // The wheel and undo on a real X server with real input: a wheel turn over the frozen
-// picture opens the zoom view magnified about the pointer, a drag pans it; Ctrl+Backspace
-// takes a stroke back.
+// picture opens the zoom view magnified about the pointer, a drag pans it, a turn over the tool
+// window does nothing; Ctrl+Backspace takes a stroke back.
 #include "xsupport.h"
 
 #include "app/data.h"
@@ -20,6 +20,7 @@ private slots:
     void initTestCase();
     void init();
     void wheelMagnifiesAboutThePointer();
+    void wheelOverTheToolWindowLeavesTheZoom();
     void ctrlBackspaceTakesTheStrokeBack();
 
 private:
@@ -89,6 +90,28 @@ void TstX11Zoom::wheelMagnifiesAboutThePointer()
     QTRY_VERIFY(ToolForm->Modus != 15);
     const QString zurueck = xs::waitForScreen(m_known, xs::frameRect(ToolForm->winId()));
     QVERIFY2(zurueck.isEmpty(), qPrintable(zurueck));
+}
+
+void TstX11Zoom::wheelOverTheToolWindowLeavesTheZoom()
+{
+    const QPoint werkzeug = xs::centre(ToolForm);
+    const QPoint zeiger(905, 505);
+    const auto rad = [](QPoint wo, const char *knopf) {
+        xs::run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QString::number(wo.x()), QString::number(wo.y()),
+                 QStringLiteral("click"), QString::fromLatin1(knopf)});
+    };
+    // Each turn over the tool window is followed by one over the picture: once that one has
+    // counted, the earlier one has been handled too.
+    rad(werkzeug, "4");
+    rad(zeiger, "4");
+    QTRY_VERIFY(ToolForm->Modus == 15 && ToolForm->ZoomFak == 2.0f &&
+                zoomBildpunkt(ScreenForm->Img2->sicht(), zeiger.x(), zeiger.y()) == zeiger);
+    // In the zoom view: up over the tool window, down over the picture leaves the view.
+    rad(werkzeug, "4");
+    rad(zeiger, "5");
+    QTRY_VERIFY(ToolForm->Modus != 15);
+    QCOMPARE(ToolForm->ZoomFak, 1.0f);
 }
 
 void TstX11Zoom::ctrlBackspaceTakesTheStrokeBack()
