@@ -81,8 +81,14 @@ void ZwischenablageBeimEnde()
     if (!vonUns(c, fenster))
         return;
     unserBild->nurPngAnbieten();
-    if (besitzer(c, "CLIPBOARD_MANAGER") != XCB_NONE && AnAblageVerwaltungUebergeben(c))
-        return;
+    if (besitzer(c, "CLIPBOARD_MANAGER") != XCB_NONE) {
+        if (AnAblageVerwaltungUebergeben(c))
+            return;
+        std::fputs(
+            "skizzomat: Die Zwischenablage-Verwaltung hat das Bild nicht übernommen; Skizzomat hält es "
+            "selbst bereit.\n",
+            stderr);
+    }
     if (!AblageHueterStarten(qvariant_cast<QImage>(unserBild->imageData()), fenster, hueterWartezeitMs)) {
         std::fputs("skizzomat: Das Bild in der Zwischenablage bleibt nach dem Ende nicht erhalten.\n",
                    stderr);

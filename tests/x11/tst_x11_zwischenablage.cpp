@@ -108,12 +108,13 @@ unsigned long kopiert(QProcess &p, const QImage &bild)
 // SAVE_TARGETS as the common desktop ones do: asks for the clipboard's targets, keeps only those
 // of the owner's list when it gives one, fetches each of them in turn (large ones in pieces,
 // INCR) with a pause before each, then takes the clipboard over itself, marks the request done
-// on the owner's window and answers; from then on it serves the saved PNG. `Schweigt` never
+// on the owner's window and answers; from then on it serves the saved PNG. `HoltUndWartet`
+// answers first and takes the clipboard only once its owner has let it go. `Schweigt` never
 // answers anything; `HoertAuf` asks for the targets and then nothing more.
 class Verwalter
 {
 public:
-    enum Art { Holt, Schweigt, HoertAuf };
+    enum Art { Holt, HoltUndWartet, Schweigt, HoertAuf };
 
     Verwalter(Art art, int pauseMs) : m_art(art), m_pauseMs(pauseMs)
     {
@@ -166,6 +167,15 @@ private:
             r ? QString::fromLatin1(xcb_get_atom_name_name(r), xcb_get_atom_name_name_length(r)) : QString();
         std::free(r);
         return n;
+    }
+
+    xcb_window_t besitzer(xcb_atom_t auswahl)
+    {
+        xcb_get_selection_owner_reply_t *r =
+            xcb_get_selection_owner_reply(m_c, xcb_get_selection_owner(m_c, auswahl), nullptr);
+        const xcb_window_t w = r ? r->owner : xcb_window_t(XCB_NONE);
+        std::free(r);
+        return w;
     }
 
     void pruefen(xcb_void_cookie_t cookie)
@@ -311,7 +321,8 @@ private:
                 m_png = daten;
         }
         m_geholt = geholt;
-        xcb_set_selection_owner(m_c, m_fenster, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+        if (m_art == Holt)
+            xcb_set_selection_owner(m_c, m_fenster, atom("CLIPBOARD"), XCB_CURRENT_TIME);
         if (anfrage.property != XCB_NONE)
             pruefen(xcb_change_property_checked(m_c, XCB_PROP_MODE_REPLACE, anfrage.requestor,
                                                 anfrage.property, XCB_ATOM_ATOM, 32, 0, nullptr));
@@ -337,6 +348,12 @@ private:
                            reinterpret_cast<const xcb_selection_request_event_t *>(e)->target == speichern;
                 },
                 100);
+            if (m_art == HoltUndWartet && m_fertig && !m_uebernommen &&
+                besitzer(atom("CLIPBOARD")) == XCB_NONE) {
+                xcb_set_selection_owner(m_c, m_fenster, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+                xcb_flush(m_c);
+                m_uebernommen = true;
+            }
             if (!e)
                 continue;
             ++m_anfragen;
@@ -352,6 +369,7 @@ private:
     bool m_bereit = false;
     std::atomic<bool> m_ende = false;
     std::atomic<bool> m_fertig = false;
+    bool m_uebernommen = false;
     std::atomic<int> m_anfragen = 0;
     std::atomic<int> m_fehler = 0;
     QStringList m_geholt;
@@ -455,6 +473,7 @@ void TstX11Zwischenablage::clipboardManagerKeepsThePicture_data()
     // Slow, but still fetching: the end waits for it, the manager serves the picture afterwards.
     QTest::newRow("fetches every format slowly") << int(Verwalter::Holt) << 500 << 3000;
     QTest::newRow("fetches at once") << int(Verwalter::Holt) << 0 << 1000;
+    QTest::newRow("takes over when the owner lets go") << int(Verwalter::HoltUndWartet) << 0 << 1000;
     // Nobody fetches: our keeper serves the picture, and the end is held up no more than by
     // the keeper's start (a good half second on a busy machine).
     QTest::newRow("never answers") << int(Verwalter::Schweigt) << 0 << 1500;
@@ -480,9 +499,8 @@ void TstX11Zwischenablage::clipboardManagerKeepsThePicture()
     QCOMPARE(p.exitCode(), 0);
     qInfo("end took %lld ms", dauer);
     QVERIFY2(dauer < hoechstensMs, qPrintable(QString::number(dauer)));
-    QCOMPARE(verwalter.anfragen(), 1);
 
-    if (art == Verwalter::Holt) {
+    if (art == Verwalter::Holt || art == Verwalter::HoltUndWartet) {
         QTRY_VERIFY_WITH_TIMEOUT(verwalter.fertig(), 20000);
         // A screen-sized picture in each of Qt's conversions is tens of megabytes to copy.
         QCOMPARE(verwalter.geholt(), QStringList{"image/png"});
@@ -492,7 +510,9 @@ void TstX11Zwischenablage::clipboardManagerKeepsThePicture()
     } else {
         QCOMPARE(hueter().size(), 1);
     }
-    QCOMPARE(xs::difference(ausDerAblage(), m_bild), QString());
+    QTRY_COMPARE(xs::difference(ausDerAblage(), m_bild), QString());
+    // Asked once: not a second time by Qt as the program closes.
+    QCOMPARE(verwalter.anfragen(), 1);
 }
 
 // The clipboard manager of the Xfce desktop, in a session bus of its own.
