@@ -30,6 +30,8 @@ if [ "$what" = test ]; then
     packages+=(clang libclang-rt-dev llvm)
     # The soak run's hang check (bench/soak.sh, run by hand).
     packages+=(python3-xlib)
+    # A desktop's clipboard manager (xfsettingsd) that the clipboard picture is handed to at the end.
+    packages+=(xfce4-settings)
 fi
 
 missing=()

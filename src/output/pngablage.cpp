@@ -33,12 +33,14 @@ PngAblage::PngAblage(const QImage &bild)
 
 QStringList PngAblage::formats() const
 {
+    if (m_nurPng)
+        return {PngTyp};
     return {PngTyp, QtBildTyp};
 }
 
 bool PngAblage::hasFormat(const QString &mimeType) const
 {
-    return mimeType == PngTyp || mimeType == QtBildTyp;
+    return formats().contains(mimeType);
 }
 
 QByteArray PngAblage::png() const

@@ -18,6 +18,10 @@ public:
     QStringList formats() const override;
     bool hasFormat(const QString &mimeType) const override;
 
+    // From now on offers "image/png" alone: for a clipboard manager, which keeps a copy of each
+    // type offered.
+    void nurPngAnbieten() { m_nurPng = true; }
+
     // The PNG file; waits for the encoder. Empty when the picture could not be encoded.
     QByteArray png() const;
 
@@ -26,6 +30,7 @@ protected:
 
 private:
     QFuture<QByteArray> m_png;
+    bool m_nurPng = false;
 };
 
 // zlib level of the clipboard's PNG: fast, and still small for screen contents.

@@ -1,9 +1,12 @@
 #include "output/zwischenablage.h"
 
 #include "output/ablagehueter.h"
+#include "output/ablageverwaltung.h"
 #include "output/pngablage.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
@@ -11,17 +14,14 @@
 
 #include <xcb/xcb.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
 // Qt deletes the data when anything replaces it, ours or another program's.
-QPointer<QMimeData> unserBild;
+QPointer<PngAblage> unserBild;
 
 // A keeper of ours starts in a fraction of a second; on a busy machine it may take longer.
 constexpr int hueterWartezeitMs = 3000;
@@ -48,17 +48,15 @@ bool vonUns(xcb_connection_t *c, xcb_window_t w)
     return w != XCB_NONE && (w & ~s->resource_id_mask) == s->resource_id_base;
 }
 
-// Qt waits for the clipboard manager while the application object is destroyed, up to several
-// seconds when the manager does not answer. Everything of ours is saved by then.
-void endeBegrenzen()
+// Qt learns of the keeper's taking the clipboard from an event: until it has handled it, it
+// would still hand "its" clipboard to a clipboard manager as it closes, from a window that is
+// about to go.
+void verlustAbwarten()
 {
-    std::thread([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(HandoverGrenzeMs));
-        std::fputs("skizzomat: Die Zwischenablage-Verwaltung antwortet nicht; das Programm endet ohne sie.\n",
-                   stderr);
-        std::fflush(nullptr);
-        ::_exit(0);
-    }).detach();
+    QElapsedTimer t;
+    t.start();
+    while (QGuiApplication::clipboard()->ownsClipboard() && !t.hasExpired(1000))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
 }
 
 } // namespace
@@ -82,11 +80,19 @@ void ZwischenablageBeimEnde()
     const xcb_window_t fenster = besitzer(c, "CLIPBOARD");
     if (!vonUns(c, fenster))
         return;
+    unserBild->nurPngAnbieten();
     if (besitzer(c, "CLIPBOARD_MANAGER") != XCB_NONE) {
-        endeBegrenzen();
-        return;
+        if (AnAblageVerwaltungUebergeben(c))
+            return;
+        std::fputs(
+            "skizzomat: Die Zwischenablage-Verwaltung hat das Bild nicht übernommen; Skizzomat hält es "
+            "selbst bereit.\n",
+            stderr);
     }
-    if (!AblageHueterStarten(qvariant_cast<QImage>(unserBild->imageData()), fenster, hueterWartezeitMs))
+    if (!AblageHueterStarten(qvariant_cast<QImage>(unserBild->imageData()), fenster, hueterWartezeitMs)) {
         std::fputs("skizzomat: Das Bild in der Zwischenablage bleibt nach dem Ende nicht erhalten.\n",
                    stderr);
+        return;
+    }
+    verlustAbwarten();
 }

@@ -8,9 +8,7 @@ class QImage;
 void BildZwischenablegen(const QImage &bild);
 
 // When the program ends (its event loop has stopped) while our picture is still on the X11
-// clipboard: with a clipboard manager running, Qt hands the picture over as it closes, and the
-// exit is cut short when that takes longer than `HandoverGrenzeMs`; with none, a keeper process
-// of ours goes on serving it. Nothing happens once another program has taken the clipboard.
+// clipboard: a running clipboard manager is asked to save it as PNG and may take its time while
+// it fetches; when there is none, or it does not take the picture, a keeper process of ours goes
+// on serving it. Nothing happens once another program has taken the clipboard.
 void ZwischenablageBeimEnde();
-
-inline constexpr int HandoverGrenzeMs = 700;

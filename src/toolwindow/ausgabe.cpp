@@ -20,15 +20,18 @@
 #include <QToolButton>
 #include <QUrl>
 
-namespace {
-
-// Before the first freeze there is no picture to give away.
-bool bildDa()
+bool TToolForm::ausgabeBildDa()
 {
-    return ScreenForm && !ScreenForm->Img1Bmp.isNull();
+    if (ScreenForm && !ScreenForm->Img1Bmp.isNull())
+        return true;
+    // Before the first freeze there is no picture to give away; a command that did nothing at
+    // all would look broken.
+    zeigeInformation(this,
+                     QStringLiteral("Es gibt noch kein Bild. „%1“ friert den Bildschirm ein; danach lässt "
+                                    "sich das Bild kopieren, speichern, drucken oder versenden.")
+                         .arg(QString(StartCaptions.value(0)).remove(QLatin1Char('&'))));
+    return false;
 }
-
-} // namespace
 
 void TToolForm::verbindeAusgabe()
 {
@@ -67,7 +70,7 @@ void TToolForm::menuUnterButton(QMenu *menu, const char *button)
 
 void TToolForm::ClipBtnClick()
 {
-    if (!bildDa())
+    if (!ausgabeBildDa())
         return;
     // A tool marker drawn into the picture, or text still in its entry, must not go along.
     CheckPanels();
@@ -85,7 +88,7 @@ void TToolForm::ClipBtnClick()
 // The dialog prints by itself; nothing follows here when it closes.
 void TToolForm::DruckBtnClick()
 {
-    if (!bildDa() || !DruckForm)
+    if (!DruckForm || !ausgabeBildDa())
         return;
     CheckPanels();
     DruckForm->exec();
@@ -99,7 +102,7 @@ void TToolForm::SaveBtnClick()
 
 void TToolForm::Speichernunter1Click()
 {
-    if (!bildDa())
+    if (!ausgabeBildDa())
         return;
     if (!SaveBMP)
         SaveBMP = new TSpeicherDialog(this);
@@ -130,7 +133,7 @@ void TToolForm::AlsJPGScreenshotSpeichernClick()
 
 void TToolForm::screenshotMenuBefehl(int format)
 {
-    if (!bildDa())
+    if (!ausgabeBildDa())
         return;
     CheckPanels();
     // The notice stays up, and the picture takes no input, until the file is written.
@@ -160,7 +163,7 @@ void TToolForm::ScreenshotOrdnerOeffnen1Click()
 
 bool TToolForm::AutoScreenshotAblegen()
 {
-    if (!bildDa())
+    if (!ScreenForm || ScreenForm->Img1Bmp.isNull())
         return true;
     CheckPanels();
     const Ablage a = ScreenshotAblegen(*this, ScreenForm->Img1Bmp, false, FormatPng);

@@ -57,7 +57,7 @@ void TToolForm::EmailJPGMenuItemClick()
 
 void TToolForm::EmailVersenden(int format)
 {
-    if (!ScreenForm || ScreenForm->Img1Bmp.isNull())
+    if (!ausgabeBildDa())
         return;
     // A tool marker drawn into the picture, or text still in its entry, must not go along.
     CheckPanels();

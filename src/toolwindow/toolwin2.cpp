@@ -359,6 +359,9 @@ void TToolForm::StartFertigBtnClick()
         FensterAusklappen();
         break;
     case 1:
+        // The picture stays for the output commands after the release: a tool marker or a
+        // figure's preview inverted into it, or text still in its entry, is settled first.
+        CheckPanels();
         // A picture that could not be kept stays frozen, with its drawing.
         if (Cfg.AutoScreenshot && !AutoScreenshotAblegen())
             return;

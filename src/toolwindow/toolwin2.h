@@ -121,6 +121,8 @@ public:
     void AlsPNGScreenshotSpeichernClick();
     void AlsJPGScreenshotSpeichernClick();
     void ScreenshotOrdnerOeffnen1Click();
+    // True when there is a picture to put out; otherwise says why there is none.
+    bool ausgabeBildDa();
     // The whole picture as PNG into the screenshot folder, on "Fertig"; false, after telling
     // the user, when it could not be stored.
     bool AutoScreenshotAblegen();

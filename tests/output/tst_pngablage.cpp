@@ -43,6 +43,14 @@ void TstPngAblage::givesTheCopiedPixels()
     // Qt serves its own image type to other processes as PNG bytes.
     QCOMPARE(ablage.data("application/x-qt-image"), ablage.data("image/png"));
     QVERIFY(ablage.data("text/plain").isEmpty());
+
+    // For a clipboard manager: PNG alone, and the same bytes.
+    const QByteArray png = ablage.png();
+    ablage.nurPngAnbieten();
+    QCOMPARE(ablage.formats(), QStringList{"image/png"});
+    QVERIFY(!ablage.hasFormat("application/x-qt-image"));
+    QCOMPARE(ablage.data("image/png"), png);
+    QCOMPARE(qvariant_cast<QImage>(ablage.imageData()), soll);
 }
 
 QTEST_GUILESS_MAIN(TstPngAblage)

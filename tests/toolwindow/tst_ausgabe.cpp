@@ -75,6 +75,8 @@ private slots:
     void fertigMitAutoScreenshot();
     void weiterzeichnenNachAusgabe_data();
     void weiterzeichnenNachAusgabe();
+    void ohneBildSagtEsWarum_data();
+    void ohneBildSagtEsWarum();
     void cleanupTestCase();
 
 private:
@@ -547,6 +549,32 @@ void TstAusgabe::weiterzeichnenNachAusgabe()
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCOMPARE(ScreenForm->Img1Bmp, erster);
     QCOMPARE(ausgeben(), erster.copy(ausschnitt));
+}
+
+void TstAusgabe::ohneBildSagtEsWarum_data()
+{
+    QTest::addColumn<QString>("ausgabe");
+    for (const char *a : {"IndieZwischenablage1", "Speichernunter1", "AlsPNGScreenshotSpeichern",
+                          "AlsJPGScreenshotSpeichern", "Drucken1", "EmailPNGMenuItem"})
+        QTest::newRow(a) << QString::fromLatin1(a);
+}
+
+// Before the first freeze of a run there is no picture: each output says so, once, and opens
+// nothing and writes nothing.
+void TstAusgabe::ohneBildSagtEsWarum()
+{
+    QFETCH(QString, ausgabe);
+    ToolForm->StartFertigBtnClick();
+    ScreenForm->Img1Bmp = QImage();
+    QGuiApplication::clipboard()->clear();
+    Modal modal;
+    aktion(qPrintable(ausgabe))->trigger();
+    QCOMPARE(modal.Boxen, QStringList(QStringLiteral(
+                              "Informationen|Es gibt noch kein Bild. „Start“ friert den Bildschirm ein; "
+                              "danach lässt sich das Bild kopieren, speichern, drucken oder versenden.")));
+    QVERIFY(QGuiApplication::clipboard()->image().isNull());
+    QVERIFY(!QDir(m_dir->path()).exists(QStringLiteral("Skizzomat")));
+    QVERIFY(!ToolForm->SaveBMP || !ToolForm->SaveBMP->isVisible());
 }
 
 void TstAusgabe::cleanupTestCase()

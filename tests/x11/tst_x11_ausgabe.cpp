@@ -48,6 +48,7 @@ class TstX11Ausgabe : public QObject
 private slots:
     void areaToScreenshotFolderAndClipboard();
     void failedScreenshotShowsNoticeAndBoxOverThePicture();
+    void markerLeftByAToolChoiceStaysOutOfTheOutputs();
 };
 
 void TstX11Ausgabe::areaToScreenshotFolderAndClipboard()
@@ -157,6 +158,37 @@ void TstX11Ausgabe::failedScreenshotShowsNoticeAndBoxOverThePicture()
     QVERIFY2(stapel.indexOf(MeldForm->winId()) > flaeche, "the notice is below the picture");
     QVERIFY(stapel.indexOf(box.first()) > flaeche);
     QTRY_VERIFY(MeldForm->isHidden());
+}
+
+// A tool chosen in the tool window draws its marker into the picture where the pointer is, at
+// the window's edge; "Fertig" with the pointer still there must not keep it for the outputs.
+void TstX11Ausgabe::markerLeftByAToolChoiceStaysOutOfTheOutputs()
+{
+    xs::freshWindows();
+    const QImage known = xs::knownPicture(QGuiApplication::primaryScreen()->geometry().size());
+    QString why;
+    QVERIFY2(xs::showOnRoot(known, &why), qPrintable(why));
+    QVERIFY(xs::startClicked());
+    TToolForm &t = *ToolForm;
+    t.BereichRect = KeinBereich; // the area of the case before is kept like a setting
+    QTRY_VERIFY(xs::stackingOrder().contains(ScreenForm->winId()));
+    knopf("LinieBtn");
+    QTRY_COMPARE(t.Modus, 3);
+    knopf("StiftBtn");
+    QTRY_COMPARE(t.Modus, 1);
+    QVERIFY(ScreenForm->Img1Bmp != known); // the marker, drawn at the pointer
+    xs::focus(t.winId());
+    xs::key(QStringLiteral("F9"));
+    QTRY_COMPARE(t.WinZustand, 0);
+    QString diff = xs::difference(ScreenForm->Img1Bmp, known);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+
+    QGuiApplication::clipboard()->clear();
+    xs::focus(t.winId());
+    xs::key(QStringLiteral("ctrl+c"));
+    QTRY_VERIFY(!QGuiApplication::clipboard()->image().isNull());
+    diff = xs::difference(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), known);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
 XS_TEST_MAIN(TstX11Ausgabe)
