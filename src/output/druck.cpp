@@ -2,6 +2,7 @@
 
 #include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
+#include "controls/einpassen.h"
 #include "controls/numedit.h"
 #include "dialogs/meldform.h"
 #include "dialogs/meldungen.h"
@@ -254,12 +255,10 @@ void TDruckForm::texteSetzen()
     };
     setWindowTitle(Oberflaechentext("TDruckForm"));
     for (QGroupBox *box : {PosGroupBox, DruckerGroupBox})
-        box->setTitle(text(box->objectName().toLatin1().constData()));
-    for (QLabel *lab : {LiRandLab, ObRandLab, BreiteLab, HoeheLab}) {
-        lab->setText(text(lab->objectName().toLatin1().constData()));
-        lab->adjustSize();
-    }
-    SeitRatio->setText(text("SeitRatio"));
+        titelEinpassen(box, text(box->objectName().toLatin1().constData()));
+    for (QLabel *lab : {LiRandLab, ObRandLab, BreiteLab, HoeheLab})
+        beschriftungEinpassen(lab, text(lab->objectName().toLatin1().constData()));
+    beschriftungEinpassen(SeitRatio, text("SeitRatio"));
     for (TBitBtn2 *knopf : {DruckBtn, AbbrBtn, DrEinrBtn})
         knopf->setText(text(knopf->objectName().toLatin1().constData()));
 }

@@ -10,6 +10,7 @@
 #include "controls/numedit.h"
 #include "dialogs/einstellungenform.h"
 #include "dialogs/infobox.h"
+#include "output/druck.h"
 #include "surface/auswahl.h"
 
 #include <QCheckBox>
@@ -500,17 +501,24 @@ void TstDialoge::texteHabenPlatz_data()
         "zwischengespeichert werden:\n"
         "einstellungen_mauszeiger=Mauszeiger auf der Zeichenfläche beim Zeichnen mit den Werkzeugen des "
         "Programms, solange eingefroren ist\n"
-        "auswahl_links=Linker Rand in Pixeln:\n";
+        "auswahl_links=Linker Rand in Pixeln:\n"
+        "druck_links=Linker Rand in Zentimetern:\n"
+        "druck_seitenverhaeltnis=Die Höhe folgt der Breite im Seitenverhältnis des Bildes\n";
     QTest::newRow("settings") << static_cast<QWidget *>(EinstellungenForm) << QByteArray() << QString()
                               << QString();
     QTest::newRow("info") << static_cast<QWidget *>(InfoBox) << QByteArray() << QString() << QString();
     QTest::newRow("selection") << static_cast<QWidget *>(AuswahlForm) << QByteArray() << QString()
                                << QString();
+    QTest::newRow("print") << static_cast<QWidget *>(DruckForm) << QByteArray() << QString() << QString();
     QTest::newRow("settings, long translation")
         << static_cast<QWidget *>(EinstellungenForm) << lang << "AutoOpenCheck"
         << "Zeichenfunktionen gleich beim Start des Programms öffnen und den Bildschirm einfrieren";
     QTest::newRow("selection, long translation") << static_cast<QWidget *>(AuswahlForm) << lang << "LinksLab"
                                                  << "Linker Rand in Pixeln:";
+    QTest::newRow("print, long label") << static_cast<QWidget *>(DruckForm) << lang << "LiRandLab"
+                                       << "Linker Rand in Zentimetern:";
+    QTest::newRow("print, long check box") << static_cast<QWidget *>(DruckForm) << lang << "SeitRatio"
+                                           << "Die Höhe folgt der Breite im Seitenverhältnis des Bildes";
 }
 
 // Every caption and label fits into its control, and every control into its parent; a label
