@@ -1,19 +1,21 @@
 #include "app/dpiAware.h"
 
+#include "app/umgebung.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QtGlobal>
 
 void DpiAware()
 {
     // Each of these makes Qt scale windows and pictures; desktops export some of them (KDE
     // Plasma sets the screen factors when display scaling is on). The program works in the
-    // monitor's pixels whatever the desktop says.
+    // monitor's pixels whatever the desktop says. The programs it starts scale as the user
+    // asked.
     for (const char *name :
          {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_USE_PHYSICAL_DPI"})
-        qunsetenv(name);
-    qputenv("QT_ENABLE_HIGHDPI_SCALING", QByteArrayLiteral("0"));
+        EigeneUmgebungSetzen(name, std::nullopt);
+    EigeneUmgebungSetzen("QT_ENABLE_HIGHDPI_SCALING", QByteArrayLiteral("0"));
 }
 
 QStringList skalierteMonitore()

@@ -1,7 +1,15 @@
 #include "app/einstellungen.h"
 
-#include <QSettings>
+#include "app/inidatei.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSettings>
+#include <QVariant>
+
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -46,12 +54,190 @@ namespace {
 constexpr std::int32_t MaxKoordinate = 32767;
 constexpr double MaxDruckmass = 100000.0;
 
-bool istTyp(const QVariant &v, QMetaType::Type t)
+const QString Allgemein = QStringLiteral("General");
+
+bool leer(QChar c)
 {
-    return v.metaType().id() == t;
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
-std::optional<std::int32_t> ganzzahlAusText(const QString &text)
+QStringView ohneLeerzeichen(QStringView s)
+{
+    while (!s.isEmpty() && leer(s.front()))
+        s = s.sliced(1);
+    while (!s.isEmpty() && leer(s.back()))
+        s.chop(1);
+    return s;
+}
+
+bool inAnfuehrungszeichen(QStringView s)
+{
+    return s.size() >= 2 && s.front() == s.back() &&
+           (s.front() == QLatin1Char('"') || s.front() == QLatin1Char('\''));
+}
+
+// The lines of the text; "\r\n", "\n" and "\r" each end one, and a last break opens none.
+QList<QStringView> zeilen(QStringView text)
+{
+    QList<QStringView> z;
+    qsizetype anfang = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\n') && text[i] != QLatin1Char('\r'))
+            continue;
+        z.append(text.sliced(anfang, i - anfang));
+        if (text[i] == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        anfang = i + 1;
+    }
+    if (anfang < text.size())
+        z.append(text.sliced(anfang));
+    return z;
+}
+
+// For a section header (a line that begins with "["), whether it opens [General].
+bool oeffnetAllgemein(QStringView zeile)
+{
+    const qsizetype zu = zeile.indexOf(QLatin1Char(']'));
+    return zu > 0 && ohneLeerzeichen(zeile.sliced(1, zu - 1)) == Allgemein;
+}
+
+// The name of a "Name=value" line, empty for any other line.
+QStringView wertName(QStringView zeile)
+{
+    const qsizetype gleich = zeile.indexOf(QLatin1Char('='));
+    return gleich > 0 ? ohneLeerzeichen(zeile.first(gleich)) : QStringView();
+}
+
+bool istEinstellung(QStringView name)
+{
+    return std::any_of(EinstellungsNamen.begin(), EinstellungsNamen.end(),
+                       [name](const char *n) { return name == QLatin1String(n); });
+}
+
+// A value as a line holds it: quoted where the blanks around it or its own enclosing quotation
+// marks would otherwise be lost. A line break cannot be part of a line and becomes a blank.
+QString alsZeilenwert(QString wert)
+{
+    wert.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (!wert.isEmpty() && (leer(wert.front()) || leer(wert.back()) || inAnfuehrungszeichen(wert)))
+        return QLatin1Char('"') + wert + QLatin1Char('"');
+    return wert;
+}
+
+// The values in the order in which they are written, as the file holds them.
+std::vector<std::pair<const char *, QString>> werte(const Settings &cfg, const ToolState &t,
+                                                    const DruckWerte &druck, QPoint winPos)
+{
+    const auto zahl = [](auto v) { return QVariant(v).toString(); };
+    return {
+        {"MauszeigerMode", zahl(cfg.MauszeigerMode)},
+        {"AutoOpen", zahl(cfg.AutoOpen)},
+        {"AutoClose", zahl(cfg.AutoClose)},
+        {"MausradZoom", zahl(cfg.MausradZoom)},
+        {"BlattLinienFrei", zahl(cfg.BlattLinienFrei)},
+        {"BlattKariertFrei", zahl(cfg.BlattKariertFrei)},
+        {"BlattNotenlinienFrei", zahl(cfg.BlattNotenlinienFrei)},
+        {"AutoScreenshot", zahl(cfg.AutoScreenshot)},
+        {"ScreenshotDir", alsZeilenwert(cfg.ScreenshotDir)},
+        {"EmailDir", alsZeilenwert(cfg.EmailDir)},
+        {"MonitorMode", zahl(cfg.MonitorMode)},
+        {"StiftdickeMode", zahl(cfg.StiftdickeMode)},
+        {"FarbMode", zahl(cfg.FarbMode)},
+        {"WerkzeugMode", zahl(t.Modus)},
+        {"BereichRect-Left", zahl(t.BereichRect.Left)},
+        {"BereichRect-Top", zahl(t.BereichRect.Top)},
+        {"BereichRect-Right", zahl(t.BereichRect.Right)},
+        {"BereichRect-Bottom", zahl(t.BereichRect.Bottom)},
+        {"WerkzeugGroesseX", zahl(cfg.WerkzeugGroesseX)},
+        {"WerkzeugGroesseY", zahl(cfg.WerkzeugGroesseY)},
+        {"Drucken-LiRand", zahl(druck.LiRand)},
+        {"Drucken-ObRand", zahl(druck.ObRand)},
+        {"Drucken-Breite", zahl(druck.Breite)},
+        {"Drucken-Hoehe", zahl(druck.Hoehe)},
+        {"Drucken-SeitRatio", zahl(druck.SeitRatio)},
+        {"WinPos-Left", zahl(winPos.x())},
+        {"WinPos-Top", zahl(winPos.y())},
+    };
+}
+
+bool istStiftdicke(std::int32_t n)
+{
+    return n >= 1 && n <= 4;
+}
+
+// 0 is a colour picked in the zoom view, 5 the old code of transparent blue.
+bool istFarbcode(std::int32_t n)
+{
+    return n == 0 || n == 5 || colourCodeInfo(n);
+}
+
+bool istWerkzeug(std::int32_t n)
+{
+    return toolModeInfo(n) != nullptr;
+}
+
+bool istKoordinate(std::int32_t n)
+{
+    return n >= -MaxKoordinate && n <= MaxKoordinate;
+}
+
+bool istButtonGroesse(std::int32_t n)
+{
+    return n >= 1 && n <= MaxButtonGroesse;
+}
+
+void leseDezimal(const EinstellungsWerte &s, const char *name, double &ziel)
+{
+    const std::optional<QString> w = s.wert(name);
+    const std::optional<double> d = w ? alsDezimalzahl(*w) : std::nullopt;
+    if (d && std::abs(*d) <= MaxDruckmass)
+        ziel = *d;
+}
+
+QByteArray dateiInhalt(const QString &datei)
+{
+    QFile f(datei);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+QString StandardEinstellungenDatei()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenderwerk"),
+                     QStringLiteral("Skizzomat"))
+        .fileName();
+}
+
+std::optional<QString> EinstellungsWerte::wert(const char *name) const
+{
+    const auto w = Werte.constFind(QLatin1String(name));
+    return w == Werte.cend() ? std::nullopt : std::optional(*w);
+}
+
+EinstellungsWerte EinstellungsWerteLesen(const QByteArray &datei)
+{
+    EinstellungsWerte w;
+    const QString text = IniTextDekodieren(datei);
+    bool allgemein = true;
+    for (const QStringView roh : zeilen(text)) {
+        const QStringView zeile = ohneLeerzeichen(roh);
+        if (zeile.startsWith(QLatin1Char('['))) {
+            allgemein = oeffnetAllgemein(zeile);
+            continue;
+        }
+        const QStringView name = wertName(zeile);
+        if (!allgemein || name.isEmpty())
+            continue;
+        QStringView wert = ohneLeerzeichen(zeile.sliced(zeile.indexOf(QLatin1Char('=')) + 1));
+        if (inAnfuehrungszeichen(wert))
+            wert = wert.sliced(1, wert.size() - 2);
+        w.Werte.insert(name.toString(), wert.toString());
+    }
+    return w;
+}
+
+std::optional<std::int32_t> alsGanzzahl(const QString &text)
 {
     const QString s = text.trimmed();
     qsizetype i = s.startsWith(QLatin1Char('-')) || s.startsWith(QLatin1Char('+')) ? 1 : 0;
@@ -67,134 +253,52 @@ std::optional<std::int32_t> ganzzahlAusText(const QString &text)
     return std::int32_t(n);
 }
 
-// The values in the order in which they are written.
-std::vector<std::pair<const char *, QVariant>> werte(const Settings &cfg, const ToolState &t,
-                                                     const DruckWerte &druck, QPoint winPos)
+std::optional<bool> alsWahrheitswert(const QString &text)
 {
-    return {
-        {"MauszeigerMode", cfg.MauszeigerMode},
-        {"AutoOpen", cfg.AutoOpen},
-        {"AutoClose", cfg.AutoClose},
-        {"MausradZoom", cfg.MausradZoom},
-        {"BlattLinienFrei", cfg.BlattLinienFrei},
-        {"BlattKariertFrei", cfg.BlattKariertFrei},
-        {"BlattNotenlinienFrei", cfg.BlattNotenlinienFrei},
-        {"AutoScreenshot", cfg.AutoScreenshot},
-        {"ScreenshotDir", cfg.ScreenshotDir},
-        {"EmailDir", cfg.EmailDir},
-        {"MonitorMode", cfg.MonitorMode},
-        {"StiftdickeMode", cfg.StiftdickeMode},
-        {"FarbMode", cfg.FarbMode},
-        {"WerkzeugMode", t.Modus},
-        {"BereichRect-Left", t.BereichRect.Left},
-        {"BereichRect-Top", t.BereichRect.Top},
-        {"BereichRect-Right", t.BereichRect.Right},
-        {"BereichRect-Bottom", t.BereichRect.Bottom},
-        {"WerkzeugGroesseX", cfg.WerkzeugGroesseX},
-        {"WerkzeugGroesseY", cfg.WerkzeugGroesseY},
-        {"Drucken-LiRand", druck.LiRand},
-        {"Drucken-ObRand", druck.ObRand},
-        {"Drucken-Breite", druck.Breite},
-        {"Drucken-Hoehe", druck.Hoehe},
-        {"Drucken-SeitRatio", druck.SeitRatio},
-        {"WinPos-Left", winPos.x()},
-        {"WinPos-Top", winPos.y()},
-    };
-}
-
-void leseDezimal(const QSettings &s, const char *name, double &ziel)
-{
-    const std::optional<double> d = alsDezimalzahl(s.value(QLatin1String(name)));
-    if (d && std::abs(*d) <= MaxDruckmass)
-        ziel = *d;
-}
-
-} // namespace
-
-QString StandardEinstellungenDatei()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Quenderwerk"),
-                     QStringLiteral("Skizzomat"))
-        .fileName();
-}
-
-std::optional<std::int32_t> alsGanzzahl(const QVariant &v)
-{
-    // In the process that wrote them, values come back with their own type; read from the
-    // file they are texts.
-    if (istTyp(v, QMetaType::QString))
-        return ganzzahlAusText(v.toString());
-    if (istTyp(v, QMetaType::Int))
-        return v.toInt();
-    if (istTyp(v, QMetaType::LongLong) || istTyp(v, QMetaType::UInt)) {
-        const qlonglong n = v.toLongLong();
-        if (n >= INT32_MIN && n <= INT32_MAX)
-            return std::int32_t(n);
-    }
-    return std::nullopt;
-}
-
-std::optional<bool> alsWahrheitswert(const QVariant &v)
-{
-    if (istTyp(v, QMetaType::Bool))
-        return v.toBool();
-    if (istTyp(v, QMetaType::QString)) {
-        const QString s = v.toString().trimmed();
-        if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
-            return true;
-        if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
-            return false;
-    }
-    if (const std::optional<std::int32_t> n = alsGanzzahl(v))
+    const QString s = text.trimmed();
+    if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    if (const std::optional<std::int32_t> n = alsGanzzahl(s))
         return *n != 0;
     return std::nullopt;
 }
 
-std::optional<double> alsDezimalzahl(const QVariant &v)
+std::optional<double> alsDezimalzahl(const QString &text)
 {
-    double d = 0;
+    // The C locale: a point as the decimal separator, no grouping.
     bool ok = false;
-    if (istTyp(v, QMetaType::Double) || istTyp(v, QMetaType::Int)) {
-        d = v.toDouble(&ok);
-    } else if (istTyp(v, QMetaType::QString)) {
-        // The C locale: a point as the decimal separator, no grouping.
-        d = v.toString().trimmed().toDouble(&ok);
-    }
+    const double d = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(d))
         return std::nullopt;
     return d;
 }
 
-std::optional<QString> alsText(const QVariant &v)
+void LeseInteger(const EinstellungsWerte &s, const char *name, std::int32_t &ziel, std::int32_t vorgabe,
+                 bool (*gueltig)(std::int32_t))
 {
-    // A value with an unquoted comma comes back as a list; it is not a text the program wrote.
-    if (istTyp(v, QMetaType::QString))
-        return v.toString();
-    return std::nullopt;
+    const std::optional<QString> w = s.wert(name);
+    const std::optional<std::int32_t> n = w ? alsGanzzahl(*w) : std::nullopt;
+    ziel = n && (!gueltig || gueltig(*n)) ? *n : vorgabe;
 }
 
-void LeseInteger(const QSettings &s, const char *name, std::int32_t &ziel, std::int32_t vorgabe,
-                 std::int32_t min, std::int32_t max)
+void LeseBoolean(const EinstellungsWerte &s, const char *name, bool &ziel, bool vorgabe)
 {
-    const std::optional<std::int32_t> n = alsGanzzahl(s.value(QLatin1String(name)));
-    ziel = n && *n >= min && *n <= max ? *n : vorgabe;
+    const std::optional<QString> w = s.wert(name);
+    ziel = w ? alsWahrheitswert(*w).value_or(vorgabe) : vorgabe;
 }
 
-void LeseBoolean(const QSettings &s, const char *name, bool &ziel, bool vorgabe)
+void LeseString(const EinstellungsWerte &s, const char *name, QString &ziel, const QString &vorgabe)
 {
-    ziel = alsWahrheitswert(s.value(QLatin1String(name))).value_or(vorgabe);
+    ziel = s.wert(name).value_or(vorgabe);
 }
 
-void LeseString(const QSettings &s, const char *name, QString &ziel, const QString &vorgabe)
-{
-    ziel = alsText(s.value(QLatin1String(name))).value_or(vorgabe);
-}
-
-void EinstellungenLesen(const QSettings &s, Settings &cfg, std::int32_t &modus, DruckWerte &druck,
+void EinstellungenLesen(const EinstellungsWerte &s, Settings &cfg, std::int32_t &modus, DruckWerte &druck,
                         QPoint &winPos)
 {
-    // Out-of-range choices (a tool mode of 99, a colour code of 7) are taken as stored: the
-    // selections skip what they do not know.
+    // The monitor and pointer choices are taken as stored: the settings dialog shows one it
+    // does not know as no choice.
     LeseInteger(s, "MauszeigerMode", cfg.MauszeigerMode, cfg.MauszeigerMode);
     LeseBoolean(s, "AutoOpen", cfg.AutoOpen, cfg.AutoOpen);
     LeseBoolean(s, "AutoClose", cfg.AutoClose, cfg.AutoClose);
@@ -206,11 +310,11 @@ void EinstellungenLesen(const QSettings &s, Settings &cfg, std::int32_t &modus, 
     LeseString(s, "ScreenshotDir", cfg.ScreenshotDir, cfg.ScreenshotDir);
     LeseString(s, "EmailDir", cfg.EmailDir, cfg.EmailDir);
     LeseInteger(s, "MonitorMode", cfg.MonitorMode, cfg.MonitorMode);
-    LeseInteger(s, "StiftdickeMode", cfg.StiftdickeMode, cfg.StiftdickeMode);
-    LeseInteger(s, "FarbMode", cfg.FarbMode, cfg.FarbMode);
-    LeseInteger(s, "WerkzeugMode", modus, modus);
-    LeseInteger(s, "WerkzeugGroesseX", cfg.WerkzeugGroesseX, cfg.WerkzeugGroesseX, 1, MaxButtonGroesse);
-    LeseInteger(s, "WerkzeugGroesseY", cfg.WerkzeugGroesseY, cfg.WerkzeugGroesseY, 1, MaxButtonGroesse);
+    LeseInteger(s, "StiftdickeMode", cfg.StiftdickeMode, cfg.StiftdickeMode, istStiftdicke);
+    LeseInteger(s, "FarbMode", cfg.FarbMode, cfg.FarbMode, istFarbcode);
+    LeseInteger(s, "WerkzeugMode", modus, modus, istWerkzeug);
+    LeseInteger(s, "WerkzeugGroesseX", cfg.WerkzeugGroesseX, cfg.WerkzeugGroesseX, istButtonGroesse);
+    LeseInteger(s, "WerkzeugGroesseY", cfg.WerkzeugGroesseY, cfg.WerkzeugGroesseY, istButtonGroesse);
     leseDezimal(s, "Drucken-LiRand", druck.LiRand);
     leseDezimal(s, "Drucken-ObRand", druck.ObRand);
     leseDezimal(s, "Drucken-Breite", druck.Breite);
@@ -218,16 +322,41 @@ void EinstellungenLesen(const QSettings &s, Settings &cfg, std::int32_t &modus, 
     LeseBoolean(s, "Drucken-SeitRatio", druck.SeitRatio, druck.SeitRatio);
     int x = winPos.x();
     int y = winPos.y();
-    LeseInteger(s, "WinPos-Left", x, x, -MaxKoordinate, MaxKoordinate);
-    LeseInteger(s, "WinPos-Top", y, y, -MaxKoordinate, MaxKoordinate);
+    LeseInteger(s, "WinPos-Left", x, x, istKoordinate);
+    LeseInteger(s, "WinPos-Top", y, y, istKoordinate);
     winPos = QPoint(x, y);
 }
 
-void EinstellungenSchreiben(QSettings &s, const Settings &cfg, const ToolState &t, const DruckWerte &druck,
-                            QPoint winPos)
+QByteArray EinstellungenSchreiben(const QByteArray &alt, const Settings &cfg, const ToolState &t,
+                                  const DruckWerte &druck, QPoint winPos)
 {
+    // What the file holds beyond the program's values: the rest of [General] (blank lines
+    // apart, so that nothing grows from run to run) and every other section as it is.
+    QStringList allgemeinRest;
+    QStringList andere;
+    bool allgemein = true;
+    const QString text = IniTextDekodieren(alt);
+    for (const QStringView roh : zeilen(text)) {
+        const QStringView zeile = ohneLeerzeichen(roh);
+        if (zeile.startsWith(QLatin1Char('['))) {
+            allgemein = oeffnetAllgemein(zeile);
+            if (!allgemein)
+                andere.append(roh.toString());
+        } else if (!allgemein) {
+            andere.append(roh.toString());
+        } else if (!zeile.isEmpty() && !istEinstellung(wertName(zeile))) {
+            allgemeinRest.append(roh.toString());
+        }
+    }
+
+    QString neu = QLatin1Char('[') + Allgemein + QStringLiteral("]\n");
     for (const auto &[name, wert] : werte(cfg, t, druck, winPos))
-        s.setValue(QLatin1String(name), wert);
+        neu += QLatin1String(name) + QLatin1Char('=') + wert + QLatin1Char('\n');
+    for (const QString &z : std::as_const(allgemeinRest))
+        neu += z + QLatin1Char('\n');
+    if (!andere.isEmpty())
+        neu += QLatin1Char('\n') + andere.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    return neu.toUtf8();
 }
 
 void EinstellungenLaden(const QString &datei, Settings &cfg, std::int32_t &modus, DruckWerte &druck,
@@ -235,8 +364,7 @@ void EinstellungenLaden(const QString &datei, Settings &cfg, std::int32_t &modus
 {
     if (datei.isEmpty())
         return;
-    const QSettings s(datei, QSettings::IniFormat);
-    EinstellungenLesen(s, cfg, modus, druck, winPos);
+    EinstellungenLesen(EinstellungsWerteLesen(dateiInhalt(datei)), cfg, modus, druck, winPos);
 }
 
 bool EinstellungenSpeichern(const QString &datei, const Settings &cfg, const ToolState &t,
@@ -244,21 +372,10 @@ bool EinstellungenSpeichern(const QString &datei, const Settings &cfg, const Too
 {
     if (datei.isEmpty())
         return true;
-    {
-        // QSettings writes into a temporary file and renames it over the old one.
-        QSettings s(datei, QSettings::IniFormat);
-        EinstellungenSchreiben(s, cfg, t, druck, winPos);
-        s.sync();
-        if (s.status() == QSettings::NoError)
-            return true;
-    }
-    // The status keeps the first problem only: a file that was broken when read hides whether
-    // the writing worked. What is in the file now tells.
-    const QSettings gelesen(datei, QSettings::IniFormat);
-    if (gelesen.status() != QSettings::NoError)
+    const QByteArray inhalt = EinstellungenSchreiben(dateiInhalt(datei), cfg, t, druck, winPos);
+    // Written into a temporary file that is renamed over the old one.
+    if (!QDir().mkpath(QFileInfo(datei).absolutePath()))
         return false;
-    for (const auto &[name, wert] : werte(cfg, t, druck, winPos))
-        if (gelesen.value(QLatin1String(name)).toString() != wert.toString())
-            return false;
-    return true;
+    QSaveFile f(datei);
+    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size() && f.commit();
 }

@@ -9,6 +9,13 @@
 
 namespace {
 
+// The watch over loading the platform stands before the QApplication part is made.
+int &mitPlattformWache(int &argc)
+{
+    PlattformWacheAufstellen();
+    return argc;
+}
+
 QString mitPunkt(const QString &text)
 {
     return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
@@ -16,7 +23,10 @@ QString mitPunkt(const QString &text)
 
 } // namespace
 
-TAnwendung::TAnwendung(int &argc, char **argv) : QApplication(argc, argv) {}
+TAnwendung::TAnwendung(int &argc, char **argv) : QApplication(mitPlattformWache(argc), argv)
+{
+    PlattformGeladen();
+}
 
 bool TAnwendung::notify(QObject *empfaenger, QEvent *e)
 {

@@ -8,7 +8,13 @@ bool waylandSitzung(const QByteArray &waylandDisplay, const QByteArray &sessionT
 // The same, read from the environment.
 bool waylandSitzung();
 
-// On a Wayland session the program runs as an X11 client through XWayland: window placement,
-// stacking and the pointer work there as on X11. A platform the user chose stays. Must run
-// before the application object exists.
+// The Qt platform (QT_QPA_PLATFORM, a list separated by ";") the program runs on, for the one
+// `gewaehlt` in the environment: the program's windows need X11 (XWayland in a Wayland
+// session), so each Wayland platform of the list becomes "xcb", and a Wayland session without
+// a choice gets "xcb". Other platforms (offscreen, for instance) stay; empty leaves the choice
+// to Qt.
+QByteArray plattformFuerProgramm(const QByteArray &gewaehlt, bool wayland);
+
+// Sets the platform above for this process (the programs it starts get the user's choice).
+// Must run before the application object exists.
 void XWaylandWaehlen();

@@ -1,5 +1,7 @@
 #include "output/mail.h"
 
+#include "app/umgebung.h"
+
 #include <QPointer>
 #include <QProcess>
 #include <QSet>
@@ -34,6 +36,7 @@ void MailSenden(const QString &betreff, const QStringList &anhaenge, QObject *ko
     auto *p = new QProcess;
     p->setProgram(QStringLiteral("xdg-email"));
     p->setArguments(argumente);
+    p->setProcessEnvironment(KinderUmgebung());
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p->setStandardInputFile(QProcess::nullDevice());
     p->setStandardOutputFile(QProcess::nullDevice());

@@ -12,13 +12,21 @@ const QString Korrigieren = QStringLiteral("Korrigieren Sie ggf. den Ordner in d
 
 } // namespace
 
-QString OrdnerErweitern(const QString &einstellung, const QString &exeDir, const QString &docDir)
+QString OrdnerErweitern(const QString &einstellung, const QString &exeDir, const QString &docDir,
+                        const QString &heimDir)
 {
     static const QString exePlatz = QStringLiteral("%exedir%");
     static const QString docPlatz = QStringLiteral("%docdir%");
     QString s;
-    s.reserve(einstellung.size() + exeDir.size() + docDir.size());
-    for (qsizetype i = 0; i < einstellung.size();) {
+    s.reserve(einstellung.size() + exeDir.size() + docDir.size() + heimDir.size());
+    qsizetype i = 0;
+    // Typed as in a terminal, "~/Bilder" means the home folder's, not a folder named "~".
+    if (einstellung == QLatin1String("~") || einstellung.startsWith(QLatin1String("~/")) ||
+        einstellung.startsWith(QLatin1String("~\\"))) {
+        s += heimDir;
+        i = 1;
+    }
+    while (i < einstellung.size()) {
         if (QStringView(einstellung).mid(i).startsWith(exePlatz)) {
             s += exeDir;
             i += exePlatz.size();
@@ -50,12 +58,12 @@ QString DokumentenOrdner()
 
 QString ScreenshotOrdner()
 {
-    return OrdnerErweitern(Cfg.ScreenshotDir, Cfg.ExeDir, DokumentenOrdner());
+    return OrdnerErweitern(Cfg.ScreenshotDir, Cfg.ExeDir, DokumentenOrdner(), QDir::homePath());
 }
 
 QString EmailOrdner()
 {
-    return OrdnerErweitern(Cfg.EmailDir, Cfg.ExeDir, DokumentenOrdner());
+    return OrdnerErweitern(Cfg.EmailDir, Cfg.ExeDir, DokumentenOrdner(), QDir::homePath());
 }
 
 bool OrdnerBereit(const QString &ordner)

@@ -5,15 +5,17 @@
 
 #include <QString>
 
-// Expands a folder setting: every "%exedir%" becomes exeDir and every "%docdir%" docDir (exact
-// case, searched from the left, inserted text never searched again); a "\" of the setting reads
-// as "/"; then each pair of consecutive "/" becomes one, so three in a row become two.
-QString OrdnerErweitern(const QString &einstellung, const QString &exeDir, const QString &docDir);
+// Expands a folder setting: a "~" alone or before the first separator becomes heimDir, as in
+// the shell; every "%exedir%" becomes exeDir and every "%docdir%" docDir (exact case, searched
+// from the left, inserted text never searched again); a "\" of the setting reads as "/"; then
+// each pair of consecutive "/" becomes one, so three in a row become two.
+QString OrdnerErweitern(const QString &einstellung, const QString &exeDir, const QString &docDir,
+                        const QString &heimDir);
 
 // The user's documents folder without a trailing "/"; empty when the system reports none.
 QString DokumentenOrdner();
 
-// The expanded `Cfg.ScreenshotDir` and `Cfg.EmailDir`.
+// The expanded `Cfg.ScreenshotDir` and `Cfg.EmailDir`, "~" standing for the home folder.
 QString ScreenshotOrdner();
 QString EmailOrdner();
 

@@ -4,6 +4,7 @@
 #include "dialogs/meldungen.h"
 #include "output/bildspeichern.h"
 #include "output/druck.h"
+#include "output/oeffnen.h"
 #include "output/ordner.h"
 #include "output/screenshot.h"
 #include "output/speicherdialog.h"
@@ -13,12 +14,10 @@
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QToolButton>
-#include <QUrl>
 
 bool TToolForm::ausgabeBildDa()
 {
@@ -158,7 +157,7 @@ void TToolForm::ScreenshotOrdnerOeffnen1Click()
         zeigeFehler(this, p.Fehler);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(p.Ordner));
+    DokumentOeffnen(p.Ordner, this);
 }
 
 bool TToolForm::AutoScreenshotAblegen()

@@ -4,15 +4,14 @@
 #include "output/email.h"
 #include "dialogs/meldungen.h"
 #include "output/mail.h"
+#include "output/oeffnen.h"
 #include "output/ordner.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QFile>
 #include <QMenu>
-#include <QUrl>
 
 void TToolForm::verbindeEmail()
 {
@@ -105,7 +104,7 @@ void TToolForm::emailWartenZeigen()
 
 void TToolForm::EMailProgrammOeffnen1Click()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:?subject=Screenshot")));
+    DokumentOeffnen(QStringLiteral("mailto:?subject=Screenshot"), this);
     ScreenshotOrdnerOeffnen1Click();
 }
 

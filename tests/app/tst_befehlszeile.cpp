@@ -65,6 +65,7 @@ private slots:
     void antwort();
     void nichtSchreibbareAntwort();
     void interneOptionenBleibenLiegen();
+    void keinePlattformEineZeile();
 };
 
 void TstBefehlszeile::antwort_data()
@@ -113,6 +114,15 @@ void TstBefehlszeile::antwort_data()
         << QStringList() << QStringList{"WAYLAND_DISPLAY=wayland-0"} << 1 << QString()
         << QStringLiteral("skizzomat: Keine X-Anzeige: DISPLAY ist nicht gesetzt; unter Wayland braucht "
                           "Skizzomat XWayland.\n");
+    // The program's windows need X11: a Wayland platform exported by the session becomes xcb.
+    QTest::newRow("Wayland platform chosen, no DISPLAY")
+        << QStringList() << QStringList{"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=wayland-0"} << 1
+        << QString()
+        << QStringLiteral("skizzomat: Keine X-Anzeige: DISPLAY ist nicht gesetzt; unter Wayland braucht "
+                          "Skizzomat XWayland.\n");
+    QTest::newRow("Wayland first in a list, no DISPLAY")
+        << QStringList() << QStringList{"QT_QPA_PLATFORM=wayland-egl;xcb"} << 1 << QString()
+        << QStringLiteral("skizzomat: Keine grafische Anzeige: DISPLAY ist nicht gesetzt.\n");
     QTest::newRow("DISPLAY without a server")
         << QStringList() << QStringList{"DISPLAY=:65000"} << 1 << QString()
         << QStringLiteral("skizzomat: Die Anzeige \":65000\" (DISPLAY) ist nicht erreichbar.\n");
@@ -163,6 +173,21 @@ void TstBefehlszeile::interneOptionenBleibenLiegen()
     QCOMPARE(lesen({"--clipboard-keeper", "--version"}), Befehlszeile::Version);
     QCOMPARE(lesen({"--clipboard-keeper", "--bunt"}), Befehlszeile::Fehler);
     QCOMPARE(lesen({"--", "--clipboard-keeper"}), Befehlszeile::Fehler);
+}
+
+// A platform that Qt cannot load: one line and status 1, not Qt's abort (status 134).
+void TstBefehlszeile::keinePlattformEineZeile()
+{
+    QTemporaryDir ordner;
+    QVERIFY(ordner.isValid());
+    const Lauf l = starten({}, {QStringLiteral("QT_QPA_PLATFORM=gibtsnicht")}, ordner.path());
+    QCOMPARE(l.status, 1);
+    QVERIFY2(l.fehler.startsWith(
+                 QStringLiteral("skizzomat: Die Qt-Plattform \"gibtsnicht\" ließ sich nicht laden")),
+             qPrintable(l.fehler));
+    QCOMPARE(l.fehler.count(QLatin1Char('\n')), 1);
+    QVERIFY(l.fehler.endsWith(QLatin1Char('\n')));
+    QCOMPARE(l.aus, QString());
 }
 
 QTEST_GUILESS_MAIN(TstBefehlszeile)

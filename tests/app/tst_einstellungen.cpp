@@ -88,6 +88,8 @@ private slots:
     void unreadableFileKeepsDefaults();
     void writesAllValuesReadably();
     void roundTripThroughTheFile();
+    void handEditedFoldersRoundTrip_data();
+    void handEditedFoldersRoundTrip();
     void replacesTheFileAsAWhole();
     void brokenFileIsRewritten();
     void unwritableStoreIsReported_data();
@@ -125,13 +127,26 @@ void TstEinstellungen::readsWhatCanBeUsed_data()
         << QStringList();
     QTest::newRow("whole numbers as stored")
         << QByteArray("MonitorMode=-7\nBlattKariertFrei=+2147483647\nBlattLinienFrei=-2147483648\n"
-                      "StiftdickeMode=9\nWerkzeugMode=15\nFarbMode=0\n")
+                      "StiftdickeMode=4\nWerkzeugMode=15\nFarbMode=0\n")
         << QStringList{"MonitorMode=-7",
                        "BlattKariertFrei=2147483647",
                        "BlattLinienFrei=-2147483648",
-                       "StiftdickeMode=9",
+                       "StiftdickeMode=4",
                        "WerkzeugMode=15",
                        "FarbMode=0"};
+    // A thickness, colour or tool the program does not know would start with none chosen and
+    // draw thin black lines.
+    QTest::newRow("modes out of range")
+        << QByteArray("StiftdickeMode=9\nFarbMode=99\nWerkzeugMode=42\n") << QStringList();
+    QTest::newRow("modes just outside")
+        << QByteArray("StiftdickeMode=0\nFarbMode=6\nWerkzeugMode=16\n") << QStringList();
+    QTest::newRow("modes below") << QByteArray("StiftdickeMode=-1\nFarbMode=-1\nWerkzeugMode=0\n")
+                                 << QStringList();
+    QTest::newRow("colours between the groups") << QByteArray("FarbMode=10\n") << QStringList();
+    QTest::newRow("colours past the groups") << QByteArray("FarbMode=17\n") << QStringList();
+    QTest::newRow("modes at their ends") << QByteArray("StiftdickeMode=1\nFarbMode=16\nWerkzeugMode=14\n")
+                                         << QStringList{"StiftdickeMode=1", "FarbMode=16", "WerkzeugMode=14"};
+    QTest::newRow("old code of transparent blue") << QByteArray("FarbMode=5\n") << QStringList{"FarbMode=5"};
     QTest::newRow("button sizes beyond the dialog's range, not beyond use")
         << QByteArray("WerkzeugGroesseX=1000\nWerkzeugGroesseY=1\n")
         << QStringList{"WerkzeugGroesseX=1000", "WerkzeugGroesseY=1"};
@@ -151,14 +166,14 @@ void TstEinstellungen::readsWhatCanBeUsed_data()
     QTest::newRow("positions") << QByteArray("WinPos-Left=-300\nWinPos-Top=40000\n")
                                << QStringList{"WinPos-Left=-300"};
     QTest::newRow("texts") << QByteArray("ScreenshotDir=\"  /tmp/a b; c \"\nEmailDir=a, b\n")
-                           << QStringList{"ScreenshotDir=  /tmp/a b; c "};
+                           << QStringList{"ScreenshotDir=  /tmp/a b; c ", "EmailDir=a, b"};
     QTest::newRow("empty folder is a folder setting")
         << QByteArray("EmailDir=\n") << QStringList{"EmailDir="};
     QTest::newRow("serialised junk")
         << QByteArray(
                "MauszeigerMode=@Variant(\\0\\0\\0\\x7f\\xff\\xff\\xff\\xff)\nMonitorMode=@Rect(1 2 3 4)\n"
                "ScreenshotDir=@ByteArray(x)\n")
-        << QStringList();
+        << QStringList{"ScreenshotDir=@ByteArray(x)"};
     QTest::newRow("other sections") << QByteArray("[Fremd]\nFarbMode=2\n[General]\nFremd/StiftdickeMode=2\n")
                                     << QStringList();
 }
@@ -242,6 +257,62 @@ void TstEinstellungen::roundTripThroughTheFile()
     const QString kopie = neueDatei();
     QVERIFY(QFile::copy(pfad, kopie));
     QCOMPARE(alsListe(lesen(kopie)), alsListe(g));
+}
+
+// Folders typed into the file by hand, in the forms of the settings dialog's examples: they
+// read as written, the lines after them are read too, and the file written from them reads
+// back the same.
+void TstEinstellungen::handEditedFoldersRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("datei");
+    QTest::addColumn<QString>("screenshotDir");
+    QTest::addColumn<QString>("emailDir");
+
+    QTest::newRow("backslashes") << QByteArray("[General]\nScreenshotDir=%docdir%\\Skizzomat\\Bilder\n"
+                                               "EmailDir=%exedir%\\Mail\nFarbMode=13\n")
+                                 << "%docdir%\\Skizzomat\\Bilder"
+                                 << "%exedir%\\Mail";
+    QTest::newRow("quoted, ending in a backslash")
+        << QByteArray("[General]\nScreenshotDir=\"C:\\Bilder\\\"\nEmailDir=D:\\Mail\\\nFarbMode=13\n")
+        << "C:\\Bilder\\"
+        << "D:\\Mail\\";
+    QTest::newRow("ending in a backslash and a quotation mark")
+        << QByteArray("[General]\nScreenshotDir=C:\\Bilder\\\"\nEmailDir=x\\\"\\\"\nFarbMode=13\n")
+        << "C:\\Bilder\\\""
+        << "x\\\"\\\"";
+    QTest::newRow("network path, escapes of other formats")
+        << QByteArray(
+               "FarbMode=13\r\nScreenshotDir=\\\\server\\bilder\\n\\x41\r\nEmailDir=%docdir%\\t\\0\r\n")
+        << "\\\\server\\bilder\\n\\x41"
+        << "%docdir%\\t\\0";
+    QTest::newRow("blanks and quotation marks kept")
+        << QByteArray("[General]\nScreenshotDir=\" ~/Bilder \"\nEmailDir='\"a\"'\nFarbMode=13\n")
+        << " ~/Bilder "
+        << "\"a\"";
+}
+
+void TstEinstellungen::handEditedFoldersRoundTrip()
+{
+    QFETCH(QByteArray, datei);
+    QFETCH(QString, screenshotDir);
+    QFETCH(QString, emailDir);
+    const QString pfad = neueDatei();
+    QVERIFY(schreiben(pfad, datei));
+    const Gelesen g = lesen(pfad);
+    QCOMPARE(g.cfg.ScreenshotDir, screenshotDir);
+    QCOMPARE(g.cfg.EmailDir, emailDir);
+    QCOMPARE(g.cfg.FarbMode, 13); // the line after them counts
+
+    ToolState t;
+    t.Modus = g.modus;
+    QVERIFY(EinstellungenSpeichern(pfad, g.cfg, t, g.druck, g.pos));
+    QCOMPARE(alsListe(lesen(pfad)), alsListe(g));
+    // Written as a person would write it: one line, the backslashes as they are.
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    if (!screenshotDir.startsWith(QLatin1Char(' ')))
+        QVERIFY2(text.contains("\nScreenshotDir=" + screenshotDir.toUtf8() + '\n'), text.constData());
 }
 
 void TstEinstellungen::replacesTheFileAsAWhole()

@@ -1,6 +1,7 @@
 // The settings dialog and the info box: filling, taking over after OK, cancelling, the sizes
 // as typed, the translation of their captions, the help and web pages, and the info command
 // from both windows.
+#include "../output/desktopattrappe.h"
 #include "../surface/bildhilfe.h"
 #include "../surface/eingefroren.h"
 #include "../toolwindow/modal.h"
@@ -11,10 +12,10 @@
 #include "dialogs/einstellungenform.h"
 #include "dialogs/infobox.h"
 #include "output/druck.h"
+#include "output/ordner.h"
 #include "surface/auswahl.h"
 
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -75,9 +76,6 @@ class TstDialoge : public QObject
 {
     Q_OBJECT
 
-public slots:
-    void oeffne(const QUrl &url) { m_geoeffnet.append(url); }
-
 private slots:
     void initTestCase();
     void init();
@@ -93,15 +91,14 @@ private slots:
     void infoAusBeidenFenstern();
     void infoBoxInhalt();
     void einstellungenAbbrechenLaesstInfoOffen();
-    void hilfeUndWebseite();
-    void ohneBrowserMeldungUndInfoBleibt();
+    void oeffnen_data();
+    void oeffnen();
     void uebersetzungErreichtDialoge();
     void texteHabenPlatz_data();
     void texteHabenPlatz();
 
 private:
     QImage m_bild;
-    QList<QUrl> m_geoeffnet;
     QTemporaryDir m_dir;
 };
 
@@ -120,12 +117,10 @@ void TstDialoge::init()
     QVERIFY(einfrieren(m_bild));
     ToolForm->SetToolWindowSize();
     ScreenForm->SetMauszeiger();
-    m_geoeffnet.clear();
 }
 
 void TstDialoge::cleanup()
 {
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QTRY_VERIFY(!QApplication::activeModalWidget());
 }
 
@@ -420,30 +415,67 @@ void TstDialoge::einstellungenAbbrechenLaesstInfoOffen()
     QCOMPARE(InfoBox->result(), int(mrOk));
 }
 
-void TstDialoge::hilfeUndWebseite()
+// The help, the web address, the screenshot folder and the e-mail program's new message go
+// to the desktop's default programs; where none takes an address, a box says so and the info
+// box stays open.
+void TstDialoge::oeffnen_data()
 {
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "oeffne");
-    InfoBox->show();
-    QVERIFY(QTest::qWaitForWindowExposed(InfoBox));
-    InfoBox->HilfeBtn->click();
-    emit InfoBox->Label1->linkActivated(InfoBox->Label1->text());
-    QCOMPARE(m_geoeffnet, QList<QUrl>({QUrl(QStringLiteral("https://skizzomat.example/hilfe.php")),
-                                       QUrl(QStringLiteral("https://skizzomat.example/"))}));
-    QVERIFY(InfoBox->isVisible());
-    InfoBox->hide();
+    QTest::addColumn<QString>("befehl");
+    QTest::addColumn<bool>("programmDa");
+    QTest::addColumn<QStringList>("adressen");
+    const QString ordner = m_dir.filePath(QStringLiteral("Bilder"));
+    const QStringList befehle{"hilfe", "webseite", "ordner", "mailprogramm"};
+    const QList<QStringList> adressen{
+        {QStringLiteral("https://skizzomat.example/hilfe.php")},
+        {QStringLiteral("https://skizzomat.example/")},
+        {ordner},
+        {QStringLiteral("mailto:?subject=Screenshot"), ordner},
+    };
+    for (bool da : {true, false})
+        for (qsizetype i = 0; i < befehle.size(); ++i)
+            QTest::addRow("%s, %s", qPrintable(befehle[i]), da ? "program there" : "no program")
+                << befehle[i] << da << adressen[i];
 }
 
-// Without any program for web pages the help reports the failure; the box stays open.
-void TstDialoge::ohneBrowserMeldungUndInfoBleibt()
+void TstDialoge::oeffnen()
 {
-    // The offscreen platform opens no web pages.
+    QFETCH(QString, befehl);
+    QFETCH(bool, programmDa);
+    QFETCH(QStringList, adressen);
+    DesktopAttrappe desktop;
+    QString warum;
+    QVERIFY2(desktop.einrichten(programmDa ? DesktopAttrappe::alleTypen() : QStringList(), &warum),
+             qPrintable(warum));
+    Cfg.ScreenshotDir = m_dir.filePath(QStringLiteral("Bilder"));
     InfoBox->show();
     QVERIFY(QTest::qWaitForWindowExposed(InfoBox));
     Modal modal;
-    InfoBox->HilfeBtn->click();
-    QCOMPARE(modal.Boxen.size(), 1);
-    QVERIFY2(modal.Boxen.at(0).startsWith(QStringLiteral("Fehler|")), qPrintable(modal.Boxen.at(0)));
-    QVERIFY(modal.Boxen.at(0).contains(QStringLiteral("https://skizzomat.example/hilfe.php")));
+    if (befehl == QLatin1String("hilfe"))
+        InfoBox->HilfeBtn->click();
+    else if (befehl == QLatin1String("webseite"))
+        emit InfoBox->Label1->linkActivated(InfoBox->Label1->text());
+    else if (befehl == QLatin1String("ordner"))
+        aktion("ScreenshotOrdnerOeffnen1")->trigger();
+    else
+        aktion("EMailProgrammOeffnen1")->trigger();
+
+    // Each address is handed over on its own; which arrives first is up to the system.
+    adressen.sort();
+    if (programmDa) {
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.geoeffnet().size(), adressen.size(), 20000);
+        QStringList geoeffnet = desktop.geoeffnet();
+        geoeffnet.sort();
+        QCOMPARE(geoeffnet, adressen);
+        QCOMPARE(modal.Boxen, QStringList());
+    } else {
+        QStringList boxen;
+        for (const QString &a : std::as_const(adressen))
+            boxen << QStringLiteral("Fehler|") + DokumentFehlerText(a);
+        QTRY_COMPARE_WITH_TIMEOUT(modal.Boxen.size(), boxen.size(), 20000);
+        modal.Boxen.sort();
+        QCOMPARE(modal.Boxen, boxen);
+        QVERIFY(desktop.geoeffnet().isEmpty());
+    }
     QVERIFY(InfoBox->isVisible());
     InfoBox->hide();
 }

@@ -117,6 +117,16 @@ void TstScreenshotOrdner::erweitern_data()
                                                                 << "/home/a\\b"
                                                                 << "/home/a\\b/x";
     QTest::newRow("broken placeholder") << "%docdir/%exedir%" << doc << "%docdir/opt/skizzomat/";
+    // "~" as a shell reads it: alone or before the first separator.
+    QTest::newRow("home folder's subfolder")
+        << "~/Bilder/Skizzo Test" << doc << "/home/anna/Bilder/Skizzo Test";
+    QTest::newRow("home folder alone") << "~" << doc << "/home/anna";
+    QTest::newRow("home folder, backslash") << "~\\Bilder" << doc << "/home/anna/Bilder";
+    QTest::newRow("home folder, doubled separator") << "~//Bilder" << doc << "/home/anna/Bilder";
+    QTest::newRow("another user's home stays") << "~bert/Bilder" << doc << "~bert/Bilder";
+    QTest::newRow("~ inside stays") << "/x/~/y" << doc << "/x/~/y";
+    QTest::newRow("~ after a placeholder stays") << "%docdir%/~" << doc << "/home/anna/Dokumente/~";
+    QTest::newRow("~ before a placeholder stays") << "~%docdir%" << doc << "~/home/anna/Dokumente";
 }
 
 void TstScreenshotOrdner::erweitern()
@@ -124,7 +134,7 @@ void TstScreenshotOrdner::erweitern()
     QFETCH(QString, einstellung);
     QFETCH(QString, docDir);
     QFETCH(QString, ordner);
-    QCOMPARE(OrdnerErweitern(einstellung, Cfg.ExeDir, docDir), ordner);
+    QCOMPARE(OrdnerErweitern(einstellung, Cfg.ExeDir, docDir, QStringLiteral("/home/anna")), ordner);
 }
 
 void TstScreenshotOrdner::ordnerEinstellungen()
@@ -135,6 +145,9 @@ void TstScreenshotOrdner::ordnerEinstellungen()
     Cfg.EmailDir = QStringLiteral("%exedir%\\Mail");
     QCOMPARE(EmailOrdner(), QStringLiteral("/opt/skizzomat/Mail"));
     QCOMPARE(Cfg.EmailDir, QStringLiteral("%exedir%\\Mail")); // the setting keeps its placeholders
+    // "~" is the home folder, not a folder named so below the working folder.
+    Cfg.ScreenshotDir = QStringLiteral("~/Bilder/Skizzo Test");
+    QCOMPARE(ScreenshotOrdner(), m_home.path() + QStringLiteral("/Bilder/Skizzo Test"));
 }
 
 // Without HOME the folders lie in the user's home folder of the password database, not in "/".

@@ -3,6 +3,7 @@
 #include "output/speicherdialog.h"
 
 #include "../output/dateigrenze.h"
+#include "../output/desktopattrappe.h"
 #include "../surface/bildhilfe.h"
 #include "../surface/eingefroren.h"
 #include "controls/shadowlabel.h"
@@ -10,13 +11,11 @@
 #include "modal.h"
 
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDir>
 #include <QImageReader>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QUrl>
 
 namespace {
 
@@ -53,9 +52,6 @@ class TstAusgabe : public QObject
 {
     Q_OBJECT
 
-public slots:
-    void oeffne(const QUrl &url) { m_geoeffnet.append(url); }
-
 private slots:
     void initTestCase();
     void init();
@@ -77,13 +73,12 @@ private slots:
     void weiterzeichnenNachAusgabe();
     void ohneBildSagtEsWarum_data();
     void ohneBildSagtEsWarum();
-    void cleanupTestCase();
 
 private:
     QImage m_bild;
     QTemporaryDir m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
-    QList<QUrl> m_geoeffnet;
+    DesktopAttrappe m_desktop;
 };
 
 void TstAusgabe::initTestCase()
@@ -96,7 +91,8 @@ void TstAusgabe::initTestCase()
         qputenv(name, QFile::encodeName(d));
     }
     qputenv("HOME", QFile::encodeName(m_home.path()));
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "oeffne");
+    QString warum;
+    QVERIFY2(m_desktop.einrichten({QStringLiteral("inode/directory")}, &warum), qPrintable(warum));
     m_bild = musterBild(640, 360);
     QVERIFY(einfrieren(m_bild));
     ToolForm->move(0, 0);
@@ -110,7 +106,7 @@ void TstAusgabe::init()
     Cfg.AutoScreenshot = false;
     Cfg.ScreenshotNr = 0;
     ToolForm->BereichRect = KeinBereich;
-    m_geoeffnet.clear();
+    m_desktop.vergessen();
     QVERIFY(einfrieren(m_bild));
 }
 
@@ -314,7 +310,7 @@ void TstAusgabe::ordnerOeffnen()
     Modal modal;
     aktion("ScreenshotOrdnerOeffnen1")->trigger();
     QVERIFY(QFileInfo(ordner).isDir());
-    QCOMPARE(m_geoeffnet, QList<QUrl>{QUrl::fromLocalFile(ordner)});
+    QTRY_COMPARE_WITH_TIMEOUT(m_desktop.geoeffnet(), QStringList{ordner}, 20000);
 
     // A folder under a regular file cannot be created.
     const QString datei = m_dir->filePath(QStringLiteral("datei"));
@@ -323,7 +319,7 @@ void TstAusgabe::ordnerOeffnen()
     f.close();
     Cfg.ScreenshotDir = datei + QStringLiteral("/Screenshots");
     aktion("ScreenshotOrdnerOeffnen1")->trigger();
-    QCOMPARE(m_geoeffnet.size(), 1);
+    QCOMPARE(m_desktop.geoeffnet().size(), 1);
     QCOMPARE(modal.Boxen,
              QStringList{QStringLiteral("Fehler|Screenshot-Ordner konnte nicht erstellt werden:\n") +
                          Cfg.ScreenshotDir + Korrigieren});
@@ -575,11 +571,6 @@ void TstAusgabe::ohneBildSagtEsWarum()
     QVERIFY(QGuiApplication::clipboard()->image().isNull());
     QVERIFY(!QDir(m_dir->path()).exists(QStringLiteral("Skizzomat")));
     QVERIFY(!ToolForm->SaveBMP || !ToolForm->SaveBMP->isVisible());
-}
-
-void TstAusgabe::cleanupTestCase()
-{
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
 
 QTEST_MAIN(TstAusgabe)

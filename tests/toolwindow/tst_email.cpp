@@ -2,6 +2,7 @@
 // behind the real xdg-email: the pictures handed over, the boxes, the numbering, a hand-over
 // that keeps waiting, and the question about this run's pictures when the program closes.
 #include "../output/dateigrenze.h"
+#include "../output/desktopattrappe.h"
 #include "../output/mailattrappe.h"
 #include "../surface/bildhilfe.h"
 #include "../surface/eingefroren.h"
@@ -10,10 +11,8 @@
 #include "output/mail.h"
 #include "output/ordner.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QUrl>
 
 namespace {
 
@@ -37,9 +36,6 @@ class TstEmail : public QObject
 {
     Q_OBJECT
 
-public slots:
-    void oeffne(const QUrl &url) { m_geoeffnet.append(url); }
-
 private slots:
     void initTestCase();
     void init();
@@ -53,7 +49,6 @@ private slots:
     void aufraeumen();
     void programmUndOrdner_data();
     void programmUndOrdner();
-    void cleanupTestCase();
 
 private:
     // Triggers the menu entry and waits for the box that answers the hand-over.
@@ -64,7 +59,7 @@ private:
     MailAttrappe m_mail;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_ordner;
-    QList<QUrl> m_geoeffnet;
+    DesktopAttrappe m_desktop;
 };
 
 void TstEmail::initTestCase()
@@ -77,10 +72,10 @@ void TstEmail::initTestCase()
         qputenv(name, QFile::encodeName(d));
     }
     qputenv("HOME", QFile::encodeName(m_home.path()));
+    // The stand-in file manager first: it starts with no defaults chosen.
     QString warum;
+    QVERIFY2(m_desktop.einrichten({QStringLiteral("inode/directory")}, &warum), qPrintable(warum));
     QVERIFY2(m_mail.einrichten(&warum), qPrintable(warum));
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "oeffne");
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "oeffne");
     m_bild = musterBild(640, 360);
     QVERIFY(einfrieren(m_bild));
 }
@@ -98,7 +93,7 @@ void TstEmail::init()
     m_mail.setzeCode(0);
     m_mail.festhalten(false);
     m_mail.vergessen();
-    m_geoeffnet.clear();
+    m_desktop.vergessen();
     QVERIFY(einfrieren(m_bild));
 }
 
@@ -340,23 +335,18 @@ void TstEmail::programmUndOrdner()
     }
     Modal modal;
     aktion("EMailProgrammOeffnen1")->trigger();
-    const QUrl mail(QStringLiteral("mailto:?subject=Screenshot"));
+    const QString mail(QStringLiteral("mailto:?subject=Screenshot"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_mail.adressen(), QStringList{mail}, Antwortzeit);
     if (ordnerGeht) {
-        QCOMPARE(m_geoeffnet, QList<QUrl>({mail, QUrl::fromLocalFile(Cfg.ScreenshotDir)}));
+        QTRY_COMPARE_WITH_TIMEOUT(m_desktop.geoeffnet(), QStringList{Cfg.ScreenshotDir}, Antwortzeit);
         QCOMPARE(modal.Boxen, QStringList());
         return;
     }
-    QCOMPARE(m_geoeffnet, QList<QUrl>{mail});
+    QVERIFY(m_desktop.geoeffnet().isEmpty());
     QCOMPARE(modal.Boxen,
              QStringList{QStringLiteral("Fehler|Screenshot-Ordner konnte nicht erstellt werden:\n") +
                          Cfg.ScreenshotDir +
                          QStringLiteral("\nKorrigieren Sie ggf. den Ordner in den Einstellungen.")});
-}
-
-void TstEmail::cleanupTestCase()
-{
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
 }
 
 QTEST_MAIN(TstEmail)

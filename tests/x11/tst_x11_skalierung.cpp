@@ -1,6 +1,9 @@
-// The program started by a desktop that asks Qt to scale: its windows and the frozen picture
-// stay in the monitor's pixels. Runs the real program on a bare X server.
+// The program started by a desktop that asks Qt to scale, or that names a Qt platform for all
+// programs: its windows and the frozen picture stay in the monitor's pixels on X11, and the
+// programs it starts get the environment it was given. Runs the real program on a bare X server.
 #include "xsupport.h"
+
+#include "../output/desktopattrappe.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -14,6 +17,8 @@ private slots:
     void initTestCase();
     void pictureAndWindowsStayInPixels_data();
     void pictureAndWindowsStayInPixels();
+    void startedProgramsGetTheUsersEnvironment_data();
+    void startedProgramsGetTheUsersEnvironment();
 
 private:
     QImage m_known;
@@ -65,6 +70,71 @@ void TstX11Skalierung::pictureAndWindowsStayInPixels()
     QTRY_COMPARE(xs::windowInfo(tool)->geometry.size(), QSize(52, 518));
     const QString diff = xs::waitForScreen(m_known, xs::windowInfo(tool)->geometry);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TstX11Skalierung::startedProgramsGetTheUsersEnvironment_data()
+{
+    QTest::addColumn<QStringList>("umgebung");
+    QTest::newRow("scaled Qt session on Wayland")
+        << QStringList{QStringLiteral("QT_QPA_PLATFORM=wayland"), QStringLiteral("QT_SCALE_FACTOR=2"),
+                       QStringLiteral("QT_SCREEN_SCALE_FACTORS=screen=1.5"),
+                       QStringLiteral("QT_AUTO_SCREEN_SCALE_FACTOR=1")};
+    QTest::newRow("scaling asked for, platform list") << QStringList{
+        QStringLiteral("QT_QPA_PLATFORM=wayland-egl;xcb"), QStringLiteral("QT_ENABLE_HIGHDPI_SCALING=1"),
+        QStringLiteral("QT_USE_PHYSICAL_DPI=1")};
+}
+
+// The help page opened from the info box reaches a stand-in browser with exactly the
+// environment the program was started with (what its shell sets for itself apart).
+void TstX11Skalierung::startedProgramsGetTheUsersEnvironment()
+{
+    QFETCH(QStringList, umgebung);
+    DesktopAttrappe desktop;
+    QString warum;
+    QVERIFY2(desktop.einrichten(DesktopAttrappe::alleTypen(), &warum), qPrintable(warum));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"));
+    for (const QString &e : umgebung)
+        env.insert(e.section(QLatin1Char('='), 0, 0), e.section(QLatin1Char('='), 1));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QStringLiteral(SKIZZOMAT_BINARY), {});
+    QVERIFY(p.waitForStarted());
+    const auto ende = qScopeGuard([&] {
+        p.kill();
+        p.waitForFinished();
+    });
+
+    // It runs on X11 whatever platform the session named, in the monitor's pixels.
+    QList<unsigned long> fenster;
+    QTRY_VERIFY_WITH_TIMEOUT((fenster = xs::visibleWindowsOf(p.processId())).size() == 1, 10000);
+    const unsigned long tool = fenster.first();
+    QTRY_COMPARE(xs::windowInfo(tool)->geometry, QRect(1920 - 52, 0, 52, 27));
+
+    xs::focus(tool);
+    xs::key(QStringLiteral("F1"));
+    QList<unsigned long> info;
+    QTRY_VERIFY_WITH_TIMEOUT((info = xs::visibleWindowsNamed(QStringLiteral("Info"))).size() == 1, 10000);
+    // "Online-Hilfe": 509, 486, 105 × 29 in the box.
+    xs::click(xs::windowInfo(info.first())->geometry.topLeft() + QPoint(509 + 52, 486 + 14));
+    QTRY_COMPARE_WITH_TIMEOUT(desktop.geoeffnet(),
+                              QStringList{QStringLiteral("https://skizzomat.example/hilfe.php")}, 20000);
+
+    const QStringList vonDerShell{"PWD", "OLDPWD", "SHLVL", "_"};
+    QStringList erwartet;
+    for (const QString &name : env.keys())
+        if (!vonDerShell.contains(name))
+            erwartet << name + QLatin1Char('=') + env.value(name);
+    QStringList bekommen;
+    for (const QString &zeile : desktop.umgebung())
+        if (!vonDerShell.contains(zeile.section(QLatin1Char('='), 0, 0)))
+            bekommen << zeile;
+    const QSet<QString> e(erwartet.cbegin(), erwartet.cend());
+    const QSet<QString> b(bekommen.cbegin(), bekommen.cend());
+    QVERIFY2(e == b, qPrintable(QStringLiteral("missing: %1\nnot given: %2")
+                                    .arg(QStringList((e - b).values()).join(QLatin1Char(' ')),
+                                         QStringList((b - e).values()).join(QLatin1Char(' ')))));
 }
 
 XS_TEST_MAIN(TstX11Skalierung)
