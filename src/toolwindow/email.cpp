@@ -117,9 +117,10 @@ void TToolForm::EMailProgrammOeffnen1Click()
 
 bool TToolForm::emailBilderAnbieten(bool amEnde)
 {
+    const QList<EmailBild> liste = EmailListeLesen();
     QList<EmailBild> frei;
     QList<EmailBild> behalten;
-    for (const EmailBild &b : EmailListeLesen()) {
+    for (const EmailBild &b : liste) {
         if (!QFileInfo::exists(b.Datei))
             continue;
         // At the end, this run's hand-overs that passed the message on count too; a later
@@ -145,7 +146,9 @@ bool TToolForm::emailBilderAnbieten(bool amEnde)
             break;
         }
     }
-    EmailListeSchreiben(behalten);
+    // Written only when it changed: the start and the end stay free of disk work otherwise.
+    if (behalten != liste)
+        EmailListeSchreiben(behalten);
     return true;
 }
 
