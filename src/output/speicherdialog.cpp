@@ -25,16 +25,6 @@ TSpeicherDialog::TSpeicherDialog(QWidget *parent) : QFileDialog(parent)
     setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
 }
 
-QString TSpeicherDialog::waehlen()
-{
-    if (!m_letzteDatei.isEmpty())
-        selectFile(m_letzteDatei);
-    if (exec() != QDialog::Accepted || selectedFiles().isEmpty())
-        return {};
-    m_letzteDatei = selectedFiles().constFirst();
-    return m_letzteDatei;
-}
-
 void TSpeicherDialog::accept()
 {
     const QStringList dateien = selectedFiles();
@@ -55,4 +45,20 @@ void TSpeicherDialog::accept()
         }
     }
     QFileDialog::accept();
+}
+
+QString TSpeichernUnter::waehlen(QWidget *parent)
+{
+    TSpeicherDialog dialog(parent);
+    if (!m_letzterFilter.isEmpty())
+        dialog.selectNameFilter(m_letzterFilter);
+    if (!m_letzteDatei.isEmpty())
+        dialog.selectFile(m_letzteDatei);
+    const bool gewaehlt = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    // The file type chosen stays also when the user cancels, as in a dialog kept for the run.
+    m_letzterFilter = dialog.selectedNameFilter();
+    if (!gewaehlt)
+        return {};
+    m_letzteDatei = dialog.selectedFiles().constFirst();
+    return m_letzteDatei;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/data.h"
+#include "output/speicherdialog.h"
 #include "surface/capture.h"
 #include "toolwindow/toolbarlayout.h"
 
@@ -19,7 +20,6 @@ class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
-class TSpeicherDialog;
 struct Taste;
 class QToolButton;
 
@@ -113,7 +113,7 @@ public:
     // Output (ausgabe.cpp): the clipboard, the print dialog, the save menu and its dialog, the
     // screenshot folder.
     QMenu *SpeichernMenu = nullptr;
-    TSpeicherDialog *SaveBMP = nullptr; // created at its first use
+    TSpeichernUnter SaveBMP;
     void ClipBtnClick();
     void DruckBtnClick();
     void SaveBtnClick();

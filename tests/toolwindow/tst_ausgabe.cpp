@@ -248,6 +248,8 @@ void TstAusgabe::dialogMerktSichDenNamen()
         aktion("Speichernunter1")->trigger();
     }
     QVERIFY(QFileInfo::exists(pfad));
+    // Nothing of the dialog stays behind to read folders in the background.
+    QCOMPARE(ToolForm->findChildren<QFileDialog *>(), QList<QFileDialog *>());
     QStringList angeboten;
     QString filter;
     Modal modal([&](QFileDialog *d) {
