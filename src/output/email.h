@@ -18,8 +18,27 @@ Ablage EmailAblegen(ToolState &t, const QImage &img1Bmp, int format, const QDate
 QString EmailUebermitteltText();
 QString EmailAbgebrochenText();
 
-// The question at the end of the run about the pictures handed over.
-QString EmailAufraeumenText(qsizetype anzahl, const QString &ordner);
+// The question about the pictures handed over; `behalten` more stay because an e-mail
+// program may still read them.
+QString EmailAufraeumenText(qsizetype anzahl, const QString &ordner, qsizetype behalten = 0);
+
+// A picture handed to an e-mail program and not yet offered for deletion, with the number of
+// its hand-over (see MailSenden).
+struct EmailBild
+{
+    QString Datei;
+    qint64 Uebergabe = 0;
+    bool operator==(const EmailBild &) const = default;
+};
+
+// The pictures handed over and not yet offered for deletion, this run's and those an earlier
+// run kept because an e-mail program might still read them. Kept in a file in the user's
+// state folder from the hand-over on, so that no picture is forgotten, even after a crash.
+QString EmailListeDatei();
+QList<EmailBild> EmailListeLesen();
+void EmailListeSchreiben(const QList<EmailBild> &bilder);
+void EmailVormerken(const EmailBild &bild);
+void EmailVergessen(const QString &datei);
 
 // Deletes the files in list order; one that cannot be deleted is skipped.
 void EmailDateienLoeschen(const QStringList &dateien);

@@ -27,37 +27,6 @@ TSpeicherDialog::TSpeicherDialog(QWidget *parent) : QFileDialog(parent)
     setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
 }
 
-namespace {
-
-// The screenshot folder, or where it does not exist yet, the nearest folder above it that
-// does; the home folder when the setting leads nowhere.
-QString anfangsOrdner()
-{
-    for (QDir d(ScreenshotOrdner()); !d.path().isEmpty() && d.isAbsolute();
-         d.setPath(QFileInfo(d.path()).path())) {
-        if (d.exists())
-            return d.path();
-        if (d.isRoot())
-            break;
-    }
-    return QDir::homePath();
-}
-
-} // namespace
-
-QString TSpeicherDialog::waehlen()
-{
-    // Never the working folder, which is a matter of chance for a program started from a menu.
-    if (!m_letzteDatei.isEmpty())
-        selectFile(m_letzteDatei);
-    else
-        setDirectory(anfangsOrdner());
-    if (exec() != QDialog::Accepted || selectedFiles().isEmpty())
-        return {};
-    m_letzteDatei = selectedFiles().constFirst();
-    return m_letzteDatei;
-}
-
 void TSpeicherDialog::accept()
 {
     const QStringList dateien = selectedFiles();
@@ -78,4 +47,41 @@ void TSpeicherDialog::accept()
         }
     }
     QFileDialog::accept();
+}
+
+namespace {
+
+// The screenshot folder, or where it does not exist yet, the nearest folder above it that
+// does; the home folder when the setting leads nowhere.
+QString anfangsOrdner()
+{
+    for (QDir d(ScreenshotOrdner()); !d.path().isEmpty() && d.isAbsolute();
+         d.setPath(QFileInfo(d.path()).path())) {
+        if (d.exists())
+            return d.path();
+        if (d.isRoot())
+            break;
+    }
+    return QDir::homePath();
+}
+
+} // namespace
+
+QString TSpeichernUnter::waehlen(QWidget *parent)
+{
+    TSpeicherDialog dialog(parent);
+    if (!m_letzterFilter.isEmpty())
+        dialog.selectNameFilter(m_letzterFilter);
+    // Never the working folder, which is a matter of chance for a program started from a menu.
+    if (!m_letzteDatei.isEmpty())
+        dialog.selectFile(m_letzteDatei);
+    else
+        dialog.setDirectory(anfangsOrdner());
+    const bool gewaehlt = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    // The file type chosen stays also when the user cancels, as in a dialog kept for the run.
+    m_letzterFilter = dialog.selectedNameFilter();
+    if (!gewaehlt)
+        return {};
+    m_letzteDatei = dialog.selectedFiles().constFirst();
+    return m_letzteDatei;
 }

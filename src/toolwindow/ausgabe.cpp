@@ -103,9 +103,7 @@ void TToolForm::Speichernunter1Click()
 {
     if (!ausgabeBildDa())
         return;
-    if (!SaveBMP)
-        SaveBMP = new TSpeicherDialog(this);
-    const QString pfad = SaveBMP->waehlen();
+    const QString pfad = SaveBMP.waehlen(this);
     if (pfad.isEmpty())
         return;
     if (const Ergebnis e = SpeichernUnterPruefen(pfad); !e.Ok) {

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 
 void TToolForm::verbindeEmail()
@@ -70,8 +71,12 @@ void TToolForm::EmailVersenden(int format)
             setzeImmerOben();
         return;
     }
-    MailSenden(QStringLiteral("Screenshot"), {a.Datei}, this,
-               [this, datei = a.Datei](int ergebnis) { emailBeantwortet(datei, ergebnis); });
+    const qint64 uebergabe =
+        MailSenden(QStringLiteral("Screenshot"), {a.Datei}, this,
+                   [this, datei = a.Datei](int ergebnis) { emailBeantwortet(datei, ergebnis); });
+    // Noted from the start: a picture whose hand-over is still open when the program ends is
+    // offered later, not forgotten.
+    EmailVormerken({a.Datei, uebergabe});
     emailWartenZeigen();
 }
 
@@ -81,6 +86,7 @@ void TToolForm::emailBeantwortet(const QString &datei, int ergebnis)
         EmailDateiList.append(datei);
     } else {
         QFile::remove(datei);
+        EmailVergessen(datei);
         --Cfg.EmailNr; // the next picture gets its number
     }
     emailWartenZeigen();
@@ -108,21 +114,54 @@ void TToolForm::EMailProgrammOeffnen1Click()
     ScreenshotOrdnerOeffnen1Click();
 }
 
-bool TToolForm::EmailAufraeumen()
+bool TToolForm::emailBilderAnbieten(bool amEnde)
 {
-    if (!EmailDateiList.isEmpty()) {
-        switch (bestaetigen(this, EmailAufraeumenText(EmailDateiList.size(), EmailOrdner()))) {
+    const QList<EmailBild> liste = EmailListeLesen();
+    QList<EmailBild> frei;
+    QList<EmailBild> behalten;
+    for (const EmailBild &b : liste) {
+        if (!QFileInfo::exists(b.Datei))
+            continue;
+        // At the end, this run's hand-overs that passed the message on count too; a later
+        // start only sees what still runs.
+        if (amEnde ? MailLiestVielleicht(b.Uebergabe) : MailLaeuftNoch(b.Uebergabe))
+            behalten.append(b);
+        else
+            frei.append(b);
+    }
+    if (!frei.isEmpty()) {
+        switch (bestaetigen(this, EmailAufraeumenText(frei.size(), EmailOrdner(), behalten.size()))) {
         case Antwort::Abbrechen:
-            return false;
+            // At the end the program goes on; at a start the pictures are offered again later.
+            if (amEnde)
+                return false;
+            behalten += frei;
+            break;
         case Antwort::Ja:
-            EmailDateienLoeschen(EmailDateiList);
-            EmailDateiList.clear();
+            for (const EmailBild &b : std::as_const(frei))
+                QFile::remove(b.Datei);
             break;
         case Antwort::Nein:
             break;
         }
     }
-    // A picture still waiting for its e-mail program stays where it is.
+    // Written only when it changed: the start and the end stay free of disk work otherwise.
+    if (behalten != liste)
+        EmailListeSchreiben(behalten);
+    return true;
+}
+
+void TToolForm::EmailFruehereAnbieten()
+{
+    emailBilderAnbieten(false);
+}
+
+bool TToolForm::EmailAufraeumen()
+{
+    // The pictures an e-mail program may still read stay and are offered at a later start.
+    if (!emailBilderAnbieten(true))
+        return false;
+    EmailDateiList.clear();
     MailLoslassen();
     emailWartenZeigen();
     return true;

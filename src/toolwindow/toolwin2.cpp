@@ -309,9 +309,12 @@ void TToolForm::FormActivate()
     UebersetzungLaden();
     if (ScreenForm)
         ScreenForm->AuswahlBereichZeigen();
+    // The question runs an event loop, in which the first activation must not run again.
+    Start = false;
+    // Before the automatic freeze, which must not take the question into its picture.
+    EmailFruehereAnbieten();
     if (Cfg.AutoOpen)
         Timer1->start();
-    Start = false;
 }
 
 void TToolForm::Timer1Timer()

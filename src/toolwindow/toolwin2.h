@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/data.h"
+#include "output/speicherdialog.h"
 #include "surface/capture.h"
 #include "toolwindow/toolbarlayout.h"
 
@@ -19,7 +20,6 @@ class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
-class TSpeicherDialog;
 struct Taste;
 class QToolButton;
 
@@ -113,7 +113,7 @@ public:
     // Output (ausgabe.cpp): the clipboard, the print dialog, the save menu and its dialog, the
     // screenshot folder.
     QMenu *SpeichernMenu = nullptr;
-    TSpeicherDialog *SaveBMP = nullptr; // created at its first use
+    TSpeichernUnter SaveBMP;
     void ClipBtnClick();
     void DruckBtnClick();
     void SaveBtnClick();
@@ -127,16 +127,18 @@ public:
     // the user, when it could not be stored.
     bool AutoScreenshotAblegen();
     // E-mail (email.cpp): the e-mail menu, the hand-over of the output picture to the e-mail
-    // program, and the question at the end about the pictures of this run.
+    // program, and the questions about the pictures handed over.
     QMenu *EmailMenu = nullptr;
     void EmailBtnClick();
     void EmailPNGMenuItemClick();
     void EmailJPGMenuItemClick();
     void EMailProgrammOeffnen1Click();
     void EmailVersenden(int format);
-    // Offers to delete the pictures handed over in this run; false when the program must not
-    // close ("Abbrechen").
+    // Offers to delete the pictures handed over, of this run and of earlier ones, that no
+    // e-mail program may still read; false when the program must not close ("Abbrechen").
     bool EmailAufraeumen();
+    // At the start: offers the pictures earlier runs kept whose e-mail programs have ended.
+    void EmailFruehereAnbieten();
     // The sheets (blaetter.cpp), each ending with "Alles löschen".
     QMenu *BlattMenu = nullptr;
     void BlattBtnClick();
@@ -194,6 +196,7 @@ private:
     void verbindeBlaetter();
     void verbindeEmail();
     void emailBeantwortet(const QString &datei, int ergebnis);
+    bool emailBilderAnbieten(bool amEnde);
     void emailWartenZeigen();
     // Pops the menu up with its top-left corner at the bottom-left corner of the button.
     void menuUnterButton(QMenu *menu, const char *button);

@@ -24,6 +24,13 @@ public:
         const QString programm = m_dir.filePath(QStringLiteral("testmail"));
         const QString skript = QStringLiteral("#!/bin/sh\n"
                                               "printf '%s\\n' \"$*\" >> 'DIR/adressen'\n"
+                                              // A reader that outlives the program, as an
+                                              // e-mail program already running reads the
+                                              // attachment only when the user sends.
+                                              "[ -e 'DIR/leser' ] && (i=0; while [ ! -e 'DIR/lies' ] "
+                                              "&& [ $i -lt 3000 ]; do sleep 0.02; i=$((i+1)); done; "
+                                              "cat \"$(cat 'DIR/lies')\" > 'DIR/gelesen') "
+                                              "</dev/null >/dev/null 2>&1 &\n"
                                               "while [ -e 'DIR/festhalten' ]; do sleep 0.02; done\n"
                                               "exit \"$(cat 'DIR/code')\"\n")
                                    .replace(QStringLiteral("DIR"), m_dir.path());
@@ -77,6 +84,29 @@ public:
             schreiben(datei, {});
         else
             QFile::remove(datei);
+    }
+
+    // While set, each hand-over leaves a reader running behind it, which ends after reading
+    // the file `lesen` names (within a minute at the latest).
+    void leserLassen(bool ja)
+    {
+        QFile::remove(m_dir.filePath(QStringLiteral("lies")));
+        QFile::remove(m_dir.filePath(QStringLiteral("gelesen")));
+        const QString datei = m_dir.filePath(QStringLiteral("leser"));
+        if (ja)
+            schreiben(datei, {});
+        else
+            QFile::remove(datei);
+    }
+    void lesen(const QString &datei)
+    {
+        schreiben(m_dir.filePath(QStringLiteral("lies")), QFile::encodeName(datei));
+    }
+    // What the reader read.
+    QByteArray gelesen() const
+    {
+        QFile f(m_dir.filePath(QStringLiteral("gelesen")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
 private:

@@ -1,12 +1,13 @@
 // The e-mail hand-over on a real X server with a window manager and real input: the e-mail
 // menu under its button, the picture arriving at a stand-in e-mail program through xdg-email,
-// strokes drawn while that program stays open, the answer's box, and the question about the
-// picture when the window manager closes the tool window.
+// the answer's box while that program stays open and strokes drawn meanwhile, the end that
+// keeps the picture the program may still read, and the question about it at a later start.
 #include "xsupport.h"
 
 #include "../output/mailattrappe.h"
 #include "app/data.h"
 #include "output/email.h"
+#include "output/mail.h"
 #include "output/ordner.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
@@ -107,27 +108,35 @@ void TstX11Email::menuToMailProgramAndQuestionAtClose()
     QCOMPARE(mailtoFeld(mail.adressen().at(0), QStringLiteral("subject")),
              QStringList{QStringLiteral("Screenshot")});
 
+    // The program answers while the e-mail program stays open, and the pointer is not busy.
+    Antworter antworter(QStringLiteral("OK"));
+    QTRY_COMPARE_WITH_TIMEOUT(antworter.Boxen,
+                              QStringList{QStringLiteral("Informationen|") + EmailUebermitteltText()}, 20000);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(t.EmailDateiList, QStringList{datei});
+    QCOMPARE(t.cursor().shape(), Qt::ArrowCursor);
+
     // Meanwhile the picture takes a stroke, and the screen shows it.
     const QImage vorher = s.Img1Bmp;
     ziehen({150, 150}, {250, 200});
     QTRY_VERIFY(s.Img1Bmp != vorher);
     const QString diff = xs::waitForScreen(s.Img1Bmp, QRegion(xs::frameRect(t.winId())));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-    QVERIFY(!QApplication::activeModalWidget());
 
-    Antworter antworter(QStringLiteral("OK"));
-    mail.festhalten(false);
-    QTRY_COMPARE_WITH_TIMEOUT(antworter.Boxen,
-                              QStringList{QStringLiteral("Informationen|") + EmailUebermitteltText()}, 20000);
-    QTRY_VERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(t.EmailDateiList, QStringList{datei});
-
-    // The window manager's close: the question names the picture, and "Ja" deletes it.
+    // The window manager's close while the e-mail program is open: no question, the picture
+    // stays. (Sent as openbox sends it for Alt+F4: a key through the window manager got lost
+    // now and then on a loaded machine.)
     antworter.setzeAntwort(QStringLiteral("&Ja"));
-    // (Sent as openbox sends it for Alt+F4: a key through the window manager got lost now and
-    // then on a loaded machine.)
     QVERIFY(xs::closeWindow(t.winId()));
     QTRY_VERIFY(t.isHidden());
+    QTest::qWait(300);
+    QCOMPARE(antworter.Boxen.size(), 1);
+    QVERIFY(QFileInfo::exists(datei));
+
+    // Once the e-mail program has ended, a later start offers it, and "Ja" deletes it.
+    mail.festhalten(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!MailLaeuftNoch(EmailListeLesen().value(0).Uebergabe), 20000);
+    t.EmailFruehereAnbieten();
     QCOMPARE(antworter.Boxen.size(), 2);
     QCOMPARE(antworter.Boxen.at(1), QStringLiteral("Bestätigen|") + EmailAufraeumenText(1, ordner));
     QVERIFY(!QFileInfo::exists(datei));
