@@ -2,29 +2,24 @@
 // from and goes to, and which of its captions and hints a translation replaces.
 #include "app/einstellungen.h"
 #include "app/uebersetzung.h"
+#include "controls/fensterrahmen.h"
 #include "dialogs/meldungen.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
 #include <QDir>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
 
 void TToolForm::EinstellungenLaden()
 {
     if (EinstellungenDatei.isEmpty())
         return;
-    QPoint platz = pos();
+    const QPoint bisher = platzFuer(size(), rahmenraender(*this));
+    QPoint platz = bisher;
     ::EinstellungenLaden(EinstellungenDatei, Cfg, Modus, Druck, platz);
-    // A stored place is the user's: the top-right corner is no longer fitted to the frame.
-    if (platz != pos()) {
-        m_anfangsPlatz = false;
-        m_eckePruefen = false;
-    }
-    // The width is still the one from creation: the loaded button size comes after.
-    if (const QScreen *primary = QGuiApplication::primaryScreen())
-        move(gespeichertePosition(platz, primary->geometry().size(), frameGeometry().width()));
+    // Put there, and kept on a monitor, once the stored button size is applied.
+    if (platz != bisher)
+        m_ort = platz;
 }
 
 void TToolForm::EinstellungenSpeichern()
@@ -34,7 +29,7 @@ void TToolForm::EinstellungenSpeichern()
         return;
     m_gespeichert = true;
     // The box has no parent: one of the closing tool window would never be shown on X11.
-    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, Druck, pos()))
+    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, Druck, gemerkterPlatz()))
         zeigeFehler(nullptr, QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\r\n") +
                                  QDir::toNativeSeparators(EinstellungenDatei));
 }
