@@ -1,14 +1,17 @@
 #include "controls/fensterrahmen.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -73,31 +76,72 @@ std::optional<QMargins> &zuletztGemeldet()
     return raender;
 }
 
-// The window manager's borders for this window (left, right, top, bottom on the wire), while it
-// manages the window: a window it has let go of (hidden) has no frame, and the figures left on
-// it then read 0 or nothing until it frames the window again.
+// The borders written on the window (left, right, top, bottom on the wire), whether the window
+// manager frames it now or not.
+std::optional<QMargins> geschriebeneRaender(xcb_connection_t *c, xcb_window_t fenster)
+{
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(c, 0, fenster, rahmenAtom(c), XCB_ATOM_CARDINAL, 0, 4);
+    XcbAntwort<xcb_get_property_reply_t> p(xcb_get_property_reply(c, cookie, nullptr), &std::free);
+    if (!p || p->format != 32 || xcb_get_property_value_length(p.get()) != 16)
+        return std::nullopt;
+    const auto *e = static_cast<const quint32 *>(xcb_get_property_value(p.get()));
+    return QMargins{int(e[0]), int(e[2]), int(e[1]), int(e[3])};
+}
+
+// The window manager's borders for this window while it manages the window: a window it has
+// let go of (hidden) has no frame, and the figures left on it then read 0 or nothing until it
+// frames the window again.
 std::optional<QMargins> eigeneRaender(xcb_connection_t *c, xcb_window_t fenster)
 {
     if (fenster == XCB_WINDOW_NONE)
         return std::nullopt;
-    const xcb_get_property_cookie_t zc =
+    const xcb_get_property_cookie_t cookie =
         xcb_get_property(c, 0, fenster, zustandAtom(c), zustandAtom(c), 0, 1);
-    const xcb_get_property_cookie_t rc =
-        xcb_get_property(c, 0, fenster, rahmenAtom(c), XCB_ATOM_CARDINAL, 0, 4);
-    XcbAntwort<xcb_get_property_reply_t> zustand(xcb_get_property_reply(c, zc, nullptr), &std::free);
-    XcbAntwort<xcb_get_property_reply_t> p(xcb_get_property_reply(c, rc, nullptr), &std::free);
+    XcbAntwort<xcb_get_property_reply_t> zustand(xcb_get_property_reply(c, cookie, nullptr), &std::free);
     constexpr quint32 Normal = 1, Iconic = 3;
     if (!zustand || zustand->format != 32 || xcb_get_property_value_length(zustand.get()) < 4)
         return std::nullopt;
     if (const quint32 z = *static_cast<const quint32 *>(xcb_get_property_value(zustand.get()));
         z != Normal && z != Iconic)
         return std::nullopt;
-    if (!p || p->format != 32 || xcb_get_property_value_length(p.get()) != 16)
-        return std::nullopt;
-    const auto *e = static_cast<const quint32 *>(xcb_get_property_value(p.get()));
-    const QMargins raender{int(e[0]), int(e[2]), int(e[1]), int(e[3])};
-    zuletztGemeldet() = raender;
+    const auto raender = geschriebeneRaender(c, fenster);
+    if (raender)
+        zuletztGemeldet() = raender;
     return raender;
+}
+
+// Before the program's first window is shown: asks the window manager what frame it would give
+// the window (_NET_REQUEST_FRAME_EXTENTS) and waits a little for the answer, so that the window
+// is shown at its place at once instead of moving there once it is framed. Once per run.
+void rahmenVorabErfragen(xcb_connection_t *c, xcb_window_t fenster)
+{
+    static bool gefragt = false;
+    if (gefragt || fenster == XCB_WINDOW_NONE)
+        return;
+    gefragt = true;
+    static const xcb_atom_t anfrage = atomFuer(c, "_NET_REQUEST_FRAME_EXTENTS");
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(c, 0, wurzel(c), atomFuer(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 1024);
+    XcbAntwort<xcb_get_property_reply_t> unterstuetzt(xcb_get_property_reply(c, cookie, nullptr), &std::free);
+    if (!unterstuetzt || unterstuetzt->format != 32)
+        return;
+    const auto *atome = static_cast<const xcb_atom_t *>(xcb_get_property_value(unterstuetzt.get()));
+    const int anzahl = xcb_get_property_value_length(unterstuetzt.get()) / 4;
+    if (std::find(atome, atome + anzahl, anfrage) == atome + anzahl)
+        return;
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = fenster;
+    e.type = anfrage;
+    xcb_send_event(c, 0, wurzel(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&e));
+    for (QDeadlineTimer frist(300); !frist.hasExpired(); QThread::msleep(5))
+        if (const auto raender = geschriebeneRaender(c, fenster)) {
+            zuletztGemeldet() = raender;
+            return;
+        }
 }
 
 // Waits for the window manager to announce a window's frame borders: it sets the property on
@@ -172,6 +216,8 @@ QMargins rahmenraender(const QWidget &w, bool *eigene)
     // announced after this, so that a caller waiting for the announcement cannot miss it.
     const auto raender = eigeneRaender(c, x11Fenster(w));
     const bool verwaltet = fensterManagerLaeuft(c);
+    if (!raender && verwaltet && !zuletztGemeldet())
+        rahmenVorabErfragen(c, x11Fenster(w));
     if (eigene)
         *eigene = raender || !verwaltet;
     return raender ? *raender : verwaltet ? zuletztGemeldet().value_or(QMargins()) : QMargins();

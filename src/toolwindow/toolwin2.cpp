@@ -201,6 +201,9 @@ void TToolForm::SetStartFertigText()
 bool TToolForm::event(QEvent *e)
 {
     const bool handled = QWidget::event(e);
+    // Before the window is mapped: shown at its place at once, its frame counted.
+    if (Start && e->type() == QEvent::Show && !e->spontaneous())
+        platzAnwenden();
     // Without a window manager the tool window may never be activated; its first showing then
     // stands in for the first activation.
     if (Start && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
