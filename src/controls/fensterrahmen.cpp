@@ -165,10 +165,12 @@ public:
         m_wartend.push_back({&w, std::move(dann)});
     }
 
-    bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
+    bool nativeEventFilter(const QByteArray &art, void *message, qintptr *) override
     {
+        if (m_wartend.empty() || art != "xcb_generic_event_t")
+            return false;
         const auto *e = static_cast<const xcb_generic_event_t *>(message);
-        if (m_wartend.empty() || (e->response_type & 0x7F) != XCB_PROPERTY_NOTIFY)
+        if ((e->response_type & 0x7F) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto *p = reinterpret_cast<const xcb_property_notify_event_t *>(e);
         xcb_connection_t *c = x11Verbindung();
