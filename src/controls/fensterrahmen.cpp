@@ -252,11 +252,6 @@ QPoint rahmenEckeSetzen(QWidget &w, QPoint ecke, const QMargins &raender)
     return client;
 }
 
-QPoint rahmenEckeSetzen(QWidget &w, QPoint ecke)
-{
-    return rahmenEckeSetzen(w, ecke, rahmenraender(w));
-}
-
 void beiRahmenMeldung(QWidget &w, std::function<void()> dann)
 {
     if (x11Verbindung())

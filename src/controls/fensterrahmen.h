@@ -24,8 +24,9 @@
 class QWidget;
 
 // The borders of w's frame: the window manager's figures for w; until it has framed w, the last
-// figures it gave for another window of the program; none without a window manager.
-// `eigene` tells whether they are w's own: the window manager has framed w, or there is none.
+// figures it gave for another window of the program (for the very first window it is asked,
+// briefly, what frame it would give); none without a window manager. `eigene` tells whether
+// they are w's own: the window manager has framed w, or there is none.
 QMargins rahmenraender(const QWidget &w, bool *eigene = nullptr);
 
 // The client area's top-left corner on the screen as the X server has it (Qt's geometry lags
@@ -35,9 +36,8 @@ QPoint clientEcke(const QWidget &w);
 // The top-left corner of w's frame on the screen.
 QPoint rahmenEcke(const QWidget &w);
 
-// Moves w so that its frame's top-left corner comes to `ecke`, with the frame's borders as
-// rahmenraender(w) gives them or as given; returns the client area's place asked for.
-QPoint rahmenEckeSetzen(QWidget &w, QPoint ecke);
+// Moves w so that its frame, with these borders, has its top-left corner at `ecke`; returns the
+// client area's place asked for.
 QPoint rahmenEckeSetzen(QWidget &w, QPoint ecke, const QMargins &raender);
 
 // Runs `dann` once, from the event loop, when the window manager next gives w's frame borders
