@@ -33,8 +33,8 @@ extern QString EinstellungenDatei;
 QString StandardEinstellungenDatei();
 
 // The largest tool button, in either direction, that a window can have: the expanded tool
-// window (20 button heights) must stay within the X11 protocol's 16-bit sizes. Sizes from 1 to
-// this are taken as stored or typed; others are not used.
+// window (20 button heights) must stay within the X11 protocol's 16-bit sizes. Stored sizes from
+// 1 to this are taken as stored; others are not used.
 constexpr std::int32_t MaxButtonGroesse = 1000;
 
 // The names of the stored values, in the order in which they are written.

@@ -1,5 +1,6 @@
 #include "dialogs/dialogplatz.h"
 
+#include "controls/fensterrahmen.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QGuiApplication>
@@ -10,7 +11,5 @@ void mittigAufBildschirm(QWidget *dialog)
     const QScreen *monitor = ToolForm ? ToolForm->screen() : QGuiApplication::primaryScreen();
     if (!monitor)
         return;
-    QRect platz(QPoint(), dialog->size());
-    platz.moveCenter(monitor->availableGeometry().center());
-    dialog->move(platz.topLeft());
+    rahmenMittig(*dialog, monitor->availableGeometry());
 }

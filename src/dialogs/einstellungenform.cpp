@@ -1,7 +1,6 @@
 #include "dialogs/einstellungenform.h"
 
 #include "app/data.h"
-#include "app/einstellungen.h"
 #include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
 #include "controls/einpassen.h"
@@ -77,13 +76,12 @@ QString ordner(const QLineEdit *feld, const QString &vorgabe)
     return text.isEmpty() ? vorgabe : text;
 }
 
-// The size as typed when a window can have it; otherwise the field's own range holds.
+// The field's value within its range, also when OK comes while the field still has the focus
+// and its text has not been brought into the range yet: a button 1000 pixels high made a tool
+// window 20038 pixels high that no monitor could show.
 int groesse(const TNumEditZ *feld)
 {
-    const int v = feld->GetInt();
-    if (v >= 1 && v <= MaxButtonGroesse)
-        return v;
-    return std::clamp(v, feld->MinValue(), feld->MaxValue());
+    return std::clamp(feld->GetInt(), feld->MinValue(), feld->MaxValue());
 }
 
 } // namespace

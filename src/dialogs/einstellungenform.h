@@ -58,7 +58,7 @@ public:
     void FormActivate();
     // Takes the controls' values over into the settings and applies the pointer and the tool
     // window's size at once. Folders are trimmed, an empty one becomes its default; the sizes
-    // are taken as typed, and only a size no window can have is brought into the field's range.
+    // are brought into their fields' ranges, as typed or not.
     void Uebernehmen();
     // The captions as the interface texts have them now (translated or designed).
     void TexteSetzen();

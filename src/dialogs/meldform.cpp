@@ -1,5 +1,6 @@
 #include "dialogs/meldform.h"
 
+#include "controls/fensterrahmen.h"
 #include "controls/shadowlabel.h"
 #include "surface/scrwin.h"
 
@@ -69,6 +70,6 @@ void TMeldForm::Zeigen(const QString &text)
 void TMeldForm::showEvent(QShowEvent *e)
 {
     if (const QScreen *s = QGuiApplication::primaryScreen())
-        move(s->geometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        rahmenMittig(*this, s->geometry());
     QDialog::showEvent(e);
 }

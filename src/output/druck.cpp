@@ -3,6 +3,7 @@
 #include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
 #include "controls/einpassen.h"
+#include "controls/fensterrahmen.h"
 #include "controls/numedit.h"
 #include "dialogs/meldform.h"
 #include "dialogs/meldungen.h"
@@ -271,7 +272,7 @@ void TDruckForm::showEvent(QShowEvent *e)
     const QWidget *bezug =
         ScreenForm && ScreenForm->isVisible() ? static_cast<QWidget *>(ScreenForm) : parentWidget();
     if (const QScreen *s = bezug ? bezug->screen() : QGuiApplication::primaryScreen())
-        move(s->geometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        rahmenMittig(*this, s->geometry());
     QDialog::showEvent(e);
     FormActivate();
 }

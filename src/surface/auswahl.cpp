@@ -4,6 +4,7 @@
 #include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
 #include "controls/einpassen.h"
+#include "controls/fensterrahmen.h"
 #include "controls/numedit.h"
 #include "surface/bereich.h"
 #include "surface/scrwin.h"
@@ -108,7 +109,7 @@ void TAuswahlForm::texteSetzen()
 void TAuswahlForm::showEvent(QShowEvent *e)
 {
     if (const QScreen *s = QGuiApplication::primaryScreen())
-        move(s->geometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        rahmenMittig(*this, s->geometry());
     // Over a frozen picture the dialog belongs to the surface: a window manager keeps a
     // transient window above its owner, also where it lifts the surface above every
     // stays-on-top window.

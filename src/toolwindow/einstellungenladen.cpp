@@ -2,34 +2,29 @@
 // from and goes to, and which of its captions and hints a translation replaces.
 #include "app/einstellungen.h"
 #include "app/uebersetzung.h"
+#include "controls/fensterrahmen.h"
 #include "dialogs/meldungen.h"
 #include "output/druck.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
 #include <QDir>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
 
 void TToolForm::EinstellungenLaden()
 {
     if (EinstellungenDatei.isEmpty())
         return;
-    QPoint platz = pos();
+    const QPoint bisher = platzFuer(size(), rahmenraender(*this));
+    QPoint platz = bisher;
     // The print values go into the dialog's fields; a value not stored leaves its field as it is.
     DruckWerte druck = DruckForm ? DruckForm->werte() : DruckWerte{};
     ::EinstellungenLaden(EinstellungenDatei, Cfg, Modus, druck, platz);
     if (DruckForm)
         DruckForm->setWerte(druck);
-    // A stored place is the user's: the top-right corner is no longer fitted to the frame.
-    if (platz != pos()) {
-        m_anfangsPlatz = false;
-        m_eckePruefen = false;
-    }
-    // The width is still the one from creation: the loaded button size comes after.
-    if (const QScreen *primary = QGuiApplication::primaryScreen())
-        move(gespeichertePosition(platz, primary->geometry().size(), frameGeometry().width()));
+    // Put there, and kept on a monitor, once the stored button size is applied.
+    if (platz != bisher)
+        m_ort = platz;
 }
 
 void TToolForm::EinstellungenSpeichern()
@@ -40,7 +35,7 @@ void TToolForm::EinstellungenSpeichern()
     m_gespeichert = true;
     // The box has no parent: one of the closing tool window would never be shown on X11.
     const DruckWerte druck = DruckForm ? DruckForm->werte() : DruckWerte{};
-    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, druck, pos()))
+    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, druck, gemerkterPlatz()))
         zeigeFehler(nullptr, QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\r\n") +
                                  QDir::toNativeSeparators(EinstellungenDatei));
 }

@@ -82,13 +82,49 @@ ToolWindowMetrics toolWindowMetrics(int x, int y)
     return m;
 }
 
-QPoint anfangsPosition(int screenWidth, int windowWidth)
+QPoint anfangsPosition(const QRect &primaryMonitor, int frameWidth)
 {
-    return {screenWidth - windowWidth, 0};
+    return {primaryMonitor.right() + 1 - frameWidth, primaryMonitor.top()};
 }
 
-QPoint gespeichertePosition(QPoint stored, QSize primaryScreen, int windowWidth)
+namespace {
+
+qint64 flaeche(const QRect &r)
 {
-    return {std::min(stored.x(), primaryScreen.width() - windowWidth),
-            std::min(stored.y(), primaryScreen.height() - 21)};
+    return r.isEmpty() ? 0 : qint64(r.width()) * r.height();
+}
+
+// Squared distance from the point to the nearest pixel of the rectangle.
+qint64 abstandQuadrat(QPoint p, const QRect &r)
+{
+    const qint64 dx = std::max({r.left() - p.x(), 0, p.x() - r.right()});
+    const qint64 dy = std::max({r.top() - p.y(), 0, p.y() - r.bottom()});
+    return dx * dx + dy * dy;
+}
+
+} // namespace
+
+QPoint platzAufMonitor(const QRect &frame, int head, const QList<QRect> &monitors)
+{
+    if (monitors.isEmpty())
+        return frame.topLeft();
+    const QRect kopf(frame.topLeft(), QSize(frame.width(), std::clamp(head, 1, std::max(1, frame.height()))));
+    const QRect *monitor = nullptr;
+    qint64 besteFlaeche = 0;
+    for (const QRect &m : monitors)
+        if (const qint64 f = flaeche(kopf & m); f > besteFlaeche) {
+            besteFlaeche = f;
+            monitor = &m;
+        }
+    if (!monitor) {
+        qint64 besterAbstand = 0;
+        for (const QRect &m : monitors)
+            if (const qint64 d = abstandQuadrat(kopf.center(), m); !monitor || d < besterAbstand) {
+                besterAbstand = d;
+                monitor = &m;
+            }
+    }
+    const QRect &m = *monitor;
+    return {std::max(std::min(frame.left(), m.right() + 1 - frame.width()), m.left()),
+            std::max(std::min(frame.top(), m.bottom() + 1 - frame.height()), m.top())};
 }

@@ -2,7 +2,9 @@
 // gaps, the client sizes for a given tool-button size, and the placement rules.
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include <array>
@@ -38,10 +40,12 @@ struct ToolWindowMetrics
 
 ToolWindowMetrics toolWindowMetrics(int werkzeugGroesseX, int werkzeugGroesseY);
 
-// Initial placement: the top right corner of the primary screen.
-QPoint anfangsPosition(int screenWidth, int windowWidth);
+// Initial placement: the window's frame in the top right corner of the primary monitor.
+QPoint anfangsPosition(const QRect &primaryMonitor, int frameWidth);
 
-// A stored window position, pulled back so that the window's right edge does not pass the
-// primary screen's right edge and its top stays at least 21 pixels above the bottom edge.
-// There is no lower limit: negative positions stay as they are.
-QPoint gespeichertePosition(QPoint stored, QSize primaryScreen, int windowWidth);
+// Where a window whose frame would be `frame` goes so that it can be seen and used: on the
+// monitor that shows most of its head, the top `head` pixels (title bar and Start button), or
+// the nearest monitor when none shows any of it; moved just enough to lie whole on that
+// monitor. A frame wider or taller than the monitor keeps its left or top edge on the
+// monitor's, so that the head stays on it. Without monitors the place stays as it is.
+QPoint platzAufMonitor(const QRect &frame, int head, const QList<QRect> &monitors);

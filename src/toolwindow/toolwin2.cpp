@@ -26,13 +26,7 @@
 #include <QToolButton>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
-#include <array>
-#include <cstdlib>
-#include <memory>
-#include <optional>
-#include <utility>
+#include <algorithm>
 
 TToolForm *ToolForm = nullptr;
 
@@ -85,8 +79,6 @@ TToolForm::TToolForm(QWidget *parent)
     m_masse = toolWindowMetrics(25, 24);
     setFixedWidth(m_masse.ClientWidth);
     FensterEinklappen();
-    if (const QScreen *primary = QGuiApplication::primaryScreen())
-        move(anfangsPosition(primary->geometry().width(), frameGeometry().width()));
     MauszeigerRegistrieren();
     Modus = 1;
     VorZoomModus = 1;
@@ -172,6 +164,9 @@ void TToolForm::erzeugeKontextmenue()
 
 void TToolForm::SetToolWindowSize()
 {
+    // After the first activation the window is where the user left it.
+    if (!Start)
+        ortAbgleichen();
     m_masse = toolWindowMetrics(Cfg.WerkzeugGroesseX, Cfg.WerkzeugGroesseY);
     const ToolWindowMetrics &m = m_masse;
     const int icon = std::max(8, std::min(m.ButtonWidth, m.ButtonHeight) - 6);
@@ -188,6 +183,9 @@ void TToolForm::SetToolWindowSize()
         FensterAusklappen();
     else
         FensterEinklappen();
+    // A larger window keeps its place where it fits, and moves only as far as it must.
+    if (!windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+        platzAnwenden();
 }
 
 void TToolForm::FensterEinklappen()
@@ -216,16 +214,9 @@ void TToolForm::SetStartFertigText()
 bool TToolForm::event(QEvent *e)
 {
     const bool handled = QWidget::event(e);
-    if (m_anfangsPlatz &&
-        (e->type() == QEvent::Move || e->type() == QEvent::Show || e->type() == QEvent::WindowActivate))
-        anfangsPlatzMitRahmen();
-    if (m_eckePruefen && !m_eckeGeplant && e->type() == QEvent::Show) {
-        // Qt's idea of the frame can lag behind the window manager's; the X server's is checked
-        // a few times while the window manager settles.
-        m_eckeGeplant = true;
-        for (const int ms : {200, 600, 1500, 3000})
-            QTimer::singleShot(ms, this, [this] { eckeNachRahmenPruefen(); });
-    }
+    // Before the window is mapped: shown at its place at once, its frame counted.
+    if (Start && e->type() == QEvent::Show && !e->spontaneous())
+        platzAnwenden();
     // Without a window manager the tool window may never be activated; its first showing then
     // stands in for the first activation.
     if (Start && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
@@ -234,68 +225,6 @@ bool TToolForm::event(QEvent *e)
                 FormActivate();
         });
     return handled;
-}
-
-void TToolForm::anfangsPlatzMitRahmen()
-{
-    // Before the first showing Qt knows no frame, so the place given at creation took the
-    // client's width for the window's: the frame's right border ended off the screen.
-    const QRect rahmen = frameGeometry();
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    // While the window manager reparents the window, Qt can report a frame that does not
-    // even contain the client area; only a real frame counts.
-    if (!isVisible() || rahmen == geometry() || !primary || !rahmen.contains(geometry()))
-        return;
-    m_anfangsPlatz = false;
-    move(anfangsPosition(primary->geometry().width(), rahmen.width()));
-}
-
-namespace {
-
-// The client area's place on the screen and the frame's borders, as the X server has them;
-// empty without a window manager that announces its frame.
-std::optional<std::pair<QRect, std::array<int, 4>>> rahmenLautServer(const QWidget &w)
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return std::nullopt;
-    xcb_connection_t *c = x11->connection();
-    const auto win = xcb_window_t(w.winId());
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    const xcb_intern_atom_cookie_t ac = xcb_intern_atom(c, 1, 18, "_NET_FRAME_EXTENTS");
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(xcb_intern_atom_reply(c, ac, nullptr),
-                                                                        &std::free);
-    if (!screen || !atom || !atom->atom)
-        return std::nullopt;
-    const xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, atom->atom, XCB_ATOM_CARDINAL, 0, 4);
-    const xcb_translate_coordinates_cookie_t tc = xcb_translate_coordinates(c, win, screen->root, 0, 0);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> prop(
-        xcb_get_property_reply(c, pc, nullptr), &std::free);
-    std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> pos(
-        xcb_translate_coordinates_reply(c, tc, nullptr), &std::free);
-    if (!prop || !pos || prop->format != 32 || xcb_get_property_value_length(prop.get()) != 16)
-        return std::nullopt;
-    const auto *e = static_cast<const quint32 *>(xcb_get_property_value(prop.get()));
-    return std::make_pair(QRect(QPoint(pos->dst_x, pos->dst_y), w.size()),
-                          std::array<int, 4>{int(e[0]), int(e[1]), int(e[2]), int(e[3])});
-}
-
-} // namespace
-
-void TToolForm::eckeNachRahmenPruefen()
-{
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    if (!m_eckePruefen || !isVisible() || !primary || QGuiApplication::platformName() != QLatin1String("xcb"))
-        return;
-    const auto rahmen = rahmenLautServer(*this);
-    if (!rahmen)
-        return;
-    const auto &[client, rand] = *rahmen; // left, right, top, bottom
-    const QRect monitor = primary->geometry();
-    const QPoint ziel(monitor.right() + 1 - rand[1] - client.width(), monitor.top() + rand[2]);
-    if (client.topLeft() != ziel && windowHandle())
-        // The client's own place: no frame margins of Qt's involved.
-        windowHandle()->setPosition(ziel);
 }
 
 void TToolForm::FormActivate()
@@ -355,16 +284,22 @@ void TToolForm::StartFertigBtnClick()
         return;
     switch (WinZustand) {
     case 0:
+        ortAbgleichen();
         if (!BildschirmEinfrieren())
             return;
         raise();
         activateWindow();
         FensterAusklappen();
+        // Moved up as far as needed for every button to stay on the monitor.
+        if (!windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+            platzAnwenden();
         break;
     case 1:
         // The picture stays for the output commands after the release: a tool marker or a
         // figure's preview inverted into it, or text still in its entry, is settled first.
         CheckPanels();
+        // Moved while unfolded, the window stays where the user put it; otherwise it goes back.
+        ortAbgleichen();
         // A picture that could not be kept stays frozen, with its drawing.
         if (Cfg.AutoScreenshot && !AutoScreenshotAblegen())
             return;
@@ -381,6 +316,7 @@ void TToolForm::StartFertigBtnClick()
         SpeicherZurueckgeben();
         FensterEinklappen();
         wiederVerwaltet();
+        platzAnwenden();
         emit freigegeben();
         break;
     default:
@@ -414,10 +350,6 @@ bool TToolForm::BildschirmEinfrieren()
 {
     QScreen *monitor = einzufrierenderMonitor();
     m_einfrierenLaeuft = true;
-    // Hidden and shown again, the window loses its frame for a while: fitting the first place
-    // to the frame then would move it by the frame's size. It keeps the place it has now.
-    m_anfangsPlatz = false;
-    m_eckePruefen = false;
     // The tool window must not be part of the picture. Unmapped, it loses its frame; shown
     // again it goes back to where its client area was, not down by the frame's size.
     const QRect platz = geometry();

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -209,19 +210,27 @@ private:
     void ueberDerFlaeche(const QRect &monitor);
     void wiederVerwaltet();
     void warteMitNachrichten(int ms);
-    // Places the window in the primary screen's top-right corner again once the window
-    // manager's frame is known.
-    void anfangsPlatzMitRahmen();
-    void eckeNachRahmenPruefen();
+    // The window's place (fensterplatz.cpp). Puts the window at its place for its current
+    // size, once more when the window manager frames it if it has not yet.
+    void platzAnwenden();
+    // Where a window of this client size and frame goes, by its frame's top-left corner: at
+    // m_ort, moved just enough to lie on its monitor.
+    QPoint platzFuer(QSize client, const QMargins &rand) const;
+    // Takes the window's place on the screen as the place to keep when someone else (the
+    // user, the window manager) has moved it.
+    void ortAbgleichen();
+    // The place to store: where the folded window goes.
+    QPoint gemerkterPlatz();
 
     ToolWindowMetrics m_masse{};
     bool m_einfrierenLaeuft = false;
-    // Still at the place given at creation, when the frame's width was not known.
-    bool m_anfangsPlatz = true;
-    // Until a stored place or the first freeze: the corner is checked against the X server.
-    bool m_eckePruefen = true;
-    bool m_eckeGeplant = false;
     bool m_gespeichert = false;
+    // The frame corner the window is to have, as stored or as the user left it; empty for the
+    // top-right corner of the primary monitor. Unfolding or a larger size may move the window
+    // away from it to keep every button on the monitor; folding puts it back.
+    std::optional<QPoint> m_ort;
+    // The client places last asked for, to tell the program's moves from anyone else's.
+    QList<QPoint> m_angefragt;
 };
 
 extern TToolForm *ToolForm;

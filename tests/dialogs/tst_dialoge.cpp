@@ -1,6 +1,6 @@
 // The settings dialog and the info box: filling, taking over after OK, cancelling, the sizes
-// as typed, the translation of their captions, the help and web pages, and the info command
-// from both windows.
+// kept in their ranges, the translation of their captions, the help and web pages, and the
+// info command from both windows.
 #include "../output/desktopattrappe.h"
 #include "../surface/bildhilfe.h"
 #include "../surface/eingefroren.h"
@@ -85,8 +85,8 @@ private slots:
     void okWendetZeigerUndGroesseSofortAn();
     void abbrechenAendertNichts_data();
     void abbrechenAendertNichts();
-    void groesseWieGetippt_data();
-    void groesseWieGetippt();
+    void groesseImBereich_data();
+    void groesseImBereich();
     void infoAusBeidenFenstern_data();
     void infoAusBeidenFenstern();
     void infoBoxInhalt();
@@ -292,23 +292,22 @@ void TstDialoge::abbrechenAendertNichts()
     QVERIFY(zeiger1);
 }
 
-void TstDialoge::groesseWieGetippt_data()
+void TstDialoge::groesseImBereich_data()
 {
     QTest::addColumn<QString>("getippt");
     QTest::addColumn<bool>("feldVerlassen"); // Tab before Enter
     QTest::addColumn<int>("breite");
-    QTest::newRow("10 confirmed in the field: as typed") << "10" << false << 10;
+    QTest::newRow("40 confirmed in the field") << "40" << false << 40;
+    QTest::newRow("10 confirmed in the field: its lower bound") << "10" << false << 25;
     QTest::newRow("10, field left first: its lower bound") << "10" << true << 25;
-    QTest::newRow("150 confirmed in the field: as typed") << "150" << false << 150;
+    QTest::newRow("1000 confirmed in the field: its upper bound") << "1000" << false << 100;
     QTest::newRow("150, field left first: its upper bound") << "150" << true << 100;
-    QTest::newRow("0: no window has it, the lower bound") << "0" << false << 25;
-    QTest::newRow("-5: no window has it, the lower bound") << "-5" << false << 25;
-    QTest::newRow("100000: no window has it, the upper bound") << "100000" << false << 100;
+    QTest::newRow("-5 confirmed in the field: the lower bound") << "-5" << false << 25;
 }
 
-// OK with Enter while the focus is still in the width field takes the text as typed; leaving
-// the field first brings it into the field's range. Sizes no window can have never reach it.
-void TstDialoge::groesseWieGetippt()
+// OK with Enter while the focus is still in the width field, or after leaving it: the size
+// taken over is always within the field's range.
+void TstDialoge::groesseImBereich()
 {
     QFETCH(QString, getippt);
     QFETCH(bool, feldVerlassen);

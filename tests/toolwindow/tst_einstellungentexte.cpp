@@ -245,12 +245,11 @@ void TstEinstellungenTexte::storedPositionPulledOntoScreen()
     QVERIFY(schreiben(m_datei, "[General]\nWinPos-Left=5000\nWinPos-Top=5000\nWerkzeugGroesseX=100\n"));
     EinstellungenDatei = m_datei;
     ersteAktivierung();
-    // Limited with the width the window had before the stored button size was applied: 52
-    // pixels and the frame.
-    const int breite = 52 + ToolForm->frameGeometry().width() - ToolForm->width();
-    const QSize schirm = QGuiApplication::primaryScreen()->geometry().size();
-    QCOMPARE(ToolForm->pos(), QPoint(schirm.width() - breite, schirm.height() - 21));
-    QCOMPARE(ToolForm->width(), 202);
+    // Limited with the size the stored buttons give, frame and all: the whole window on the
+    // monitor, in its bottom-right corner.
+    QCOMPARE(ToolForm->size(), QSize(202, 27));
+    QTRY_COMPARE(ToolForm->frameGeometry().bottomRight(),
+                 QGuiApplication::primaryScreen()->geometry().bottomRight());
 }
 
 void TstEinstellungenTexte::closeWritesEverything()

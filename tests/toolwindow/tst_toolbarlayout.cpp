@@ -12,8 +12,9 @@ private slots:
     void rowOffsets();
     void sizes_data();
     void sizes();
-    void savedPosition_data();
-    void savedPosition();
+    void initialPlace();
+    void platzAufMonitor_data();
+    void platzAufMonitor();
 };
 
 void TstToolBarLayout::buttons()
@@ -81,24 +82,60 @@ void TstToolBarLayout::sizes()
     QCOMPARE(m.ToolBarTop + m.ToolBarHeight + 1, m.ExpandedHeight);
 }
 
-void TstToolBarLayout::savedPosition_data()
+void TstToolBarLayout::initialPlace()
 {
-    QTest::addColumn<QPoint>("stored");
-    QTest::addColumn<QPoint>("expected");
-    // Primary screen 1920×1080, window 60 wide.
-    QTest::newRow("inside") << QPoint(100, 200) << QPoint(100, 200);
-    QTest::newRow("right of the edge") << QPoint(5000, 10) << QPoint(1860, 10);
-    QTest::newRow("below the bottom") << QPoint(10, 1070) << QPoint(10, 1059);
-    QTest::newRow("exactly at the limits") << QPoint(1860, 1059) << QPoint(1860, 1059);
-    QTest::newRow("negative stays") << QPoint(-300, -20) << QPoint(-300, -20);
+    QCOMPARE(anfangsPosition(QRect(0, 0, 1920, 1080), 54), QPoint(1866, 0));
+    // A primary monitor right of another one.
+    QCOMPARE(anfangsPosition(QRect(1920, 200, 1280, 1024), 54), QPoint(3146, 200));
 }
 
-void TstToolBarLayout::savedPosition()
+void TstToolBarLayout::platzAufMonitor_data()
 {
-    QFETCH(QPoint, stored);
+    QTest::addColumn<QList<QRect>>("monitors");
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QPoint>("expected");
+    const QRect fhd(0, 0, 1920, 1080);
+    const QList<QRect> eins{fhd};
+    // The primary monitor first, a larger one right of it.
+    const QList<QRect> rechts{fhd, QRect(1920, 0, 2560, 1440)};
+    // The primary monitor right of one that is higher and starts above it.
+    const QList<QRect> links{QRect(0, 0, 1920, 1080), QRect(-1280, -200, 1280, 1024)};
+    // A 54 × 48 frame with a 20-pixel title bar: the head is 47 pixels high.
+    QTest::newRow("inside stays") << eins << QRect(100, 200, 54, 48) << QPoint(100, 200);
+    QTest::newRow("in the corner stays") << eins << QRect(1866, 0, 54, 48) << QPoint(1866, 0);
+    QTest::newRow("past the right edge") << eins << QRect(1900, 10, 54, 48) << QPoint(1866, 10);
+    QTest::newRow("far right and below") << eins << QRect(5000, 5000, 54, 48) << QPoint(1866, 1032);
+    QTest::newRow("title bar above the top") << eins << QRect(1863, -43, 54, 48) << QPoint(1863, 0);
+    QTest::newRow("left of the only monitor") << eins << QRect(-30, 200, 84, 54) << QPoint(0, 200);
+    QTest::newRow("unfolded low: up just enough") << eins << QRect(1866, 900, 54, 540) << QPoint(1866, 540);
+    QTest::newRow("taller than the monitor: top on it")
+        << eins << QRect(1700, 300, 204, 2060) << QPoint(1700, 0);
+    QTest::newRow("wider than the monitor: left on it")
+        << eins << QRect(500, 10, 2004, 1025) << QPoint(0, 10);
+    QTest::newRow("on the second monitor stays") << rechts << QRect(3000, 300, 54, 48) << QPoint(3000, 300);
+    QTest::newRow("second monitor, below the first's bottom")
+        << rechts << QRect(3000, 1300, 54, 48) << QPoint(3000, 1300);
+    QTest::newRow("second monitor, past its right edge")
+        << rechts << QRect(4470, 300, 124, 48) << QPoint(4356, 300);
+    QTest::newRow("across the seam: onto the one with more of the head")
+        << rechts << QRect(1900, 300, 54, 48) << QPoint(1920, 300);
+    QTest::newRow("unfolded low on the first: stays on it")
+        << rechts << QRect(1866, 1000, 54, 540) << QPoint(1866, 540);
+    QTest::newRow("below the first, nowhere: the nearest")
+        << rechts << QRect(1000, 1200, 54, 48) << QPoint(1000, 1032);
+    QTest::newRow("negative on a monitor left of the primary stays")
+        << links << QRect(-900, -150, 54, 48) << QPoint(-900, -150);
+    QTest::newRow("left monitor, above its top") << links << QRect(-900, -400, 54, 48) << QPoint(-900, -200);
+    QTest::newRow("left monitor, unfolded low") << links << QRect(-60, 700, 54, 540) << QPoint(-60, 284);
+    QTest::newRow("no monitor") << QList<QRect>{} << QRect(-5000, 7, 54, 48) << QPoint(-5000, 7);
+}
+
+void TstToolBarLayout::platzAufMonitor()
+{
+    QFETCH(QList<QRect>, monitors);
+    QFETCH(QRect, frame);
     QFETCH(QPoint, expected);
-    QCOMPARE(gespeichertePosition(stored, QSize(1920, 1080), 60), expected);
-    QCOMPARE(anfangsPosition(1920, 60), QPoint(1860, 0));
+    QCOMPARE(::platzAufMonitor(frame, 47, monitors), expected);
 }
 
 QTEST_GUILESS_MAIN(TstToolBarLayout)

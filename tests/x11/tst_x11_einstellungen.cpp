@@ -108,16 +108,16 @@ void TstX11Einstellungen::firstEndCreatesAllValuesAndChoicesComeBack()
 
 void TstX11Einstellungen::handEditedSizeAndPlaceAreUsed()
 {
-    // A negative position (a window partly off the screen) stays as it is.
+    // A place partly left of the only monitor is pulled onto it, with the stored size.
     QVERIFY(schreiben(
         "[General]\nWerkzeugGroesseX=40\nWerkzeugGroesseY = 30\nWinPos-Left=-30\nWinPos-Top=200\n"));
     QProcess p;
     const unsigned long w = xs::startProgram(p);
     QVERIFY(w);
-    QTRY_COMPARE(xs::windowInfo(w)->geometry, QRect(-30, 200, 82, 33));
+    QTRY_COMPARE(xs::windowInfo(w)->geometry, QRect(0, 200, 82, 33));
     QVERIFY(xs::closeProgram(p, w));
     const QMap<QString, QString> werte = gespeichert();
-    QCOMPARE(werte.value("WinPos-Left"), QStringLiteral("-30"));
+    QCOMPARE(werte.value("WinPos-Left"), QStringLiteral("0"));
     QCOMPARE(werte.value("WinPos-Top"), QStringLiteral("200"));
     QCOMPARE(werte.value("WerkzeugGroesseX"), QStringLiteral("40"));
 }

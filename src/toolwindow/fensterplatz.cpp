@@ -1,0 +1,37 @@
+// The tool window's place: where it starts, how it stays on its monitor while it grows and
+// shrinks, and what is stored of it. A place is the frame's top-left corner.
+#include "controls/fensterrahmen.h"
+#include "toolwindow/toolwin2.h"
+
+QPoint TToolForm::platzFuer(QSize client, const QMargins &rand) const
+{
+    const QSize rahmen = client.grownBy(rand);
+    const QList<QRect> monitore = monitorFlaechen();
+    const QPoint ecke = m_ort.value_or(anfangsPosition(monitore.value(0), rahmen.width()));
+    // The title bar and the Start button decide the monitor the window belongs to.
+    return platzAufMonitor(QRect(ecke, rahmen), rand.top() + m_masse.StartButtonHeight, monitore);
+}
+
+void TToolForm::platzAnwenden()
+{
+    bool eigene = false;
+    const QMargins rand = rahmenraender(*this, &eigene);
+    m_angefragt.append(rahmenEckeSetzen(*this, platzFuer(size(), rand), rand));
+    if (m_angefragt.size() > 4)
+        m_angefragt.removeFirst();
+    // Before the window manager has framed the window its borders were guessed.
+    if (!eigene)
+        beiRahmenMeldung(*this, [this] { platzAnwenden(); });
+}
+
+void TToolForm::ortAbgleichen()
+{
+    if (isVisible() && !m_angefragt.contains(clientEcke(*this)))
+        m_ort = rahmenEcke(*this);
+}
+
+QPoint TToolForm::gemerkterPlatz()
+{
+    ortAbgleichen();
+    return platzFuer(QSize(m_masse.ClientWidth, m_masse.CollapsedHeight), rahmenraender(*this));
+}
