@@ -34,6 +34,8 @@ private:
     // Waits until the X server gives the keyboard to `fenster`; the window that has it if it
     // does not come.
     static unsigned long warteAufFokus(unsigned long fenster);
+    // Freezes with Enter in the tool window; the picture's window, or 0 when none comes.
+    static unsigned long einfrieren(const QProcess &p, unsigned long werkzeug);
 
     QString m_datei;
     QImage m_bekannt;
@@ -110,17 +112,8 @@ void TstX11Dialoge::f1OnTheFrozenPicture()
     QProcess p;
     const unsigned long werkzeug = xs::startProgram(p);
     QVERIFY(werkzeug);
-    xs::focus(werkzeug);
-    xs::key(QStringLiteral("Return"));
-    unsigned long bild = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            for (unsigned long w : xs::visibleWindowsOf(p.processId()))
-                if (xs::windowInfo(w)->geometry == QRect(0, 0, 1920, 1080))
-                    bild = w;
-            return bild != 0;
-        }(),
-        10000);
+    const unsigned long bild = einfrieren(p, werkzeug);
+    QVERIFY(bild);
     xs::focus(bild);
     xs::key(QStringLiteral("F1"));
     const unsigned long info = warteAufFenster(QStringLiteral("Info"));
@@ -195,6 +188,21 @@ void TstX11Dialoge::dialogsInPixelsAtDesktopDpi()
     }
 }
 
+unsigned long TstX11Dialoge::einfrieren(const QProcess &p, unsigned long werkzeug)
+{
+    xs::focus(werkzeug);
+    xs::key(QStringLiteral("Return"));
+    QElapsedTimer t;
+    t.start();
+    do {
+        for (unsigned long w : xs::visibleWindowsOf(p.processId()))
+            if (xs::windowInfo(w)->geometry == QRect(0, 0, 1920, 1080))
+                return w;
+        QTest::qWait(50);
+    } while (t.elapsed() < 10000);
+    return 0;
+}
+
 unsigned long TstX11Dialoge::warteAufFokus(unsigned long fenster)
 {
     unsigned long fokus = 0;
@@ -245,17 +253,8 @@ void TstX11Dialoge::keysGoBackWhereTheyWere()
     QProcess p;
     const unsigned long werkzeug = xs::startProgram(p);
     QVERIFY(werkzeug);
-    xs::focus(werkzeug);
-    xs::key(QStringLiteral("Return"));
-    unsigned long bild = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            for (unsigned long w : xs::visibleWindowsOf(p.processId()))
-                if (xs::windowInfo(w)->geometry == QRect(0, 0, 1920, 1080))
-                    bild = w;
-            return bild != 0;
-        }(),
-        10000);
+    const unsigned long bild = einfrieren(p, werkzeug);
+    QVERIFY(bild);
     // Fixed-size dialogs: the window manager offers no maximising. Openbox offers minimising
     // to every window; a minimised dialog comes back at once, with the keyboard.
     const auto festesFenster = [&](unsigned long dialog) {

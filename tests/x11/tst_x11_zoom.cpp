@@ -105,8 +105,18 @@ void TstX11Zoom::wheelOverTheToolWindowLeavesTheZoom()
     // counted, the earlier one has been handled too.
     rad(werkzeug, "4");
     rad(zeiger, "4");
-    QTRY_VERIFY(ToolForm->Modus == 15 && ToolForm->ZoomFak == 2.0f &&
-                zoomBildpunkt(ScreenForm->Img2->sicht(), zeiger.x(), zeiger.y()) == zeiger);
+    const auto zustand = [&] {
+        const ZoomSicht s = ScreenForm->Img2->sicht();
+        return QStringLiteral("mode %1, factor %2, view %3 %4 %5")
+            .arg(ToolForm->Modus)
+            .arg(ToolForm->ZoomFak)
+            .arg(s.Fak)
+            .arg(s.Ox)
+            .arg(s.Oy);
+    };
+    QTRY_VERIFY2(ToolForm->Modus == 15 && ToolForm->ZoomFak == 2.0f &&
+                     zoomBildpunkt(ScreenForm->Img2->sicht(), zeiger.x(), zeiger.y()) == zeiger,
+                 qPrintable(zustand()));
     // In the zoom view: up over the tool window, down over the picture leaves the view.
     rad(werkzeug, "4");
     rad(zeiger, "5");

@@ -29,7 +29,10 @@ namespace {
 QList<qint64> hueter()
 {
     QList<qint64> pids;
+    // The display number is reused by the next test on a private server: the runtime folder,
+    // one per run, tells this run's keepers from a late one of an earlier run.
     const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
+    const QByteArray laufzeit = "XDG_RUNTIME_DIR=" + qgetenv("XDG_RUNTIME_DIR");
     for (const QString &eintrag : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         bool zahl = false;
         const qint64 pid = eintrag.toLongLong(&zahl);
@@ -43,8 +46,9 @@ QList<qint64> hueter()
             continue;
         const QList<QByteArray> args = cmd.readAll().split('\0');
         const QByteArray zustand = stat.readAll();
+        const QList<QByteArray> umgebung = env.readAll().split('\0');
         if (args.size() < 2 || args[0] != SKIZZOMAT_BINARY || args[1] != "--clipboard-keeper" ||
-            !env.readAll().split('\0').contains(display) ||
+            !umgebung.contains(display) || !umgebung.contains(laufzeit) ||
             zustand.mid(zustand.lastIndexOf(')') + 2, 1) == "Z")
             continue;
         pids.append(pid);
