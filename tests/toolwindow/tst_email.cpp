@@ -39,6 +39,7 @@ class TstEmail : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void versenden_data();
     void versenden();
@@ -63,6 +64,13 @@ private:
     QString m_ordner;
     DesktopAttrappe m_desktop;
 };
+
+// A hand-over whose program ended near the last test is deleted by the event loop, which does
+// not run again after it.
+void TstEmail::cleanupTestCase()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 void TstEmail::initTestCase()
 {
