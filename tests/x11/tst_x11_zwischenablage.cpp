@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -25,10 +27,12 @@
 namespace {
 
 // Keepers started by the program on our display; zombies (ended, not yet reaped by whoever
-// adopted them) count as gone.
+// adopted them) count as gone. A keeper's own child between its fork and its exec (a helper Qt
+// or a library starts) looks like a keeper of its own: only processes whose parent is no keeper
+// count.
 QList<qint64> hueter()
 {
-    QList<qint64> pids;
+    QHash<qint64, qint64> eltern; // keeper → its parent
     // The display number is reused by the next test on a private server: the runtime folder,
     // one per run, tells this run's keepers from a late one of an earlier run.
     const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
@@ -51,8 +55,14 @@ QList<qint64> hueter()
             !umgebung.contains(display) || !umgebung.contains(laufzeit) ||
             zustand.mid(zustand.lastIndexOf(')') + 2, 1) == "Z")
             continue;
-        pids.append(pid);
+        // After the name: state, then the parent.
+        eltern.insert(pid, zustand.mid(zustand.lastIndexOf(')') + 2).split(' ').value(1).toLongLong());
     }
+    QList<qint64> pids;
+    for (auto it = eltern.cbegin(); it != eltern.cend(); ++it)
+        if (!eltern.contains(it.value()))
+            pids.append(it.key());
+    std::sort(pids.begin(), pids.end());
     return pids;
 }
 
