@@ -26,8 +26,6 @@ private slots:
     void keysGoBackWhereTheyWere();
 
 private:
-    // The one mapped window of that title, or 0 when none comes within the time.
-    static unsigned long warteAufFenster(const QString &titel);
     // A new run's info box and then its settings dialog, each as the screen shows it once its
     // picture holds still; empty when a window does not come.
     QList<QImage> dialogBilder();
@@ -52,16 +50,6 @@ void TstX11Dialoge::initTestCase()
     QVERIFY2(xs::showOnRoot(m_bekannt, &warum), qPrintable(warum));
 }
 
-unsigned long TstX11Dialoge::warteAufFenster(const QString &titel)
-{
-    QList<unsigned long> fenster;
-    QElapsedTimer t;
-    t.start();
-    while ((fenster = xs::visibleWindowsNamed(titel)).size() != 1 && t.elapsed() < 10000)
-        QTest::qWait(50);
-    return fenster.size() == 1 ? fenster.first() : 0;
-}
-
 void TstX11Dialoge::widthTypedInSettingsResizesAndComesBack()
 {
     QProcess erster;
@@ -71,7 +59,7 @@ void TstX11Dialoge::widthTypedInSettingsResizesAndComesBack()
 
     xs::focus(werkzeug);
     xs::key(QStringLiteral("F1"));
-    const unsigned long info = warteAufFenster(QStringLiteral("Info"));
+    const unsigned long info = xs::waitForWindowNamed(QStringLiteral("Info"));
     QVERIFY(info);
     const QRect infoPlatz = xs::windowInfo(info)->geometry;
     QCOMPARE(infoPlatz.size(), QSize(624, 565));
@@ -80,7 +68,7 @@ void TstX11Dialoge::widthTypedInSettingsResizesAndComesBack()
 
     // "Einstellungen..." at 509, 448, 105 × 29.
     xs::click(infoPlatz.topLeft() + QPoint(509 + 52, 448 + 14));
-    const unsigned long einstellungen = warteAufFenster(QStringLiteral("Einstellungen"));
+    const unsigned long einstellungen = xs::waitForWindowNamed(QStringLiteral("Einstellungen"));
     QVERIFY(einstellungen);
     QCOMPARE(xs::windowInfo(einstellungen)->geometry.size(), QSize(908, 433));
     // Alt+B goes to the width field; Enter there is OK.
@@ -116,7 +104,7 @@ void TstX11Dialoge::f1OnTheFrozenPicture()
     QVERIFY(bild);
     xs::focus(bild);
     xs::key(QStringLiteral("F1"));
-    const unsigned long info = warteAufFenster(QStringLiteral("Info"));
+    const unsigned long info = xs::waitForWindowNamed(QStringLiteral("Info"));
     QVERIFY(info);
     // The box is above the frozen picture: where it stands, the screen no longer shows it.
     const QRect infoPlatz = xs::windowInfo(info)->geometry;
@@ -148,11 +136,11 @@ QList<QImage> TstX11Dialoge::dialogBilder()
     QList<QImage> bilder;
     xs::focus(werkzeug);
     xs::key(QStringLiteral("F1"));
-    if (const unsigned long info = warteAufFenster(QStringLiteral("Info"))) {
+    if (const unsigned long info = xs::waitForWindowNamed(QStringLiteral("Info"))) {
         const QRect infoPlatz = xs::windowInfo(info)->geometry;
         bilder << ruhig(infoPlatz);
         xs::click(infoPlatz.topLeft() + QPoint(509 + 52, 448 + 14));
-        if (const unsigned long einstellungen = warteAufFenster(QStringLiteral("Einstellungen"))) {
+        if (const unsigned long einstellungen = xs::waitForWindowNamed(QStringLiteral("Einstellungen"))) {
             // The pointer away from the dialog's buttons.
             xs::run(QStringLiteral("xdotool"), {"mousemove", "0", "0"});
             bilder << ruhig(xs::windowInfo(einstellungen)->geometry);
@@ -272,7 +260,7 @@ void TstX11Dialoge::keysGoBackWhereTheyWere()
     QCOMPARE(warteAufFokus(vorher), vorher);
 
     xs::key(taste);
-    const unsigned long dialog = warteAufFenster(titel);
+    const unsigned long dialog = xs::waitForWindowNamed(titel);
     QVERIFY(dialog);
     QCOMPARE(warteAufFokus(dialog), dialog);
     festesFenster(dialog);
@@ -281,7 +269,7 @@ void TstX11Dialoge::keysGoBackWhereTheyWere()
     QCOMPARE(warteAufFokus(dialog), dialog);
     if (einstellungen) {
         xs::click(xs::windowInfo(dialog)->geometry.topLeft() + QPoint(509 + 52, 448 + 14));
-        const unsigned long oben = warteAufFenster(QStringLiteral("Einstellungen"));
+        const unsigned long oben = xs::waitForWindowNamed(QStringLiteral("Einstellungen"));
         QVERIFY(oben);
         QCOMPARE(warteAufFokus(oben), oben);
         festesFenster(oben);

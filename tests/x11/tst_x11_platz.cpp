@@ -45,7 +45,6 @@ private:
     void monitoreSetzen(const QList<Monitor> &monitore);
     // Whether the rectangle lies whole on one of the monitors.
     bool aufEinemMonitor(const QRect &r) const;
-    static unsigned long warteAufFenster(const QString &titel);
     static QString text(const QRect &r);
 
     QString m_datei;
@@ -125,16 +124,6 @@ bool TstX11Platz::aufEinemMonitor(const QRect &r) const
                        [&r](const Monitor &m) { return m.flaeche.contains(r); });
 }
 
-unsigned long TstX11Platz::warteAufFenster(const QString &titel)
-{
-    QList<unsigned long> fenster;
-    QElapsedTimer t;
-    t.start();
-    while ((fenster = xs::visibleWindowsNamed(titel)).size() != 1 && t.elapsed() < 10000)
-        QTest::qWait(50);
-    return fenster.size() == 1 ? fenster.first() : 0;
-}
-
 QString TstX11Platz::text(const QRect &r)
 {
     return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
@@ -204,11 +193,11 @@ void TstX11Platz::groessereKnoepfeBleibenAufDemMonitor()
 
     xs::focus(werkzeug);
     xs::key(QStringLiteral("F1"));
-    const unsigned long info = warteAufFenster(QStringLiteral("Info"));
+    const unsigned long info = xs::waitForWindowNamed(QStringLiteral("Info"));
     QVERIFY(info);
     // "Einstellungen..." at 509, 448, 105 × 29.
     xs::click(xs::windowInfo(info)->geometry.topLeft() + QPoint(509 + 52, 448 + 14));
-    const unsigned long einstellungen = warteAufFenster(QStringLiteral("Einstellungen"));
+    const unsigned long einstellungen = xs::waitForWindowNamed(QStringLiteral("Einstellungen"));
     QVERIFY(einstellungen);
     xs::focus(einstellungen);
     for (const QString &taste : tasten)
@@ -329,7 +318,7 @@ void TstX11Platz::infoBoxImmerAmSelbenPlatz()
     for (int mal = 1; mal <= 3; ++mal) {
         xs::focus(werkzeug);
         xs::key(QStringLiteral("F1"));
-        const unsigned long info = warteAufFenster(QStringLiteral("Info"));
+        const unsigned long info = xs::waitForWindowNamed(QStringLiteral("Info"));
         QVERIFY(info);
         QTRY_COMPARE(xs::frameRect(info).center(), QRect(0, 0, 1920, 1080).center());
         QTest::qWait(200);

@@ -315,6 +315,16 @@ QList<unsigned long> visibleWindowsNamed(const QString &title)
             .out);
 }
 
+unsigned long waitForWindowNamed(const QString &title)
+{
+    QList<unsigned long> found;
+    QElapsedTimer t;
+    t.start();
+    while ((found = visibleWindowsNamed(title)).size() != 1 && t.elapsed() < 10000)
+        QTest::qWait(50);
+    return found.size() == 1 ? found.first() : 0;
+}
+
 QList<unsigned long> stackingOrder()
 {
     const QByteArray out = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-notype"),

@@ -95,6 +95,8 @@ QRect frameRect(unsigned long window);
 QList<unsigned long> visibleWindowsOf(qint64 pid);
 // Mapped windows whose title is exactly `title`.
 QList<unsigned long> visibleWindowsNamed(const QString &title);
+// The one mapped window of that title, or 0 when none comes within 10 s.
+unsigned long waitForWindowNamed(const QString &title);
 
 // The window manager's stacking order, bottom first (_NET_CLIENT_LIST_STACKING).
 QList<unsigned long> stackingOrder();
