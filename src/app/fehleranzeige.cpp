@@ -1,5 +1,7 @@
 #include "app/fehleranzeige.h"
 
+#include "app/anzeige.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>

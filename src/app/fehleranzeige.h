@@ -3,8 +3,6 @@
 // goes on with the next event.
 #pragma once
 
-#include "app/anzeige.h"
-
 #include <QApplication>
 
 // A platform that cannot be loaded ends the program with one line instead of an abort

@@ -22,8 +22,8 @@ QFont containerSchrift(const QWidget *w)
     return w->parentWidget() ? w->parentWidget()->font() : w->font();
 }
 
-} // namespace
-
+// The room a check box, radio button or push button leaves for its caption, as its style lays
+// the control out at its present size.
 int beschriftungsBreite(const QAbstractButton *knopf, const QString &text)
 {
     QStyleOptionButton opt;
@@ -49,6 +49,8 @@ int beschriftungsBreite(const QAbstractButton *knopf, const QString &text)
     }
     return knopf->contentsRect().width();
 }
+
+} // namespace
 
 void beschriftungEinpassen(QAbstractButton *knopf, const QString &text, const QFont &schrift)
 {

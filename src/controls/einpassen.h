@@ -10,10 +10,6 @@ class QFont;
 class QGroupBox;
 class QLabel;
 
-// The room a check box, radio button or push button leaves for its caption, as its style lays
-// the control out at its present size.
-int beschriftungsBreite(const QAbstractButton *knopf, const QString &text);
-
 // Sets the caption and, made from `schrift`, the largest font in which it fits the button.
 void beschriftungEinpassen(QAbstractButton *knopf, const QString &text, const QFont &schrift);
 // The same with the font the button's container gives it.

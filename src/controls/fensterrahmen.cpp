@@ -272,6 +272,27 @@ void rahmenMittig(QWidget &w, const QRect &bereich)
         });
 }
 
+bool perFensterverwaltungAktivieren(const QWidget &w)
+{
+    xcb_connection_t *c = x11Verbindung();
+    if (!c || w.windowFlags().testFlag(Qt::X11BypassWindowManagerHint) || !fensterManagerLaeuft(c))
+        return false;
+    static const xcb_atom_t aktiv = atomFuer(c, "_NET_ACTIVE_WINDOW");
+    if (aktiv == XCB_ATOM_NONE)
+        return false;
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = xcb_window_t(w.winId());
+    e.type = aktiv;
+    e.data.data32[0] = 2; // on the user's behalf
+    e.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, wurzel(c), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&e));
+    xcb_flush(c);
+    return true;
+}
+
 QList<QRect> monitorFlaechen()
 {
     QList<QRect> flaechen;

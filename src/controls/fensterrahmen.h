@@ -48,5 +48,11 @@ void beiRahmenMeldung(QWidget &w, std::function<void()> dann);
 // Puts w with its frame centred in `bereich`, once more when the frame's borders become known.
 void rahmenMittig(QWidget &w, const QRect &bereich);
 
+// Asks the window manager to activate the window, as a pager does for the user. The request
+// reaches it after whatever the window manager did with windows unmapped before, so it comes
+// after the window it chose to focus then; a focus set directly may come before that choice
+// and be overridden. False without a window manager (or off X11, or for an unmanaged window).
+bool perFensterverwaltungAktivieren(const QWidget &w);
+
 // The monitors of the virtual desktop, the primary one first.
 QList<QRect> monitorFlaechen();

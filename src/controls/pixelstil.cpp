@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QProxyStyle>
+#include <QSet>
 #include <QStyleOption>
 #include <QWidget>
 
@@ -10,11 +11,17 @@
 
 namespace {
 
-const char *const PixelMerkmal = "skizzomatInPixeln";
+// The windows laid out in pixels. Asked on every call of the style, while painting too: a set
+// lookup, where a property would be looked up by name in the class chain first.
+QSet<const QWidget *> &pixelFenster()
+{
+    static QSet<const QWidget *> fenster;
+    return fenster;
+}
 
 bool inPixeln(const QWidget *w)
 {
-    return w && w->window()->property(PixelMerkmal).toBool();
+    return w && pixelFenster().contains(w->window());
 }
 
 // Font metrics at 96 dpi: Qt's styles take their scale from the DPI of an option's metrics.
@@ -153,5 +160,8 @@ void InPixelnAuslegen(QWidget *fenster)
 {
     if (!dynamic_cast<PixelStil *>(QApplication::style()))
         QApplication::setStyle(new PixelStil(QApplication::style()->name()));
-    fenster->setProperty(PixelMerkmal, true);
+    if (pixelFenster().contains(fenster))
+        return;
+    pixelFenster().insert(fenster);
+    QObject::connect(fenster, &QObject::destroyed, [fenster] { pixelFenster().remove(fenster); });
 }

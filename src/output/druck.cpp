@@ -70,30 +70,23 @@ constexpr int FristAuftrag = 30000;
 struct Vorbereitung
 {
     DruckerAuskunft auskunft;
-    std::shared_ptr<QPrinter> drucker;
-    QRect bedruckbar; // 0.1 mm from the paper edge
+    // A new printer object when none was set up: making it asks the server. One set up in
+    // "Einrichten..." stays with the interface thread, which a preparation given up on must
+    // not share.
+    std::shared_ptr<QPrinter> neu;
 };
 
-Vorbereitung vorbereiten(const QString &name, std::shared_ptr<QPrinter> eingerichtet)
+Vorbereitung vorbereiten(const QString &name, bool eingerichtet)
 {
     Vorbereitung v;
     v.auskunft = druckerAbfragen(name);
-    if (!druckHindernis(v.auskunft).isEmpty())
+    if (eingerichtet || !druckHindernis(v.auskunft).isEmpty())
         return v;
-    v.drucker = std::move(eingerichtet);
     // A new printer object takes the queue with its own defaults.
-    if (!v.drucker) {
-        v.drucker = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        if (v.drucker->printerName() != v.auskunft.name)
-            v.drucker->setPrinterName(v.auskunft.name);
-    }
-    v.bedruckbar = bedruckbarerBereich(*v.drucker);
+    v.neu = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (v.neu->printerName() != v.auskunft.name)
+        v.neu->setPrinterName(v.auskunft.name);
     return v;
-}
-
-[[noreturn]] void druckfehler(const QString &text)
-{
-    throw std::runtime_error(text.toStdString());
 }
 
 } // namespace
@@ -361,13 +354,16 @@ void TDruckForm::DruckBtnClick()
     });
     warten(true);
     const Nebenlauf<Vorbereitung> frage(
-        [name = druckerName(), drucker = m_drucker] { return vorbereiten(name, drucker); });
+        [name = druckerName(), eingerichtet = bool(m_drucker)] { return vorbereiten(name, eingerichtet); });
     if (!abwarten([&] { return frage.fertig(); }, FristVorbereitung))
         druckfehler(druckHindernis(keineAntwort()));
     const Vorbereitung &v = frage.ergebnis();
     if (const QString hindernis = druckHindernis(v.auskunft); !hindernis.isEmpty())
         druckfehler(hindernis);
-    if (const QString zuGross = ueberstand(l, t, w, h, v.bedruckbar); !zuGross.isEmpty()) {
+    const std::shared_ptr<QPrinter> drucker = m_drucker ? m_drucker : v.neu;
+    // 0.1 mm from the paper edge.
+    const QRect bedruckbar = bedruckbarerBereich(*drucker);
+    if (const QString zuGross = ueberstand(l, t, w, h, bedruckbar); !zuGross.isEmpty()) {
         warten(false);
         if (bestaetigen(this, QStringLiteral("Das Bild passt nicht auf das Papier und wird abgeschnitten. ") +
                                   zuGross + QStringLiteral("\r\n\r\nTrotzdem drucken?")) != Antwort::Ja) {
@@ -376,7 +372,7 @@ void TDruckForm::DruckBtnClick()
         }
         warten(true);
     }
-    m_auftrag.emplace([drucker = v.drucker, l, t, w, h, bild] {
+    m_auftrag.emplace([drucker, l, t, w, h, bild] {
         try {
             SeiteDrucken(*drucker, l, t, w, h, bild);
             return QString();

@@ -8,14 +8,10 @@
 
 #include <stdexcept>
 
-namespace {
-
-[[noreturn]] void druckfehler(const QString &text)
+void druckfehler(const QString &text)
 {
     throw std::runtime_error(text.toStdString());
 }
-
-} // namespace
 
 namespace {
 

@@ -23,6 +23,9 @@ void BitmapDrucken(QPainter &p, const QRect &rect, const QImage &bmp);
 // The part of the paper the printer prints on, in 0.1 mm from the paper edge.
 QRect bedruckbarerBereich(const QPrinter &drucker);
 
+// Ends the print command; the error display shows the text.
+[[noreturn]] void druckfehler(const QString &text);
+
 // One page with `bmp` stretched to w × h at l, t (0.1 mm, margins from the paper edge), sent to
 // the printer as a job without a title. Throws std::runtime_error with the printing system's
 // message when there is no printer or the job cannot be started or is refused.

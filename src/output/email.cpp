@@ -3,7 +3,6 @@
 #include "output/ordner.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 
 Ablage EmailAblegen(ToolState &t, const QImage &img1Bmp, int format, const QDateTime &jetzt)
@@ -93,10 +92,4 @@ void EmailVergessen(const QString &datei)
     QList<EmailBild> bilder = EmailListeLesen();
     bilder.removeIf([&datei](const EmailBild &b) { return b.Datei == datei; });
     EmailListeSchreiben(bilder);
-}
-
-void EmailDateienLoeschen(const QStringList &dateien)
-{
-    for (const QString &d : dateien)
-        QFile::remove(d);
 }

@@ -39,6 +39,3 @@ QList<EmailBild> EmailListeLesen();
 void EmailListeSchreiben(const QList<EmailBild> &bilder);
 void EmailVormerken(const EmailBild &bild);
 void EmailVergessen(const QString &datei);
-
-// Deletes the files in list order; one that cannot be deleted is skipped.
-void EmailDateienLoeschen(const QStringList &dateien);

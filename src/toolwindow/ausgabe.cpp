@@ -19,9 +19,19 @@
 #include <QScopeGuard>
 #include <QToolButton>
 
+namespace {
+
+// A picture exists from the first freeze of the run on.
+bool bildDa()
+{
+    return ScreenForm && !ScreenForm->Img1Bmp.isNull();
+}
+
+} // namespace
+
 bool TToolForm::ausgabeBildDa()
 {
-    if (ScreenForm && !ScreenForm->Img1Bmp.isNull())
+    if (bildDa())
         return true;
     // Before the first freeze there is no picture to give away; a command that did nothing at
     // all would look broken.
@@ -160,9 +170,9 @@ void TToolForm::ScreenshotOrdnerOeffnen1Click()
 
 bool TToolForm::AutoScreenshotAblegen()
 {
-    if (!ScreenForm || ScreenForm->Img1Bmp.isNull())
+    // Called on the release, which has settled the picture already.
+    if (!bildDa())
         return true;
-    CheckPanels();
     const Ablage a = ScreenshotAblegen(*this, ScreenForm->Img1Bmp, false, FormatPng);
     AuswahlBmp = QImage();
     if (!a.Ok)

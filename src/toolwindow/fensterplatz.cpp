@@ -14,6 +14,9 @@ QPoint TToolForm::platzFuer(QSize client, const QMargins &rand) const
 
 void TToolForm::platzAnwenden()
 {
+    // Unmanaged over a frozen Wayland output the window keeps the output's corner.
+    if (windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+        return;
     bool eigene = false;
     const QMargins rand = rahmenraender(*this, &eigene);
     m_angefragt.append(rahmenEckeSetzen(*this, platzFuer(size(), rand), rand));
@@ -26,6 +29,9 @@ void TToolForm::platzAnwenden()
 
 void TToolForm::ortAbgleichen()
 {
+    // Unmanaged, the window stands where the program put it, not the user.
+    if (windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+        return;
     if (isVisible() && !m_angefragt.contains(clientEcke(*this)))
         m_ort = rahmenEcke(*this);
 }

@@ -184,8 +184,7 @@ void TToolForm::SetToolWindowSize()
     else
         FensterEinklappen();
     // A larger window keeps its place where it fits, and moves only as far as it must.
-    if (!windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
-        platzAnwenden();
+    platzAnwenden();
 }
 
 void TToolForm::FensterEinklappen()
@@ -291,8 +290,7 @@ void TToolForm::StartFertigBtnClick()
         activateWindow();
         FensterAusklappen();
         // Moved up as far as needed for every button to stay on the monitor.
-        if (!windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
-            platzAnwenden();
+        platzAnwenden();
         break;
     case 1:
         // The picture stays for the output commands after the release: a tool marker or a
