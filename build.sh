@@ -20,8 +20,9 @@ if [ "$what" = test ]; then
     packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip)
     # A private print server with a PDF queue, and the PDF rendered back.
     packages+=(cups cups-client cups-filters poppler-utils)
-    # The checkers of the desktop entry, the metadata and the man page, and the Debian package tools.
-    packages+=(desktop-file-utils appstream groff-base dpkg-dev binutils)
+    # The checkers of the desktop entry, the metadata and the man page, the Debian package tools,
+    # and the package's checkers: lintian and hardening-check (devscripts).
+    packages+=(desktop-file-utils appstream groff-base dpkg-dev binutils lintian devscripts)
     # A headless Wayland compositor with XWayland, the desktop portal and its services.
     packages+=(sway xwayland swaybg grim pipewire dbus-daemon dbus-bin util-linux
         xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
