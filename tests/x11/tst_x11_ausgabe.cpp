@@ -78,6 +78,7 @@ void TstX11Ausgabe::areaToScreenshotFolderAndClipboard()
     knopf("SaveBtn");
     QMenu *menu = t.SpeichernMenu;
     QTRY_VERIFY(menu->isVisible());
+    QVERIFY(xs::waitUntilPlaced(menu));
     QAction *png = t.Aktionen.value(QStringLiteral("AlsPNGScreenshotSpeichern"));
     QVERIFY(png);
     xs::click(menu->mapToGlobal(menu->actionGeometry(png).center()));

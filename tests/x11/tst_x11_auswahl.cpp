@@ -111,7 +111,7 @@ QImage pngAblegen(QDir &ordner)
     const QStringList vorher = pngs();
     xs::click(xs::centre(ToolForm->Buttons.value(QStringLiteral("SaveBtn"))));
     QMenu *menu = ToolForm->SpeichernMenu;
-    if (!QTest::qWaitFor([menu] { return menu->isVisible(); })) {
+    if (!QTest::qWaitFor([menu] { return menu->isVisible(); }) || !xs::waitUntilPlaced(menu)) {
         qWarning() << "no menu; tool window at" << ToolForm->geometry() << "active"
                    << ToolForm->isActiveWindow();
         return {};

@@ -36,11 +36,23 @@ bool startClicked()
 {
     QSignalSpy frozen(ToolForm, &TToolForm::eingefroren);
     ToolForm->show();
-    if (!QTest::qWaitForWindowExposed(ToolForm))
+    if (!QTest::qWaitForWindowExposed(ToolForm) || !waitUntilPlaced(ToolForm))
         return false;
     click(centre(ToolForm->StartFertigBtn));
     return QTest::qWaitFor([&] { return frozen.size() == 1; }) &&
-           QTest::qWaitFor([] { return windowInfo(ScreenForm->winId()).value_or(WindowInfo{}).viewable; });
+           QTest::qWaitFor([] { return windowInfo(ScreenForm->winId()).value_or(WindowInfo{}).viewable; }) &&
+           waitUntilPlaced(ToolForm);
+}
+
+bool placed(const QWidget *w)
+{
+    const std::optional<WindowInfo> info = windowInfo(w->winId());
+    return info && info->viewable && info->geometry == QRect(w->mapToGlobal(QPoint()), w->size());
+}
+
+bool waitUntilPlaced(const QWidget *w, int timeoutMs)
+{
+    return QTest::qWaitFor([w] { return placed(w); }, timeoutMs);
 }
 
 unsigned long startProgram(QProcess &p)

@@ -25,8 +25,16 @@ namespace xs {
 void freshWindows();
 
 // Shows the tool window, clicks "Start" with the real pointer and waits until the surface
-// is mapped. False if the freeze does not come.
+// is mapped and the unfolded tool window stands where Qt put it. False if the freeze does not
+// come.
 bool startClicked();
+
+// The X server has `w`'s window mapped where and as large as Qt has it. A window shown,
+// unfolded or moved a moment ago may still be on its way there (through the window manager),
+// and a pointer aimed at its new place would miss it.
+bool placed(const QWidget *w);
+// Waits for placed(w); false if it does not come.
+bool waitUntilPlaced(const QWidget *w, int timeoutMs = 10000);
 
 // Starts the real program and waits until its tool window is shown and placed; its window,
 // or 0 if none came.
