@@ -79,7 +79,8 @@ int startupChild(int argc, char **argv, double spawnedAt)
     PaintWatch watch(ToolForm);
     ToolForm->show();
     waitPainted(watch);
-    std::printf("%.3f\n", nowMs() - spawnedAt);
+    // QApplication has taken on the user's locale, whose decimal comma the parent would not read.
+    std::printf("%s\n", QByteArray::number(nowMs() - spawnedAt, 'f', 3).constData());
     return 0;
 }
 
