@@ -31,9 +31,10 @@ void TRuhe::vorwaermen(QScreen *monitor, TScreenForm *flaeche)
     if (!m_kalt || !monitor)
         return;
     m_kalt = false;
+    // The surface's backing store is not made here: its pages are written on a thread that
+    // must be done before the window may go, which the freeze waits for and a quit would not.
+    // Made at the freeze, it is ready during the wait before the screen is read.
     bildschirmLesenVorwaermen(monitor);
-    if (flaeche)
-        flaeche->zeigenVorbereiten(monitor->geometry());
     ausruhen(flaeche);
 }
 

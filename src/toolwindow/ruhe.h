@@ -30,7 +30,7 @@ public:
     void ausruhen(TScreenForm *flaeche);
     // A freeze begins: nothing is given back while the picture is shown.
     void aufwachen();
-    // Has the memory for the next freeze of `monitor` made ready, the X server's side
+    // Has the memory the next freeze of `monitor` reads into made ready, the X server's side
     // included, unless it is still there; then rests again.
     void vorwaermen(QScreen *monitor, TScreenForm *flaeche);
 
