@@ -17,7 +17,7 @@ packages=(
 )
 if [ "$what" = test ]; then
     # A private X server, real input, a window manager and screen read-back for the tests.
-    packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip)
+    packages+=(xvfb xauth xdotool openbox imagemagick x11-xserver-utils x11-utils xclip pngcheck python3-pil)
     # A private print server with a PDF queue, and the PDF rendered back.
     packages+=(cups cups-client cups-filters poppler-utils)
     # The checkers of the desktop entry, the metadata and the man page, the Debian package tools,

@@ -1,6 +1,8 @@
 // Writing a screenshot-like 3840×2160 picture as PNG, JPEG and BMP: median times and sizes; and
 // the clipboard's PNG of it and of a 7680×4320 picture made of four mirrored copies: from the
-// copy command until the PNG is there, and decoding it again for the other image types.
+// copy command until the PNG is there, and decoding it again for the other image types. Also
+// the writer's deflate levels 1 to 6, and, where libdeflate is installed, libdeflate on the same
+// filtered rows: whole on one thread, and in 16 bands on two as the writer splits them.
 //   bench_bildspeichern [runs] [folder]   (default 7 runs; files go to the folder, default /tmp)
 #include "output/bildcodecs.h"
 #include "output/bildspeichern.h"
@@ -13,10 +15,18 @@
 #include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QtEndian>
 
+#if defined(MIT_LIBDEFLATE)
+#include <libdeflate.h>
+#endif
 #include <png.h>
+#include <zlib.h>
+
+#include <thread>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -183,6 +193,103 @@ int main(int argc, char **argv)
                 static_cast<long long>(eigenGroesse), median(verhaeltnis));
     std::printf("%-34s libpng %8.1f ms   ours %8.1f ms (both threads)\n", "PNG processor time, median",
                 median(refCpu), median(eigenCpu));
+    // The writer's deflate levels against the reference's size: processor time (both threads)
+    // and size, as a share of the reference's; on the desktop and on a busy one, the photograph's
+    // noise under the whole screen.
+    QImage busy = bild;
+    {
+        quint32 s = 815;
+        for (int y = 0; y < busy.height(); ++y) {
+            auto *z = reinterpret_cast<QRgb *>(busy.scanLine(y));
+            for (int x = 0; x < busy.width(); ++x) {
+                s = s * 1664525u + 1013904223u;
+                if (z[x] == qRgb(0x2D, 0x5F, 0x8A) || z[x] == qRgb(0xF3, 0xF3, 0xF3)) {
+                    const int n = int(s >> 28) - 8;
+                    z[x] = qRgb(qBound(0, x / 16 + n, 255), qBound(0, y / 8 + n, 255),
+                                qBound(0, (x + y) / 24 + n, 255));
+                }
+            }
+        }
+    }
+    for (const QImage *b : {&bild, const_cast<const QImage *>(&busy)}) {
+        const qint64 referenz = libpngKodieren(*b, 5);
+        std::printf("%s: libpng level 5 %lld bytes\n", b == &bild ? "desktop" : "busy desktop",
+                    static_cast<long long>(referenz));
+        for (int level = 1; level <= 6; ++level) {
+            std::vector<double> zeit, cpu;
+            qint64 groesse = 0;
+            for (int i = 0; i < laeufe; ++i) {
+                const double t0 = nowMs(), c0 = cpuMs();
+                QByteArray daten;
+                QBuffer puffer(&daten);
+                puffer.open(QIODevice::WriteOnly);
+                schreibePng(*b, puffer, level);
+                groesse = daten.size();
+                zeit.push_back(nowMs() - t0);
+                cpu.push_back(cpuMs() - c0);
+            }
+            std::printf(
+                "  PNG ours, level %d                median %8.1f ms   cpu %8.1f ms   %10lld bytes = %.3f\n",
+                level, median(zeit), median(cpu), static_cast<long long>(groesse),
+                double(groesse) / double(referenz));
+        }
+    }
+#if defined(MIT_LIBDEFLATE)
+    {
+        // libdeflate on the same filtered rows (taken back out of our file): the whole stream on
+        // one thread, and cut into 16 bands on two threads as the writer's split would.
+        QByteArray png;
+        QBuffer puffer(&png);
+        puffer.open(QIODevice::WriteOnly);
+        schreibePng(bild, puffer, 5);
+        QByteArray z;
+        for (qsizetype at = 8; at + 12 <= png.size();) {
+            const quint32 n = qFromBigEndian<quint32>(png.constData() + at);
+            if (png.mid(at + 4, 4) == "IDAT")
+                z += png.mid(at + 8, n);
+            at += 12 + n;
+        }
+        std::vector<uchar> roh(size_t(bild.height()) * (size_t(bild.width()) * 3 + 1));
+        uLongf rohLaenge = uLongf(roh.size());
+        uncompress(roh.data(), &rohLaenge, reinterpret_cast<const Bytef *>(z.constData()), uLong(z.size()));
+        for (int level = 1; level <= 7; ++level) {
+            std::vector<double> eins, zwei, cpu2;
+            size_t groesseEins = 0, groesseZwei = 0;
+            for (int i = 0; i < laeufe; ++i) {
+                libdeflate_compressor *k = libdeflate_alloc_compressor(level);
+                std::vector<uchar> aus(libdeflate_zlib_compress_bound(k, roh.size()));
+                double t0 = nowMs();
+                groesseEins = libdeflate_zlib_compress(k, roh.data(), roh.size(), aus.data(), aus.size());
+                eins.push_back(nowMs() - t0);
+                libdeflate_free_compressor(k);
+                t0 = nowMs();
+                const double c0 = cpuMs();
+                std::atomic<size_t> summe{0};
+                auto band = [&](int von) {
+                    libdeflate_compressor *kk = libdeflate_alloc_compressor(level);
+                    std::vector<uchar> a(libdeflate_deflate_compress_bound(kk, roh.size() / 16 + 1));
+                    for (int b = von; b < 16; b += 2) {
+                        const size_t s0 = roh.size() * size_t(b) / 16, s1 = roh.size() * size_t(b + 1) / 16;
+                        summe +=
+                            libdeflate_deflate_compress(kk, roh.data() + s0, s1 - s0, a.data(), a.size());
+                    }
+                    libdeflate_free_compressor(kk);
+                };
+                std::thread helfer(band, 1);
+                band(0);
+                helfer.join();
+                zwei.push_back(nowMs() - t0);
+                cpu2.push_back(cpuMs() - c0);
+                groesseZwei = summe;
+            }
+            std::printf(
+                "libdeflate level %d: one thread %7.1f ms %9zu bytes = %.3f; 16 bands on two %7.1f ms "
+                "(cpu %7.1f) %9zu bytes = %.3f\n",
+                level, median(eins), groesseEins, double(groesseEins) / double(refGroesse), median(zwei),
+                median(cpu2), groesseZwei, double(groesseZwei) / double(refGroesse));
+        }
+    }
+#endif
     messen("JPEG quality 99, memory", laeufe, imSpeicher(schreibeJpeg, 99));
     messen("BMP 24-bit, memory", laeufe, [&bild] {
         QByteArray daten;
@@ -201,6 +308,11 @@ int main(int argc, char **argv)
     messen("BildSpeichern .png", laeufe, inDatei("bench_bildspeichern.png"));
     messen("BildSpeichern .jpg", laeufe, inDatei("bench_bildspeichern.jpg"));
     messen("BildSpeichern .bmp", laeufe, inDatei("bench_bildspeichern.bmp"));
+    messen("BildSpeichern .png, busy desktop", laeufe, [&busy, &ordner] {
+        const QString pfad = QDir(ordner).filePath(QStringLiteral("bench_bildspeichern_busy.png"));
+        BildSpeichern(busy, pfad);
+        return QFileInfo(pfad).size();
+    });
 
     QImage acht(bild.width() * 2, bild.height() * 2, QImage::Format_RGB32);
     {

@@ -1,5 +1,8 @@
 // Start-up and freeze timings on the current X display, as medians.
 //   bench_freeze startup N   start the program N times: process start to tool window painted
+//   bench_freeze first N     the first freeze after the start, N program starts each cold
+//                            (the memory for it given back at rest first) and warmed (the
+//                            program at rest for two seconds after its start), interleaved
 //   bench_freeze freeze N    N times Start → surface on the screen, then Fertig, with the
 //                            phases in between and the page faults. Freezes take turns in
 //                            what follows them: the first and second press, the first and
@@ -11,6 +14,10 @@
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
+#if __has_include("toolwindow/ruhe.h")
+#include "toolwindow/ruhe.h"
+#define MIT_RUHE 1
+#endif
 
 #include "hauptfaden.h"
 
@@ -25,6 +32,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -79,7 +87,8 @@ int startupChild(int argc, char **argv, double spawnedAt)
     PaintWatch watch(ToolForm);
     ToolForm->show();
     waitPainted(watch);
-    std::printf("%.3f\n", nowMs() - spawnedAt);
+    // QApplication has taken on the user's locale, whose decimal comma the parent would not read.
+    std::printf("%s\n", QByteArray::number(nowMs() - spawnedAt, 'f', 3).constData());
     return 0;
 }
 
@@ -199,6 +208,90 @@ double zoomen()
     return ms;
 }
 
+// The screen read's start and end, as seen by the tool window's picture source.
+struct Lesezeit
+{
+    double von = 0, bis = 0;
+};
+
+void leseZeitMessen(Lesezeit &zeit)
+{
+    auto source = ToolForm->Bildquelle;
+    ToolForm->Bildquelle = [&zeit, source](QScreen *s) {
+        zeit.von = nowMs();
+        Bildaufnahme img = source(s);
+        zeit.bis = nowMs();
+        return img;
+    };
+}
+
+// One Start, measured until the surface's picture is on the screen and all has settled.
+Phasen einfrieren(Zeitmesser &app, const Lesezeit &zeit)
+{
+    Phasen ph;
+    PaintWatch watch(ScreenForm->Img1);
+    app.messen(ScreenForm);
+    const long f0 = seitenfehler();
+    const auto s0 = serverStand();
+    const double t0 = nowMs();
+    ToolForm->StartFertigBtnClick();
+    const double zurueck = nowMs();
+    waitPainted(watch);
+    xRundreise();
+    const double fertig = nowMs();
+    ph.warten = zeit.von - t0;
+    ph.lesen = zeit.bis - zeit.von;
+    ph.zeigen = zurueck - zeit.bis;
+    ph.expose = app.ersteMalung - zurueck;
+    ph.malen = app.malen;
+    ph.flush = app.letzteMalung - app.ersteMalung - app.malen;
+    ph.server = app.aufSchirm - app.letzteMalung;
+    ph.gesamt = app.aufSchirm - t0;
+    ph.ruhe = fertig - t0;
+    ph.fehler = seitenfehler() - f0;
+    const auto s1 = serverStand();
+    ph.serverFehler = s1.first - s0.first;
+    ph.serverZeit = s1.second - s0.second;
+    app.messen(nullptr);
+    return ph;
+}
+
+void ruhen(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!t.hasExpired(ms))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// One program start and its first freeze: start to screen, screen read, X server's page
+// faults, printed in the C locale for the parent.
+int ersteChild(int argc, char **argv, bool kalt)
+{
+    DpiAware();
+    Zeitmesser app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    FensterErzeugen();
+#if defined(MIT_RUHE)
+    // Whatever the start made ready is given back at once.
+    if (kalt)
+        ToolForm->Ruhe->setRuhezeit(1);
+#else
+    (void)kalt;
+#endif
+    PaintWatch toolPainted(ToolForm);
+    ToolForm->show();
+    waitPainted(toolPainted);
+    ruhen(2000);
+    Lesezeit zeit;
+    leseZeitMessen(zeit);
+    const Phasen ph = einfrieren(app, zeit);
+    std::printf("%s %s %s\n", QByteArray::number(ph.gesamt, 'f', 3).constData(),
+                QByteArray::number(ph.lesen, 'f', 3).constData(),
+                QByteArray::number(ph.serverFehler).constData());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -207,6 +300,33 @@ int main(int argc, char **argv)
     const int runs = argc > 2 ? std::atoi(argv[2]) : 20;
     if (mode == "child")
         return startupChild(argc, argv, std::atof(argv[2]));
+    if (mode == "child-first")
+        return ersteChild(argc, argv, argc > 2 && std::strcmp(argv[2], "cold") == 0);
+
+    if (mode == "first") {
+        // Cold and warmed starts take turns, so that a busy machine slows both alike.
+        std::vector<double> gesamt[2], lesen[2], fehler[2];
+        for (int i = 0; i < 2 * runs; ++i) {
+            const int kalt = i % 2;
+            QProcess p;
+            p.start(QString::fromLocal8Bit(argv[0]),
+                    {QStringLiteral("child-first"), kalt ? QStringLiteral("cold") : QStringLiteral("warm")});
+            p.waitForFinished(60000);
+            const QList<QByteArray> werte = p.readAllStandardOutput().trimmed().split(' ');
+            gesamt[kalt].push_back(werte.value(0).toDouble());
+            lesen[kalt].push_back(werte.value(1).toDouble());
+            fehler[kalt].push_back(werte.value(2).toDouble());
+        }
+        QApplication app(argc, argv);
+        const QSize size = QGuiApplication::primaryScreen()->size();
+        std::printf("%dx%d, first freeze after the start, medians of %d starts each; load %s\n", size.width(),
+                    size.height(), runs, last().constData());
+        std::printf("  %-24s %8s %8s\n", "", "warmed", "cold");
+        std::printf("  %-24s %8.1f %8.1f\n", "Start to on screen ms", median(gesamt[0]), median(gesamt[1]));
+        std::printf("  %-24s %8.1f %8.1f\n", "screen read ms", median(lesen[0]), median(lesen[1]));
+        std::printf("  %-24s %8.0f %8.0f\n", "X server page faults", median(fehler[0]), median(fehler[1]));
+        return 0;
+    }
 
     if (mode == "startup") {
         std::vector<double> ms;
@@ -229,44 +349,14 @@ int main(int argc, char **argv)
     ToolForm->show();
     waitPainted(toolPainted);
     const bool pinned = hauptFadenFest(sched_getcpu());
-    auto source = ToolForm->Bildquelle;
-    double readFrom = 0, readTo = 0;
-    ToolForm->Bildquelle = [&](QScreen *s) {
-        readFrom = nowMs();
-        Bildaufnahme img = source(s);
-        readTo = nowMs();
-        return img;
-    };
+    Lesezeit zeit;
+    leseZeitMessen(zeit);
     std::vector<Phasen> laeufe;
     std::vector<double> ersterDruck, zweiterDruck, zoomEintritt, zweiterZoom;
     std::vector<int> nachUnberuehrt;
     for (int i = 0; i < runs; ++i) {
-        Phasen ph;
-        PaintWatch watch(ScreenForm->Img1);
-        app.messen(ScreenForm);
-        const long f0 = seitenfehler();
-        const auto s0 = serverStand();
-        const double t0 = nowMs();
-        ToolForm->StartFertigBtnClick();
-        const double zurueck = nowMs();
-        waitPainted(watch);
-        xRundreise();
-        const double fertig = nowMs();
-        ph.warten = readFrom - t0;
-        ph.lesen = readTo - readFrom;
-        ph.zeigen = zurueck - readTo;
-        ph.expose = app.ersteMalung - zurueck;
-        ph.malen = app.malen;
-        ph.flush = app.letzteMalung - app.ersteMalung - app.malen;
-        ph.server = app.aufSchirm - app.letzteMalung;
-        ph.gesamt = app.aufSchirm - t0;
-        ph.ruhe = fertig - t0;
-        ph.fehler = seitenfehler() - f0;
-        const auto s1 = serverStand();
-        ph.serverFehler = s1.first - s0.first;
-        ph.serverZeit = s1.second - s0.second;
+        const Phasen ph = einfrieren(app, zeit);
         laeufe.push_back(ph);
-        app.messen(nullptr);
         if (i % 3 == 0) {
             ersterDruck.push_back(druecken(QPoint(200 + i, 200)));
             zweiterDruck.push_back(druecken(QPoint(260 + i, 200)));

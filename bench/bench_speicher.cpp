@@ -3,14 +3,19 @@
 // step driven through the real windows' event handlers. Prints VmRSS (and its anonymous and
 // shared parts) after each step, and how many frames of the frozen monitor lie above idle,
 // after the step and at its highest moment (what a step holds only briefly counts there).
-//   bench_speicher [ROUNDS]   the session ROUNDS times over (default 2), so that what a
-//                             second freeze keeps shows too
+//   bench_speicher [ROUNDS [REST_MS]]   the session ROUNDS times over (default 2), so that
+//                             what a second freeze keeps shows too; then REST_MS (default a
+//                             minute) at rest after the last Fertig
 #include "app/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "app/speicherabgabe.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
+#if __has_include("toolwindow/ruhe.h")
+#include "toolwindow/ruhe.h"
+#define MIT_RUHE 1
+#endif
 
 #include <QAction>
 #include <QApplication>
@@ -129,7 +134,11 @@ int main(int argc, char **argv)
     DpiAware();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    const int ruhezeit = argc > 2 ? std::max(0, std::atoi(argv[2])) : 60 * 1000;
     FensterErzeugen();
+#if defined(MIT_RUHE)
+    ToolForm->Ruhe->setRuhezeit(ruhezeit);
+#endif
     ToolForm->show();
     ausruhen();
 
@@ -191,6 +200,14 @@ int main(int argc, char **argv)
         ToolForm->StartFertigBtnClick();
         zeile("Fertig");
     }
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!t.hasExpired(ruhezeit + 200))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    hoechstNeu();
+    zeile(QStringLiteral("%1 s at rest").arg(ruhezeit / 1000.0).toLatin1().constData());
     std::printf("most above idle: %.2f frames after a step, %.2f frames during one\n", hoechstes, spitze);
     return 0;
 }

@@ -15,6 +15,7 @@ for size in "${sizes[@]}"; do
     for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo &>/dev/null && break; sleep 0.05; done
     export DISPLAY=":$n" XDG_RUNTIME_DIR="$(mktemp -d)" XVFB_PID="$xpid"
     [ "$size" = 1920x1080 ] && "$bin" startup 20
+    "$bin" first 5
     "$bin" freeze 20
     kill "$xpid"
     wait "$xpid" 2>/dev/null || true

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the memory benchmark on private X servers, by default at 3840×2160 and 7680×4320.
-# Usage: bench/speicher.sh BUILD_DIR [WxH ...]
+# Usage: [REST_MS=ms] bench/speicher.sh BUILD_DIR [WxH ...]   (REST_MS: time at rest after the
+# last Fertig, default a minute)
 set -euo pipefail
 bin="${1:?build dir}/bench/bench_speicher"
 shift
@@ -14,7 +15,7 @@ for size in "${sizes[@]}"; do
     for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo &>/dev/null && break; sleep 0.05; done
     home="$(mktemp -d)"
     mkdir -m 0700 "$home/run"
-    DISPLAY=":$n" HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run" "$bin" 2
+    DISPLAY=":$n" HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run" "$bin" 2 "${REST_MS:-60000}"
     kill "$xpid"
     wait "$xpid" 2>/dev/null || true
     rm -rf "$home"

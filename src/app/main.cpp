@@ -9,6 +9,7 @@
 #include "app/noMultiInst.h"
 #include "app/qtuebersetzung.h"
 #include "app/sitzung.h"
+#include "app/sitzungsbus.h"
 #include "app/speicherabgabe.h"
 #include "dialogs/meldungen.h"
 #include "output/ablagehueter.h"
@@ -21,6 +22,7 @@
 
 int main(int argc, char *argv[])
 {
+    BusAutostartAbschalten();
     if (argc > 1 && std::strcmp(argv[1], AblageHueterOption) == 0)
         return AblageHueterAusfuehren(argc, argv);
     if (const Befehlszeile aufruf = BefehlszeileLesen(argc, argv); aufruf.aktion != Befehlszeile::Starten)

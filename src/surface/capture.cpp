@@ -71,10 +71,42 @@ public:
         }
         if (!gelesen)
             return {};
+        s->gewaermt = true;
         s->belegt = true;
         return QImage(
             static_cast<uchar *>(s->addr), r.width(), r.height(), qsizetype(r.width()) * 4,
             QImage::Format_RGB32, [](void *seg) { static_cast<Segment *>(seg)->belegt = false; }, s);
+    }
+
+    // Has the X server write a free segment for `r` once, without waiting for it: the server
+    // maps a segment's pages only as it first writes them, a fault for every page, which makes
+    // the first read into a new segment several times slower than later ones. The pixels
+    // written are of no use; the next read writes them anew, after these requests.
+    void vorwaermen(xcb_connection_t *c, xcb_window_t root, const QRect &r)
+    {
+        Segment *s = freiesSegment(c, size_t(r.width()) * size_t(r.height()) * 4);
+        if (!s || s->gewaermt)
+            return;
+        constexpr int Band = 256;
+        for (int y = 0; y < r.height(); y += Band)
+            xcb_discard_reply(c, xcb_shm_get_image(c, root, r.x(), r.y() + y, r.width(),
+                                                   std::min(Band, r.height() - y), ~0u,
+                                                   XCB_IMAGE_FORMAT_Z_PIXMAP, s->seg,
+                                                   quint32(size_t(y) * size_t(r.width()) * 4))
+                                     .sequence);
+        xcb_flush(c);
+        s->gewaermt = true;
+    }
+
+    // Lets go of every segment no picture uses: at rest, when the next freeze may be far off.
+    void alleFreienFreigeben()
+    {
+        std::vector<Segment *> weg;
+        for (const std::unique_ptr<Segment> &s : m_segmente)
+            if (!s->belegt)
+                weg.push_back(s.get());
+        for (Segment *s : weg)
+            freigeben(s);
     }
 
     // Keeps one free segment for the next freeze and lets go of every other free one. A
@@ -98,6 +130,7 @@ private:
         void *addr = nullptr;
         size_t groesse = 0;
         std::atomic<bool> belegt = false; // a picture lives in it
+        bool gewaermt = false;            // the X server has written its pages
         std::jthread fueller;             // writes a new segment's pages once
     };
 
@@ -213,6 +246,18 @@ void bildschirmLesenVorbereiten(QScreen *monitor)
 void bildschirmSpeicherFreigeben()
 {
     shmLeser().ersatzFreigeben();
+}
+
+void bildschirmLesenVorwaermen(QScreen *monitor)
+{
+    xcb_window_t root = 0;
+    if (xcb_connection_t *c = waylandSitzung() ? nullptr : shmVerbindung(&root))
+        shmLeser().vorwaermen(c, root, monitor->geometry());
+}
+
+void bildschirmSpeicherGanzFreigeben()
+{
+    shmLeser().alleFreienFreigeben();
 }
 
 QImage bildschirmLesen(QScreen *monitor)

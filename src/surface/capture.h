@@ -22,6 +22,14 @@ void bildschirmLesenVorbereiten(QScreen *monitor);
 // the next read needs; to be called when a session ends.
 void bildschirmSpeicherFreigeben();
 
+// Has the X server prepare the memory for the next read of the monitor in its own time, so
+// that the first read after start-up or after a rest is as fast as later ones. Returns at
+// once; the memory stays until it is read into or let go of.
+void bildschirmLesenVorwaermen(QScreen *monitor);
+
+// Lets go of the memory of every earlier screen read that no picture uses any more: at rest.
+void bildschirmSpeicherGanzFreigeben();
+
 // The monitor's picture in RGB32 at its physical size, or a null image when the screen
 // cannot be read through X11.
 QImage bildschirmLesen(QScreen *monitor);

@@ -69,6 +69,9 @@ void TScreenForm::zeigenVorbereiten(const QRect &monitor)
     QBackingStore *store = backingStore();
     if (!store || store->size() == monitor.size())
         return;
+    // The writer of the memory before must be done with it before it goes.
+    if (m_vorbereitung.joinable())
+        m_vorbereitung.join();
     store->resize(monitor.size());
     auto *bild = dynamic_cast<QImage *>(store->paintDevice());
     if (!bild || bild->isNull())
@@ -76,6 +79,17 @@ void TScreenForm::zeigenVorbereiten(const QRect &monitor)
     uchar *bits = bild->bits();
     const size_t bytes = size_t(bild->sizeInBytes());
     m_vorbereitung = std::jthread([bits, bytes] { seitenVorbelegen(bits, bytes); });
+}
+
+void TScreenForm::malspeicherFreigeben()
+{
+    QBackingStore *store = backingStore();
+    if (!isHidden() || !store || store->size().width() <= 1)
+        return;
+    if (m_vorbereitung.joinable())
+        m_vorbereitung.join();
+    // Qt's platform backing store makes a new buffer once the size falls below half the old.
+    store->resize(QSize(1, 1));
 }
 
 void TScreenForm::zeigeAuf(const QRect &monitor)

@@ -72,6 +72,9 @@ public:
     // Gets the window ready to cover the monitor before its picture is there: the memory that
     // the first paint draws into, at the monitor's size, written once on a thread of its own.
     void zeigenVorbereiten(const QRect &monitor);
+    // At rest, with the window hidden: lets go of the memory the window is painted into, a
+    // whole frame; zeigenVorbereiten makes it anew.
+    void malspeicherFreigeben();
     // Covers exactly the given monitor rectangle (desktop coordinates) and shows the picture.
     void zeigeAuf(const QRect &monitor);
 

@@ -10,6 +10,7 @@
 #include "surface/taste.h"
 #include "toolwindow/einfrieren.h"
 #include "toolwindow/menutabelle.h"
+#include "toolwindow/ruhe.h"
 #include "toolwindow/toolicons.h"
 
 #include <QAction>
@@ -68,6 +69,8 @@ TToolForm::TToolForm(QWidget *parent)
     verbindeAusgabe();
     verbindeBlaetter();
     verbindeEmail();
+
+    Ruhe = new TRuhe(this);
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
@@ -218,6 +221,9 @@ bool TToolForm::event(QEvent *e)
         platzAnwenden();
     // Without a window manager the tool window may never be activated; its first showing then
     // stands in for the first activation.
+    // The pointer on its way to Start.
+    if (e->type() == QEvent::Enter)
+        EinfrierenVorbereiten();
     if (Start && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
         QTimer::singleShot(0, this, [this] {
             if (Start)
@@ -243,6 +249,8 @@ void TToolForm::FormActivate()
     EmailFruehereAnbieten();
     if (Cfg.AutoOpen)
         Timer1->start();
+    else
+        QTimer::singleShot(0, this, &TToolForm::EinfrierenVorbereiten);
 }
 
 void TToolForm::Timer1Timer()
@@ -284,6 +292,7 @@ void TToolForm::StartFertigBtnClick()
     switch (WinZustand) {
     case 0:
         ortAbgleichen();
+        Ruhe->aufwachen();
         if (!BildschirmEinfrieren())
             return;
         raise();
@@ -312,6 +321,7 @@ void TToolForm::StartFertigBtnClick()
             bilderFreigeben(*this, *ScreenForm);
         bildschirmSpeicherFreigeben();
         SpeicherZurueckgeben();
+        Ruhe->ausruhen(ScreenForm);
         FensterEinklappen();
         wiederVerwaltet();
         platzAnwenden();
@@ -321,6 +331,12 @@ void TToolForm::StartFertigBtnClick()
         return;
     }
     setzeImmerOben();
+}
+
+void TToolForm::EinfrierenVorbereiten()
+{
+    if (WinZustand == 0 && !m_einfrierenLaeuft)
+        Ruhe->vorwaermen(einzufrierenderMonitor(), ScreenForm);
 }
 
 QScreen *TToolForm::einzufrierenderMonitor() const

@@ -21,6 +21,7 @@ class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
+class TRuhe;
 struct Taste;
 class QToolButton;
 
@@ -56,7 +57,13 @@ public:
         QStringLiteral("Bildschirm einfrieren und\r\nZeichenfunktionen aktivieren"),
         QStringLiteral("Zeichenfunktionen abschalten\r\nund Bildschirm wieder herstellen")};
 
+    // Memory at rest, and the next freeze made ready in idle time.
+    TRuhe *Ruhe = nullptr;
+
     void StartFertigBtnClick();
+    // Gets the next freeze ready while the picture is not frozen, when that was given back at
+    // rest or has not been done since the start: for a moment when a freeze is likely soon.
+    void EinfrierenVorbereiten();
     // Captures the chosen monitor and shows the drawing surface on it. False, after telling
     // the user, when no picture could be read.
     bool BildschirmEinfrieren();

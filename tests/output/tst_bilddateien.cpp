@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -131,6 +133,8 @@ private slots:
     void init();
     void roundTrip_data();
     void roundTrip();
+    void otherReadersReadOurPng_data();
+    void otherReadersReadOurPng();
     void formatNachEndung_data();
     void formatNachEndung();
     void speichernUnterEndungen_data();
@@ -218,6 +222,58 @@ void TstBildDateien::roundTrip()
         const double abweichung = mittlereAbweichung(zurueck, bild);
         QVERIFY2(abweichung < 1.0, qPrintable(QString::number(abweichung)));
     }
+}
+
+void TstBildDateien::otherReadersReadOurPng_data()
+{
+    QTest::addColumn<QStringList>("leser"); // program and arguments, %1 the file; "" checks only
+    QTest::addRow("pngcheck") << QStringList{QStringLiteral("pngcheck"), QStringLiteral("-q"),
+                                             QStringLiteral("%1")};
+    QTest::addRow("ImageMagick") << QStringList{QStringLiteral("convert"), QStringLiteral("PNG:%1"),
+                                                QStringLiteral("-depth"), QStringLiteral("8"),
+                                                QStringLiteral("RGB:-")};
+    QTest::addRow("PIL") << QStringList{
+        QStringLiteral("python3"), QStringLiteral("-c"),
+        QStringLiteral("import sys; from PIL import Image; "
+                       "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert('RGB').tobytes())"),
+        QStringLiteral("%1")};
+}
+
+// A large picture is written in bands on two threads whose streams are joined; every reader
+// must see one valid stream and the exact pixels (Qt's own reading is in roundTrip).
+void TstBildDateien::otherReadersReadOurPng()
+{
+    QFETCH(QStringList, leser);
+    if (QStandardPaths::findExecutable(leser.first()).isEmpty())
+        QSKIP(qPrintable(leser.first() + QStringLiteral(" is not installed")));
+    const bool pruefer = leser.first() == QLatin1String("pngcheck");
+    if (leser.first() == QLatin1String("python3") &&
+        QProcess::execute(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral("import PIL")}) !=
+            0)
+        QSKIP("PIL (python3-pil) is not installed");
+    const QImage bild = musterBild(1500, 1100);
+    const QString pfad = m_dir->filePath(QStringLiteral("bild.png"));
+    QVERIFY(BildSpeichern(bild, pfad).Ok);
+    QStringList argumente = leser.mid(1);
+    for (QString &a : argumente)
+        a = a.arg(pfad);
+    QProcess p;
+    p.start(leser.first(), argumente);
+    QVERIFY(p.waitForFinished(60000));
+    const QByteArray aus = p.readAllStandardOutput();
+    QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0,
+             p.readAllStandardError().constData());
+    if (pruefer)
+        return;
+    QByteArray rgb;
+    rgb.reserve(qsizetype(bild.width()) * bild.height() * 3);
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x) {
+            const QRgb px = bild.pixel(x, y);
+            rgb.append(char(qRed(px))).append(char(qGreen(px))).append(char(qBlue(px)));
+        }
+    QCOMPARE(aus.size(), rgb.size());
+    QVERIFY(aus == rgb);
 }
 
 void TstBildDateien::formatNachEndung_data()

@@ -4,8 +4,10 @@
 #include "app/data.h"
 #include "surface/capture.h"
 #include "surface/scrwin.h"
+#include "toolwindow/ruhe.h"
 #include "toolwindow/toolwin2.h"
 
+#include <QBackingStore>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -24,6 +26,8 @@ private slots:
     void unusedReadMemoryGoesBack();
     void freezeAndRelease_data();
     void freezeAndRelease();
+    void memoryAtRestGoesBack_data();
+    void memoryAtRestGoesBack();
     void autoOpenFreezesWithoutUserAction();
     // Last: it runs the application's event loop until the program ends.
     void autoCloseEndsProgramOnFertig();
@@ -184,6 +188,79 @@ void TstX11Freeze::freezeAndRelease()
     QVERIFY(xs::windowInfo(t.winId())->viewable);
     diff = xs::waitForScreen(m_known, xs::windowInfo(t.winId())->geometry);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TstX11Freeze::memoryAtRestGoesBack_data()
+{
+    QTest::addColumn<bool>("drawnOn");
+    // An untouched picture lives in the memory the screen was read into, which then stays.
+    QTest::newRow("drawn on") << true;
+    QTest::newRow("untouched") << false;
+}
+
+// After the rest period only the picture stays: the memory of screen reads no picture uses and
+// the surface's backing store go. The next freeze, made ready or not, shows the exact screen.
+void TstX11Freeze::memoryAtRestGoesBack()
+{
+    QFETCH(bool, drawnOn);
+    TToolForm &t = *ToolForm;
+    TScreenForm &s = *ScreenForm;
+    QSignalSpy given(t.Ruhe, &TRuhe::zurueckgegeben);
+    t.Ruhe->setRuhezeit(300);
+    t.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t));
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(t.WinZustand, 1);
+    QTRY_VERIFY(xs::windowInfo(s.winId()).value_or(xs::WindowInfo{}).viewable);
+    if (drawnOn) {
+        xs::run(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QStringLiteral("300"), QStringLiteral("300"),
+                 QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mousemove"),
+                 QStringLiteral("600"), QStringLiteral("400"), QStringLiteral("mouseup"),
+                 QStringLiteral("1")});
+        QTRY_VERIFY(!xs::difference(s.Img1Bmp, m_known).isEmpty());
+    }
+    given.clear();
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(t.WinZustand, 0);
+    const QImage picture = s.Img1Bmp.copy();
+    // Not while the pointer rests on the button: on its way back it would make all ready again.
+    xs::run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("1000")});
+    QTRY_VERIFY(given.size() >= 1);
+    QVERIFY(t.Ruhe->kalt());
+    QCOMPARE(segmente(), drawnOn ? 0 : 1);
+    QVERIFY(s.backingStore()->size().width() <= 1);
+    QVERIFY(xs::difference(s.Img1Bmp, picture).isEmpty());
+
+    // Cold: the freeze takes all it needs by itself (F9 from elsewhere, the pointer not coming
+    // by the tool window).
+    t.StartFertigBtnClick();
+    QTRY_COMPARE(t.WinZustand, 1);
+    QString diff = xs::difference(s.Img1Bmp, m_known);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    diff = xs::waitForScreen(m_known, xs::windowInfo(t.winId())->geometry);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(t.WinZustand, 0);
+
+    // Made ready when the pointer comes to the tool window, given back again at rest.
+    xs::run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("1000")});
+    given.clear();
+    QTRY_COMPARE(given.size(), 1);
+    xs::run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(xs::centre(&t).x()),
+                                        QString::number(xs::centre(&t).y())});
+    QTRY_VERIFY(!t.Ruhe->kalt());
+    QCOMPARE(segmente(), 2); // the last picture's, untouched, and one made ready
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(t.WinZustand, 1);
+    diff = xs::difference(s.Img1Bmp, m_known);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    diff = xs::waitForScreen(m_known, xs::windowInfo(t.winId())->geometry);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    xs::click(xs::centre(t.StartFertigBtn));
+    QTRY_COMPARE(t.WinZustand, 0);
 }
 
 void TstX11Freeze::autoOpenFreezesWithoutUserAction()
