@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,28 +29,30 @@ QPoint nebenan(const QRect &nachbar, const QSize &groesse, const QRect &monitor)
     return {std::max(x, monitor.left()), y};
 }
 
-// Puts the box beside the window when it is shown, once its size is known and before it is
-// mapped, so that no window manager has to move it.
-class Nebenplatz : public QObject
+// The error box, put beside the window once its size is known and before it is mapped, so
+// that no window manager has to move it.
+class Nebenbox : public QMessageBox
 {
 public:
-    Nebenplatz(QWidget *box, QWidget *fenster) : QObject(box), m_box(box), m_fenster(fenster) {}
-
-    bool eventFilter(QObject *o, QEvent *e) override
+    Nebenbox(QWidget *fenster, const QString &text)
+        : QMessageBox(QMessageBox::Critical, QStringLiteral("Fehler"), text, QMessageBox::NoButton, fenster),
+          m_fenster(fenster)
     {
-        if (o == m_box && e->type() == QEvent::Show) {
-            const QRect nachbar = m_fenster->frameGeometry();
-            QScreen *s = m_fenster->screen();
-            const QRect monitor = s ? s->availableGeometry() : nachbar;
-            // The box's frame is not known before it is mapped; the tool window's frame is alike.
-            const QSize rahmen = nachbar.size() - m_fenster->size();
-            m_box->move(nebenan(nachbar, m_box->size() + rahmen, monitor));
-        }
-        return false;
+        setDefaultButton(addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+    }
+
+protected:
+    void showEvent(QShowEvent *e) override
+    {
+        QMessageBox::showEvent(e);
+        const QRect nachbar = m_fenster->frameGeometry();
+        const QScreen *s = m_fenster->screen();
+        // The box's frame is not known before it is mapped; the tool window's frame is alike.
+        move(nebenan(nachbar, size() + (nachbar.size() - m_fenster->size()),
+                     s ? s->availableGeometry() : nachbar));
     }
 
 private:
-    QWidget *m_box;
     QWidget *m_fenster;
 };
 
@@ -85,8 +86,6 @@ void frageHinweisZeigen(const QString &text)
 
 void zeigeFehlerNeben(QWidget *fenster, const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Fehler"), text, QMessageBox::NoButton, fenster);
-    box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
-    box.installEventFilter(new Nebenplatz(&box, fenster));
+    Nebenbox box(fenster, text);
     box.exec();
 }
