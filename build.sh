@@ -26,6 +26,8 @@ if [ "$what" = test ]; then
     # A headless Wayland compositor with XWayland, the desktop portal and its services.
     packages+=(sway xwayland swaybg grim pipewire dbus-daemon dbus-bin util-linux
         xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk)
+    # A headless GNOME Shell with its portal back end and its own screenshot tool for the read-back.
+    packages+=(gnome-shell xdg-desktop-portal-gnome gnome-screenshot libglib2.0-bin)
     # The second run with AddressSanitizer and UndefinedBehaviorSanitizer; llvm brings the
     # symbolizer that puts names and lines into their reports.
     packages+=(clang libclang-rt-dev llvm)

@@ -283,12 +283,14 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
         return desktop;
     // The portal shows the compositor's whole desktop; XWayland's monitors lie in it as they
     // lie in the bounding box of all of them.
-    const QImage teil = monitorAusschnitt(desktop.bild, monitor->virtualGeometry(), monitor->geometry());
+    const QSize groesse = desktop.bild.size();
+    const QImage teil =
+        monitorAusschnitt(std::move(desktop.bild), monitor->virtualGeometry(), monitor->geometry());
     if (teil.isNull())
         return {{},
                 QStringLiteral("Das Bildschirmfoto des Desktops (%1 × %2) zeigt den Monitor %3 nicht.")
-                    .arg(desktop.bild.width())
-                    .arg(desktop.bild.height())
+                    .arg(groesse.width())
+                    .arg(groesse.height())
                     .arg(monitor->name())};
     return {teil, {}};
 }

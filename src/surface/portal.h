@@ -4,7 +4,21 @@
 
 #include "surface/capture.h"
 
+#include <functional>
+
+// How long the portal waits for the user's answer when it asks whether the program may take
+// screenshots: it asks the desktop with D-Bus's default time-out and, when that has passed,
+// never answers the request; an answer given later is lost.
+inline constexpr int PortalFragefristMs = 25000;
+
 // Asks the desktop portal for a picture of the whole desktop without asking the user, and
 // waits for it with the event loop running, at most `wartezeitMs`. The file the portal wrote
-// is read and deleted. On failure the picture is null and `fehler` names the reason.
-Bildaufnahme portalBildschirmfoto(int wartezeitMs = 30000);
+// is read and deleted. On failure the picture is null and `fehler` tells whether the user
+// refused, the desktop failed (with its reason where it gives one) or no answer came.
+Bildaufnahme portalBildschirmfoto(int wartezeitMs = PortalFragefristMs + 2000);
+
+// Called with a notice ("|" breaks lines) while the desktop asks the user whether the program
+// may take screenshots, and with an empty text once the question is over; it must have hidden
+// the notice when it returns, since the picture is taken again then. Set by the window that
+// shows the notice.
+void portalHinweisSetzen(std::function<void(const QString &)> hinweis);

@@ -6,9 +6,11 @@
 #include "dialogs/meldungen.h"
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
+#include "surface/portal.h"
 #include "surface/scrwin.h"
 #include "surface/taste.h"
 #include "toolwindow/einfrieren.h"
+#include "toolwindow/einfrierhinweise.h"
 #include "toolwindow/menutabelle.h"
 #include "toolwindow/ruhe.h"
 #include "toolwindow/toolicons.h"
@@ -49,6 +51,7 @@ TToolForm::TToolForm(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Skizzomat"));
     Bildquelle = bildschirmAufnehmen;
+    portalHinweisSetzen(frageHinweisZeigen);
     setAttribute(Qt::WA_AlwaysShowToolTips);
 
     StartFertigBtn = new QPushButton(this);
@@ -381,7 +384,7 @@ bool TToolForm::BildschirmEinfrieren()
     if (bild.isNull()) {
         show();
         setGeometry(platz);
-        zeigeFehler(this, QStringLiteral("Der Bildschirm kann nicht gelesen werden. ") +
+        zeigeFehlerNeben(this, QStringLiteral("Der Bildschirm kann nicht gelesen werden. ") +
                               (aufnahme.fehler.isEmpty()
                                    ? QStringLiteral("Skizzomat braucht dafür eine X11-Sitzung.")
                                    : aufnahme.fehler));
@@ -414,7 +417,8 @@ void TToolForm::ueberDerFlaeche(const QRect &monitor)
     // keeps its size and stays in the monitor's top-right corner above the surface; the
     // surface has the keyboard and shares the tool window's shortcuts.
     setWindowFlag(Qt::X11BypassWindowManagerHint, true);
-    move(monitor.right() + 1 - m_masse.ClientWidth, monitor.top());
+    // Placed by its client area: the frame it had while managed is gone.
+    setGeometry(QRect(QPoint(monitor.right() + 1 - m_masse.ClientWidth, monitor.top()), size()));
     show();
 }
 

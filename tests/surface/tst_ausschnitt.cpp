@@ -23,6 +23,8 @@ private slots:
     void exactAtScaleOne();
     void scaledDesktop_data();
     void scaledDesktop();
+    void wholePicture_data();
+    void wholePicture();
     void session_data();
     void session();
 };
@@ -82,6 +84,31 @@ void TstAusschnitt::scaledDesktop()
     QVERIFY2(qAbs(qRed(ecke) - qRed(soll)) <= 2 && qAbs(qGreen(ecke) - qGreen(soll)) <= 2 &&
                  qBlue(ecke) == qBlue(soll),
              qPrintable(QString::number(ecke, 16) + QStringLiteral(" != ") + QString::number(soll, 16)));
+}
+
+void TstAusschnitt::wholePicture_data()
+{
+    QTest::addColumn<int>("alpha"); // of one pixel in the middle
+    QTest::addColumn<bool>("ohneKopie");
+    QTest::newRow("opaque: taken over in place") << 0xFF << true;
+    // A translucent pixel has no RGB32 bits of its own: it is shown as over black.
+    QTest::newRow("one translucent pixel") << 0x80 << false;
+    QTest::newRow("one clear pixel") << 0 << false;
+}
+
+void TstAusschnitt::wholePicture()
+{
+    QFETCH(int, alpha);
+    QFETCH(bool, ohneKopie);
+    const QRect desktop(0, 0, 640, 360);
+    QImage bild = desktopBild(desktop.size());
+    bild.setPixel(320, 180, qRgba(200, 100, 50, alpha));
+    const QImage erwartet = bild.convertToFormat(QImage::Format_RGB32);
+    const uchar *pixel = bild.constBits();
+    const QImage teil = monitorAusschnitt(std::move(bild), desktop, desktop);
+    QCOMPARE(teil.format(), QImage::Format_RGB32);
+    QCOMPARE(teil, erwartet);
+    QCOMPARE(teil.constBits() == pixel, ohneKopie);
 }
 
 void TstAusschnitt::session_data()

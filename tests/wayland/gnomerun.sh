@@ -1,0 +1,151 @@
+#!/bin/bash
+# Runs a command inside a private headless GNOME Shell session (Wayland, 1280x720, with
+# XWayland and the desktop portal with its GNOME back end).
+#
+#   gnomerun.sh COMMAND [ARG…]
+#
+# As root (the shell refuses root, so the session runs as the unprivileged user
+# skizzomat-test) in private mount and network namespaces: a private /tmp, a private
+# /run/dbus with an empty system bus of its own (the shell dies without one), and a tmpfs over
+# /run/systemd, so that the shell takes its stand-in login manager. The command finds the
+# session in its environment (WAYLAND_DISPLAY, DISPLAY, XAUTHORITY, DBUS_SESSION_BUS_ADDRESS);
+# its HOME and XDG folders are fresh and private. The exit status is the command's, or 77
+# (skipped) when a program of the session is missing or namespaces cannot be made.
+set -u
+self=$(readlink -f "${BASH_SOURCE[0]}")
+user=skizzomat-test
+
+case "${GNOMERUN_STAGE:-}" in
+"")
+    needed=(gnome-shell Xwayland gnome-screenshot dbus-run-session dbus-daemon xdotool xwininfo xdpyinfo
+        gdbus unshare runuser /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome)
+    for p in "${needed[@]}"; do
+        if ! command -v "$p" >/dev/null 2>&1; then
+            echo "gnomerun.sh: SKIP: $p is missing (packages gnome-shell xdg-desktop-portal-gnome" \
+                "gnome-screenshot xwayland x11-utils xdotool util-linux dbus-daemon)" >&2
+            exit 77
+        fi
+    done
+    if [ $# -eq 0 ]; then
+        echo "usage: gnomerun.sh COMMAND [ARG…]" >&2
+        exit 2
+    fi
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "gnomerun.sh: SKIP: the session needs root for its namespaces" >&2
+        exit 77
+    fi
+    if ! id -u "$user" >/dev/null 2>&1; then
+        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user" || exit 1
+    fi
+    # Not below /tmp: the session gets a /tmp of its own.
+    tmp=$(mktemp -d /var/tmp/gnomerun.XXXXXX) || exit 1
+    chmod 0755 "$tmp"
+    mkdir -m 1777 "$tmp/tmp"
+    mkdir -m 0700 "$tmp/s"
+    chown "$user:" "$tmp/s"
+    if ! unshare --mount --net --propagation private true 2>/dev/null; then
+        rm -rf "$tmp"
+        echo "gnomerun.sh: SKIP: no private namespaces here" >&2
+        exit 77
+    fi
+    # Everything the session starts lives in the namespaces' process group and goes with it.
+    exec 3>&2
+    setsid env GNOMERUN_STAGE=ns GNOMERUN_TMP="$tmp" unshare --mount --net --propagation private \
+        bash "$self" "$@" 2>"$tmp/ns.log" &
+    group=$!
+    trap 'kill -TERM -- "-$group" 2>/dev/null' INT TERM HUP
+    wait "$group"
+    rc=$?
+    kill -TERM -- "-$group" 2>/dev/null
+    for ((i = 0; i < 100; i++)); do
+        kill -0 -- "-$group" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -KILL -- "-$group" 2>/dev/null
+    [ "$rc" -eq 0 ] || [ "$rc" -eq 77 ] || tail -n 40 "$tmp/ns.log" "$tmp"/s/*.log >&2 2>/dev/null
+    rm -rf "$tmp"
+    exit "$rc"
+    ;;
+ns)
+    tmp=$GNOMERUN_TMP
+    mount --bind "$tmp/tmp" /tmp || exit 1
+    command -v ip >/dev/null && ip link set lo up
+    [ -d /run/systemd ] && mount -t tmpfs tmpfs /run/systemd
+    mkdir -p /run/dbus && mount -t tmpfs -o mode=0755,uid="$(id -u "$user")" tmpfs /run/dbus || exit 1
+    cat >"$tmp/sysbus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=/run/dbus/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/><allow own="*"/><allow send_destination="*"/><allow receive_sender="*"/>
+  </policy>
+</busconfig>
+CONF
+    runuser -u "$user" -- dbus-daemon --config-file="$tmp/sysbus.conf" --nofork --nopidfile \
+        >"$tmp/s/sysbus.log" 2>&1 &
+    for ((i = 0; i < 100; i++)); do [ -S /run/dbus/system_bus_socket ] && break; sleep 0.05; done
+    mkdir -m 1777 -p /tmp/.X11-unix
+    exec runuser -u "$user" -- env -i PATH="$PATH" LANG=C.UTF-8 GNOMERUN_STAGE=session GNOMERUN_TMP="$tmp" \
+        dbus-run-session -- bash "$self" "$@" 2>"$tmp/s/bus.log"
+    ;;
+session) ;;
+*) exit 2 ;;
+esac
+
+tmp=$GNOMERUN_TMP/s
+mkdir -m 0700 -p "$tmp/home" "$tmp/config" "$tmp/data" "$tmp/cache" "$tmp/runtime"
+export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_CACHE_HOME=$tmp/cache
+export XDG_RUNTIME_DIR=$tmp/runtime XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome
+export TMPDIR=$tmp
+
+pids=()
+cleanup() {
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+}
+trap cleanup EXIT
+poll() {
+    local tenths=$1
+    shift
+    local i
+    for ((i = 0; i < tenths * 2; i++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    return 1
+}
+owned() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q true; }
+
+# Services the bus starts (dconf, the permission store) must see the same folders as we do.
+dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR \
+    XDG_SESSION_TYPE XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP || exit 1
+gnome-shell --headless --wayland --wayland-display wayland-gnomerun --virtual-monitor 1280x720 \
+    >"$tmp/shell.log" 2>&1 &
+pids+=($!)
+poll 300 test -S "$XDG_RUNTIME_DIR/wayland-gnomerun" || { echo "gnomerun.sh: the shell did not start" >&2; exit 1; }
+export WAYLAND_DISPLAY=wayland-gnomerun
+# The shell starts XWayland itself and names its display and X authority.
+poll 300 grep -q 'Using public X11 display' "$tmp/shell.log" || { echo "gnomerun.sh: no XWayland" >&2; exit 1; }
+DISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$tmp/shell.log" | head -n 1)
+XAUTHORITY=$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth.*" | head -n 1)
+export DISPLAY XAUTHORITY
+poll 300 xdpyinfo || { echo "gnomerun.sh: XWayland does not answer" >&2; exit 1; }
+dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY XAUTHORITY || exit 1
+/usr/libexec/xdg-desktop-portal-gnome >"$tmp/xdpgnome.log" 2>&1 &
+pids+=($!)
+poll 300 owned org.freedesktop.impl.portal.desktop.gnome || { echo "gnomerun.sh: no GNOME portal" >&2; exit 1; }
+/usr/libexec/xdg-desktop-portal -r >"$tmp/xdp.log" 2>&1 &
+pids+=($!)
+poll 300 owned org.freedesktop.portal.Desktop || { echo "gnomerun.sh: no desktop portal" >&2; exit 1; }
+
+"$@" <&0 2>&3 &
+cmd=$!
+pids+=($cmd)
+wait "$cmd"
+rc=$?
+unset 'pids[${#pids[@]}-1]'
+exit "$rc"
