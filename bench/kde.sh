@@ -123,11 +123,15 @@ print('%-16s F9->call %s  call->answer %s  answer->mapped %s  F9->picture %s' % 
 EOF2
     local geo
     geo=$(I xwininfo -root -tree | grep "\"Skizzomat\": (\"$(basename "$prog")\"" | grep -v 1920x1080 | awk '{print $(NF-1), $NF}' | head -1)
-    case $geo in *+1868+0*) echo "$name: tool window $geo" ;; *) echo "$name: tool window not in the top-right corner: $geo"; fehler=1 ;; esac
+    case $geo in
+    *+1868+0*) echo "$name: tool window $geo" ;;
+    *) echo "$name: tool window not in the top-right corner: $geo"; fehler=1 ;;
+    esac
     local v
     v=$(/usr/bin/python3 "$R/cmp.py" "$R/shots/ref.png" "$R/shots/$name.png" 1868 0 1920 1080 2>&1 | tail -1)
     echo "$name: frozen picture against the screen before: $v"
-    case $v in *"differing pixels 0 "*) ;; *) fehler=1 ;; esac
+    # The older binary is measured for comparison only; its baked-in pointer is what is fixed.
+    case $v in *"differing pixels 0 "*) ;; *) [ "$prog" = "$bin-older" ] || fehler=1 ;; esac
     I xdotool key F9
     sleep 1
 }
