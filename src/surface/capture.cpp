@@ -3,6 +3,7 @@
 #include "app/sitzung.h"
 #include "app/vorbelegen.h"
 #include "surface/ausschnitt.h"
+#include "surface/kwinbild.h"
 #include "surface/portal.h"
 
 #include <QGuiApplication>
@@ -278,7 +279,12 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
 {
     if (!waylandSitzung())
         return bildschirmLesen(monitor);
-    Bildaufnahme desktop = portalBildschirmfoto();
+    if (std::optional<Bildaufnahme> kwin = kwinBildschirmfoto(monitor))
+        return *std::move(kwin);
+    Bildaufnahme desktop = [monitor] {
+        const ZeigerVerdeckt verdeckt(monitor);
+        return portalBildschirmfoto();
+    }();
     if (desktop.bild.isNull())
         return desktop;
     // The portal shows the compositor's whole desktop; XWayland's monitors lie in it as they
@@ -292,5 +298,7 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
                     .arg(groesse.width())
                     .arg(groesse.height())
                     .arg(monitor->name())};
-    return {teil, {}};
+    Bildaufnahme aufnahme(teil);
+    aufnahme.hinweis = kwinSkalierungEinmal(desktop.bild.size(), monitor->virtualGeometry().size());
+    return aufnahme;
 }

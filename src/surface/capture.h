@@ -12,6 +12,7 @@ struct Bildaufnahme
     Bildaufnahme(QImage b = {}, QString f = {}) : bild(std::move(b)), fehler(std::move(f)) {}
     QImage bild;
     QString fehler;
+    QString hinweis; // for the user, once: the picture is good, but could be better
 };
 
 // Gets the memory for the next read of the monitor ready, so that the read itself does not

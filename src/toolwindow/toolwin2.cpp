@@ -390,6 +390,9 @@ bool TToolForm::BildschirmEinfrieren()
                                    : aufnahme.fehler));
         return false;
     }
+    // Before the picture covers the monitor, where nothing hides the box.
+    if (!aufnahme.hinweis.isEmpty())
+        zeigeInformation(this, aufnahme.hinweis);
     bildUebernehmen(*this, *ScreenForm, bild);
     ScreenForm->FormShow();
     ScreenForm->zeigeAuf(monitor->geometry());
