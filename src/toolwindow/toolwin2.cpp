@@ -10,6 +10,7 @@
 #include "surface/taste.h"
 #include "toolwindow/einfrieren.h"
 #include "toolwindow/menutabelle.h"
+#include "toolwindow/tastaturfokus.h"
 #include "toolwindow/toolicons.h"
 
 #include <QAction>
@@ -239,9 +240,10 @@ void TToolForm::FormActivate()
         ScreenForm->AuswahlBereichZeigen();
     // The question runs an event loop, in which the first activation must not run again.
     Start = false;
+    emit gestartet();
     // Before the automatic freeze, which must not take the question into its picture.
     EmailFruehereAnbieten();
-    if (Cfg.AutoOpen)
+    if (Cfg.AutoOpen || m_einfrierenNachStart)
         Timer1->start();
 }
 
@@ -284,6 +286,7 @@ void TToolForm::StartFertigBtnClick()
     switch (WinZustand) {
     case 0:
         ortAbgleichen();
+        m_tastaturVorher = fensterMitTastatur();
         if (!BildschirmEinfrieren())
             return;
         raise();
@@ -302,7 +305,8 @@ void TToolForm::StartFertigBtnClick()
         if (Cfg.AutoScreenshot && !AutoScreenshotAblegen())
             return;
         if (Cfg.AutoClose) {
-            close();
+            if (close())
+                tastaturZurueckgeben(m_tastaturVorher);
             return;
         }
         WinZustand = 2;
@@ -315,12 +319,27 @@ void TToolForm::StartFertigBtnClick()
         FensterEinklappen();
         wiederVerwaltet();
         platzAnwenden();
+        tastaturZurueckgeben(m_tastaturVorher);
         emit freigegeben();
         break;
     default:
         return;
     }
     setzeImmerOben();
+}
+
+void TToolForm::Umschalten()
+{
+    if (Start) {
+        m_einfrierenNachStart = true;
+        return;
+    }
+    if (QApplication::activeModalWidget())
+        return;
+    // An open menu holds the pointer and the keyboard; F9 in it would close it as well.
+    if (QWidget *menu = QApplication::activePopupWidget())
+        menu->close();
+    StartFertigBtnClick();
 }
 
 QScreen *TToolForm::einzufrierenderMonitor() const
