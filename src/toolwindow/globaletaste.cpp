@@ -57,10 +57,10 @@ std::optional<GlobaleTaste> globaleTasteLesen(const QString &text)
                 t.keysym = s.keysym;
                 name = QString::fromLatin1(s.name);
             }
-        // Other printable keys of the Latin-1 range have their code point as symbol; the
-        // portal names them in words, which this program does not know.
-        if (!t.keysym && k > 0x20 && k < 0x7f)
-            t.keysym = std::uint32_t(k);
+        // Other printable keys of the Latin-1 range have the code point of their unshifted
+        // character as symbol; the portal names them in words, which this program does not know.
+        if (!t.keysym && ((k > 0x20 && k < 0x7f) || (k >= 0xa0 && k <= 0xff)))
+            t.keysym = QChar(char16_t(k)).toLower().unicode();
     }
     if (!t.keysym)
         return std::nullopt;
