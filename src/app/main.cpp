@@ -31,9 +31,10 @@ int main(int argc, char *argv[])
         return BefehlszeileBeantworten(aufruf);
     // Without a session bus --toggle could start a program that no later --toggle reaches.
     if (umschalten && !sitzungsbusDa()) {
-        std::fputs("skizzomat: --toggle braucht den Sitzungsbus (D-Bus), doch DBUS_SESSION_BUS_ADDRESS ist leer "
-                   "und $XDG_RUNTIME_DIR/bus fehlt.\n",
-                   stderr);
+        std::fputs(
+            "skizzomat: --toggle braucht den Sitzungsbus (D-Bus), doch DBUS_SESSION_BUS_ADDRESS ist leer "
+            "und $XDG_RUNTIME_DIR/bus fehlt.\n",
+            stderr);
         return 1;
     }
     SpeicherabgabeEinrichten();

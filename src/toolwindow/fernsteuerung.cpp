@@ -32,11 +32,7 @@ class Fernbedienung : public QObject
     Q_CLASSINFO("D-Bus Interface", "de.quenderwerk.Skizzomat") // SKIZZOMAT_APP_ID; moc does not expand it
 
 public:
-    explicit Fernbedienung(TToolForm &form)
-        : QObject(&form)
-        , m_form(form)
-    {
-    }
+    explicit Fernbedienung(TToolForm &form) : QObject(&form), m_form(form) {}
 
 public slots:
     Q_SCRIPTABLE void Umschalten() { QTimer::singleShot(0, &m_form, &TToolForm::Umschalten); }
@@ -74,9 +70,10 @@ void globaleTasteBinden(TToolForm &form)
         return;
     const std::optional<GlobaleTaste> taste = globaleTasteLesen(Cfg.GlobaleTaste);
     if (!taste) {
-        meldung(QStringLiteral("Die globale Taste \"%1\" (GlobaleTaste) ist keine einzelne Taste, die Skizzomat "
-                               "belegen kann.")
-                    .arg(Cfg.GlobaleTaste));
+        meldung(
+            QStringLiteral("Die globale Taste \"%1\" (GlobaleTaste) ist keine einzelne Taste, die Skizzomat "
+                           "belegen kann.")
+                .arg(Cfg.GlobaleTaste));
         return;
     }
     // A Wayland compositor gives keys to XWayland's programs only while one of them has the
@@ -114,7 +111,8 @@ int UmschaltenSenden(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        meldung(QStringLiteral("Keine Verbindung zum Sitzungsbus (D-Bus): %1").arg(bus.lastError().message()));
+        meldung(
+            QStringLiteral("Keine Verbindung zum Sitzungsbus (D-Bus): %1").arg(bus.lastError().message()));
         return 1;
     }
     // The running program offers its name right after it has made its windows.
@@ -127,9 +125,10 @@ int UmschaltenSenden(int argc, char *argv[])
         }
         QThread::msleep(50);
     }
-    const QDBusMessage antwort = bus.call(QDBusMessage::createMethodCall(Schnittstelle, QString::fromLatin1(FernObjekt),
-                                                                         Schnittstelle, QStringLiteral("Umschalten")),
-                                          QDBus::Block, 5000);
+    const QDBusMessage antwort =
+        bus.call(QDBusMessage::createMethodCall(Schnittstelle, QString::fromLatin1(FernObjekt), Schnittstelle,
+                                                QStringLiteral("Umschalten")),
+                 QDBus::Block, 5000);
     if (antwort.type() == QDBusMessage::ErrorMessage) {
         meldung(QStringLiteral("Skizzomat hat den Befehl nicht angenommen: %1").arg(antwort.errorMessage()));
         return 1;

@@ -16,17 +16,17 @@ struct Sondertaste
 };
 
 constexpr std::array<Sondertaste, 22> Sondertasten{{
-    {Qt::Key_Escape, 0xff1b, "Escape"},     {Qt::Key_Tab, 0xff09, "Tab"},
+    {Qt::Key_Escape, 0xff1b, "Escape"},       {Qt::Key_Tab, 0xff09, "Tab"},
     {Qt::Key_Backspace, 0xff08, "BackSpace"}, {Qt::Key_Return, 0xff0d, "Return"},
-    {Qt::Key_Enter, 0xff8d, "KP_Enter"},    {Qt::Key_Insert, 0xff63, "Insert"},
-    {Qt::Key_Delete, 0xffff, "Delete"},     {Qt::Key_Pause, 0xff13, "Pause"},
-    {Qt::Key_Print, 0xff61, "Print"},       {Qt::Key_SysReq, 0xff15, "Sys_Req"},
-    {Qt::Key_Home, 0xff50, "Home"},         {Qt::Key_End, 0xff57, "End"},
-    {Qt::Key_Left, 0xff51, "Left"},         {Qt::Key_Up, 0xff52, "Up"},
-    {Qt::Key_Right, 0xff53, "Right"},       {Qt::Key_Down, 0xff54, "Down"},
-    {Qt::Key_PageUp, 0xff55, "Prior"},      {Qt::Key_PageDown, 0xff56, "Next"},
-    {Qt::Key_Menu, 0xff67, "Menu"},         {Qt::Key_ScrollLock, 0xff14, "Scroll_Lock"},
-    {Qt::Key_Space, 0x20, "space"},         {Qt::Key_Help, 0xff6a, "Help"},
+    {Qt::Key_Enter, 0xff8d, "KP_Enter"},      {Qt::Key_Insert, 0xff63, "Insert"},
+    {Qt::Key_Delete, 0xffff, "Delete"},       {Qt::Key_Pause, 0xff13, "Pause"},
+    {Qt::Key_Print, 0xff61, "Print"},         {Qt::Key_SysReq, 0xff15, "Sys_Req"},
+    {Qt::Key_Home, 0xff50, "Home"},           {Qt::Key_End, 0xff57, "End"},
+    {Qt::Key_Left, 0xff51, "Left"},           {Qt::Key_Up, 0xff52, "Up"},
+    {Qt::Key_Right, 0xff53, "Right"},         {Qt::Key_Down, 0xff54, "Down"},
+    {Qt::Key_PageUp, 0xff55, "Prior"},        {Qt::Key_PageDown, 0xff56, "Next"},
+    {Qt::Key_Menu, 0xff67, "Menu"},           {Qt::Key_ScrollLock, 0xff14, "Scroll_Lock"},
+    {Qt::Key_Space, 0x20, "space"},           {Qt::Key_Help, 0xff6a, "Help"},
 }};
 
 } // namespace

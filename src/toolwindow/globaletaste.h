@@ -10,9 +10,9 @@
 
 struct GlobaleTaste
 {
-    std::uint32_t keysym = 0;    // X key symbol, the unshifted one of the key
-    std::uint16_t modifier = 0;  // X modifier bits: Shift 1, Control 4, Mod1 (Alt) 8, Mod4 (Meta) 64
-    QString ausloeser;           // the portal's trigger; empty where the key has no name there
+    std::uint32_t keysym = 0;   // X key symbol, the unshifted one of the key
+    std::uint16_t modifier = 0; // X modifier bits: Shift 1, Control 4, Mod1 (Alt) 8, Mod4 (Meta) 64
+    QString ausloeser;          // the portal's trigger; empty where the key has no name there
 };
 
 // The key named by `text`: one key with or without modifiers. Nothing for an empty text, a

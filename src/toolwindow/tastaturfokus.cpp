@@ -35,7 +35,8 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name)
 xcb_window_t fensterEigenschaft(xcb_connection_t *c, xcb_window_t von, xcb_atom_t name)
 {
     XcbAntwort<xcb_get_property_reply_t> p(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, von, name, XCB_ATOM_WINDOW, 0, 1), nullptr), &std::free);
+        xcb_get_property_reply(c, xcb_get_property(c, 0, von, name, XCB_ATOM_WINDOW, 0, 1), nullptr),
+        &std::free);
     if (!p || p->format != 32 || xcb_get_property_value_length(p.get()) != 4)
         return XCB_WINDOW_NONE;
     return *static_cast<const xcb_window_t *>(xcb_get_property_value(p.get()));
@@ -45,7 +46,8 @@ xcb_window_t fensterEigenschaft(xcb_connection_t *c, xcb_window_t von, xcb_atom_
 bool fensterverwaltung(xcb_connection_t *c)
 {
     const xcb_window_t pruef = fensterEigenschaft(c, wurzel(c), atom(c, "_NET_SUPPORTING_WM_CHECK"));
-    return pruef != XCB_WINDOW_NONE && fensterEigenschaft(c, pruef, atom(c, "_NET_SUPPORTING_WM_CHECK")) == pruef;
+    return pruef != XCB_WINDOW_NONE &&
+           fensterEigenschaft(c, pruef, atom(c, "_NET_SUPPORTING_WM_CHECK")) == pruef;
 }
 
 } // namespace

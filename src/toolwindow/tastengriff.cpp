@@ -92,8 +92,7 @@ std::uint8_t xkbErstesEreignis(xcb_connection_t *c)
 
 } // namespace
 
-TastenGriff::TastenGriff(QObject *parent)
-    : QObject(parent)
+TastenGriff::TastenGriff(QObject *parent) : QObject(parent)
 {
     if (xcb_connection_t *c = verbindung())
         m_xkbEreignis = xkbErstesEreignis(c);
@@ -146,8 +145,8 @@ QString TastenGriff::griffAnlegen()
     QList<xcb_void_cookie_t> anfragen;
     for (const xcb_keycode_t taste : std::as_const(m_tasten))
         for (const std::uint16_t sperre : std::as_const(m_sperren))
-            anfragen.append(xcb_grab_key_checked(c, 0, wurzel(c), std::uint16_t(m_taste.modifier | sperre), taste,
-                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+            anfragen.append(xcb_grab_key_checked(c, 0, wurzel(c), std::uint16_t(m_taste.modifier | sperre),
+                                                 taste, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     bool belegt = false;
     for (const xcb_void_cookie_t &a : std::as_const(anfragen))
         if (XcbAntwort<xcb_generic_error_t> fehler(xcb_request_check(c, a), &std::free); fehler)
@@ -177,15 +176,16 @@ bool TastenGriff::nativeEventFilter(const QByteArray &art, void *nachricht, qint
         return false;
     const auto *e = static_cast<const xcb_generic_event_t *>(nachricht);
     const std::uint8_t typ = e->response_type & 0x7f;
-    if (typ == XCB_MAPPING_NOTIFY ||
-        (m_xkbEreignis && typ == m_xkbEreignis && (e->pad0 == XkbNeueTastatur || e->pad0 == XkbNeueBelegung))) {
+    if (typ == XCB_MAPPING_NOTIFY || (m_xkbEreignis && typ == m_xkbEreignis &&
+                                      (e->pad0 == XkbNeueTastatur || e->pad0 == XkbNeueBelegung))) {
         // Another layout may put the symbol on other keys, or NumLock on another modifier.
         loslassen();
         if (const QString warum = griffAnlegen(); !warum.isEmpty())
-            std::fprintf(stderr,
-                         "skizzomat: Die globale Taste wirkt nach dem Wechsel der Tastaturbelegung nicht mehr: "
-                         "%s.\n",
-                         qPrintable(warum));
+            std::fprintf(
+                stderr,
+                "skizzomat: Die globale Taste wirkt nach dem Wechsel der Tastaturbelegung nicht mehr: "
+                "%s.\n",
+                qPrintable(warum));
         return false;
     }
     if (typ != XCB_KEY_PRESS && typ != XCB_KEY_RELEASE)

@@ -36,10 +36,10 @@ private:
 
     GlobaleTaste m_taste;
     bool m_aktiv = false;
-    QList<std::uint8_t> m_tasten;      // key codes grabbed
-    QList<std::uint16_t> m_sperren;    // lock modifier combinations grabbed with them
-    std::uint16_t m_sperrBits = 0;     // all lock modifier bits, left out when a press is compared
-    std::uint8_t m_xkbEreignis = 0;    // first event number of the XKEYBOARD extension, 0 without
+    QList<std::uint8_t> m_tasten;   // key codes grabbed
+    QList<std::uint16_t> m_sperren; // lock modifier combinations grabbed with them
+    std::uint16_t m_sperrBits = 0;  // all lock modifier bits, left out when a press is compared
+    std::uint8_t m_xkbEreignis = 0; // first event number of the XKEYBOARD extension, 0 without
     bool m_unten = false;
     std::uint32_t m_losgelassenUm = 0; // time of the last release, to tell auto-repeat apart
 };

@@ -51,9 +51,7 @@ QString neuesToken()
 
 Q_DECLARE_METATYPE(Kurzbefehl)
 
-TastenPortal::TastenPortal(const GlobaleTaste &taste, QObject *parent)
-    : QObject(parent)
-    , m_taste(taste)
+TastenPortal::TastenPortal(const GlobaleTaste &taste, QObject *parent) : QObject(parent), m_taste(taste)
 {
     qDBusRegisterMetaType<Kurzbefehl>();
     qDBusRegisterMetaType<QList<Kurzbefehl>>();
@@ -61,8 +59,10 @@ TastenPortal::TastenPortal(const GlobaleTaste &taste, QObject *parent)
     bus.connect(Dienst, DienstPfad, Kurzbefehle, QStringLiteral("Activated"), this,
                 SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
     const QString token = neuesToken();
-    QDBusMessage ruf = QDBusMessage::createMethodCall(Dienst, DienstPfad, Kurzbefehle, QStringLiteral("CreateSession"));
-    ruf << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("session_handle_token"), token}};
+    QDBusMessage ruf =
+        QDBusMessage::createMethodCall(Dienst, DienstPfad, Kurzbefehle, QStringLiteral("CreateSession"));
+    ruf << QVariantMap{{QStringLiteral("handle_token"), token},
+                       {QStringLiteral("session_handle_token"), token}};
     anfragen(ruf, token);
 }
 
@@ -74,7 +74,8 @@ void TastenPortal::anfragen(QDBusMessage ruf, const QString &token)
     QString absender = bus.baseService().mid(1);
     absender.replace(QLatin1Char('.'), QLatin1Char('_'));
     m_anfrage = DienstPfad + QStringLiteral("/request/") + absender + QLatin1Char('/') + token;
-    bus.connect(Dienst, m_anfrage, Anfrage, QStringLiteral("Response"), this, SLOT(Response(uint, QVariantMap)));
+    bus.connect(Dienst, m_anfrage, Anfrage, QStringLiteral("Response"), this,
+                SLOT(Response(uint, QVariantMap)));
     auto *beobachter = new QDBusPendingCallWatcher(bus.asyncCall(ruf), this);
     connect(beobachter, &QDBusPendingCallWatcher::finished, this, [this, beobachter] {
         beobachter->deleteLater();
@@ -93,7 +94,8 @@ void TastenPortal::anfragen(QDBusMessage ruf, const QString &token)
             b.disconnect(Dienst, m_anfrage, Anfrage, QStringLiteral("Response"), this,
                          SLOT(Response(uint, QVariantMap)));
             m_anfrage = genannt;
-            b.connect(Dienst, m_anfrage, Anfrage, QStringLiteral("Response"), this, SLOT(Response(uint, QVariantMap)));
+            b.connect(Dienst, m_anfrage, Anfrage, QStringLiteral("Response"), this,
+                      SLOT(Response(uint, QVariantMap)));
         }
     });
 }
@@ -128,14 +130,16 @@ void TastenPortal::binden()
     if (!m_taste.ausloeser.isEmpty())
         werte.insert(QStringLiteral("preferred_trigger"), m_taste.ausloeser);
     const QString token = neuesToken();
-    QDBusMessage ruf = QDBusMessage::createMethodCall(Dienst, DienstPfad, Kurzbefehle, QStringLiteral("BindShortcuts"));
+    QDBusMessage ruf =
+        QDBusMessage::createMethodCall(Dienst, DienstPfad, Kurzbefehle, QStringLiteral("BindShortcuts"));
     ruf << QVariant::fromValue(QDBusObjectPath(m_sitzung))
         << QVariant::fromValue(QList<Kurzbefehl>{{KurzbefehlId, werte}}) << QString()
         << QVariantMap{{QStringLiteral("handle_token"), token}};
     anfragen(ruf, token);
 }
 
-void TastenPortal::Activated(const QDBusObjectPath &sitzung, const QString &id, qulonglong, const QVariantMap &)
+void TastenPortal::Activated(const QDBusObjectPath &sitzung, const QString &id, qulonglong,
+                             const QVariantMap &)
 {
     if (m_schritt == Gebunden && sitzung.path() == m_sitzung && id == KurzbefehlId)
         emit ausgeloest();

@@ -26,7 +26,8 @@ signals:
 
 private slots:
     void Response(uint code, const QVariantMap &ergebnis);
-    void Activated(const QDBusObjectPath &sitzung, const QString &id, qulonglong zeit, const QVariantMap &werte);
+    void Activated(const QDBusObjectPath &sitzung, const QString &id, qulonglong zeit,
+                   const QVariantMap &werte);
 
 private:
     enum Schritt { SitzungAnlegen, Binden, Gebunden };

@@ -87,9 +87,9 @@ void TstX11Umschalten::initTestCase()
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/bus");
     m_bus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                QStringLiteral("--print-address"),
-                                                QStringLiteral("--address=unix:path=") + socket});
+    m_bus.start(QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address"),
+                 QStringLiteral("--address=unix:path=") + socket});
     QVERIFY(m_bus.waitForReadyRead(10000));
     m_known = xs::knownPicture(QGuiApplication::primaryScreen()->geometry().size());
     QString why;
@@ -122,7 +122,8 @@ bool TstX11Umschalten::eingefroren(const QProcess &p) const
 {
     const QRect monitor = QGuiApplication::primaryScreen()->geometry();
     const QList<unsigned long> f = fenster(p);
-    return std::any_of(f.begin(), f.end(), [&](unsigned long w) { return xs::windowInfo(w)->geometry == monitor; });
+    return std::any_of(f.begin(), f.end(),
+                       [&](unsigned long w) { return xs::windowInfo(w)->geometry == monitor; });
 }
 
 int TstX11Umschalten::umschalten(qint64 *ms)
