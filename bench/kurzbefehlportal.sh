@@ -38,6 +38,8 @@ gebunden=$(awk '/member=Response/ {n++} n == 2' "$mon" | grep -c '"einfrieren"')
 echo "== the shortcut daemon's components"
 in_rig gdbus call --session --dest org.kde.kglobalaccel --object-path /kglobalaccel \
     --method org.kde.KGlobalAccel.allMainComponents
+echo "== the program's standard error"
+cat "$rig/kde/sk/out.log"
 if [ "$gebunden" = 0 ]; then
     echo "RESULT: BindShortcuts bound nothing (the portal's answer lists no shortcut)"
     exit 1

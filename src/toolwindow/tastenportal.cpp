@@ -9,6 +9,7 @@
 #include <QDBusVariant>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -118,6 +119,15 @@ void TastenPortal::Response(uint code, const QVariantMap &ergebnis)
             return;
         }
         binden();
+        return;
+    }
+    // A desktop may answer without binding (KDE Plasma 5.27 does for a program it knows no
+    // application id of); no Activated will come then.
+    const QList<Kurzbefehl> gebunden =
+        qdbus_cast<QList<Kurzbefehl>>(ergebnis.value(QStringLiteral("shortcuts")).value<QDBusArgument>());
+    if (std::none_of(gebunden.begin(), gebunden.end(),
+                     [](const Kurzbefehl &k) { return k.id == KurzbefehlId; })) {
+        scheitern(QStringLiteral("er hat den Kurzbefehl nicht gebunden"));
         return;
     }
     m_schritt = Gebunden;
