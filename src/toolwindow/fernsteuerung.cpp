@@ -23,6 +23,7 @@
 namespace {
 
 const QString Schnittstelle = QStringLiteral(SKIZZOMAT_APP_ID);
+const QString Objekt = QStringLiteral("/de/quenderwerk/Skizzomat");
 
 // The object on the bus. The reply goes out at once; the command runs afterwards from the
 // event loop, since a freeze waits for the screen with the loop running.
@@ -54,8 +55,7 @@ void aufDemBusAnbieten(TToolForm &form)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    if (!bus.registerObject(QString::fromLatin1(FernObjekt), new Fernbedienung(form),
-                            QDBusConnection::ExportScriptableSlots))
+    if (!bus.registerObject(Objekt, new Fernbedienung(form), QDBusConnection::ExportScriptableSlots))
         return;
     // A program started without the lock (no place could hold it) may find the name taken.
     if (!bus.registerService(Schnittstelle))
@@ -125,10 +125,9 @@ int UmschaltenSenden(int argc, char *argv[])
         }
         QThread::msleep(50);
     }
-    const QDBusMessage antwort =
-        bus.call(QDBusMessage::createMethodCall(Schnittstelle, QString::fromLatin1(FernObjekt), Schnittstelle,
-                                                QStringLiteral("Umschalten")),
-                 QDBus::Block, 5000);
+    const QDBusMessage antwort = bus.call(
+        QDBusMessage::createMethodCall(Schnittstelle, Objekt, Schnittstelle, QStringLiteral("Umschalten")),
+        QDBus::Block, 5000);
     if (antwort.type() == QDBusMessage::ErrorMessage) {
         meldung(QStringLiteral("Skizzomat hat den Befehl nicht angenommen: %1").arg(antwort.errorMessage()));
         return 1;

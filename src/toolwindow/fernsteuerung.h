@@ -5,12 +5,10 @@
 
 class TToolForm;
 
-// The running program's name on the session bus, its object and its interface, whose one
-// method "Umschalten" does what F9 does in the tool window.
-inline constexpr const char *FernObjekt = "/de/quenderwerk/Skizzomat";
-
 // In the running program, once its windows exist: offers the command on the session bus (if
-// there is one; none is started for it) and, after the first activation has read the
+// there is one; none is started for it): the name and the interface de.quenderwerk.Skizzomat,
+// the object /de/quenderwerk/Skizzomat, whose method "Umschalten" does what F9 does in the
+// tool window and, after the first activation has read the
 // settings, binds the global key. `einfrieren`: the program was started by --toggle and
 // freezes once it is up. What does not work is said in one line on standard error each; the
 // program runs on.
