@@ -19,6 +19,10 @@ Befehlszeile BefehlszeileLesen(int argc, const char *const argv[])
             b.aktion = Befehlszeile::Version;
             return b;
         }
+        if (!optionenZuEnde && a == "--toggle") {
+            b.aktion = Befehlszeile::Umschalten;
+            continue;
+        }
         if (!optionenZuEnde && a == "--") {
             optionenZuEnde = true;
             continue;
@@ -43,11 +47,15 @@ std::string Aufruf()
     return "Aufruf: skizzomat [OPTION]\n"
            "Zeichnen auf einem eingefrorenen Bild des Bildschirms.\n"
            "\n"
+           "  --toggle       im laufenden Skizzomat \"Start\" oder \"Fertig\" wie mit F9;\n"
+           "                 läuft keiner, startet Skizzomat und friert den Bildschirm ein\n"
            "  -h, --help     diese Hilfe zeigen und beenden\n"
            "  -v, --version  die Version zeigen und beenden\n"
            "\n"
            "Ohne Option startet Skizzomat in der laufenden grafischen Sitzung (X11, unter\n"
-           "Wayland über XWayland) mit seinem Werkzeugfenster. Es läuft nur einmal zugleich.\n";
+           "Wayland über XWayland) mit seinem Werkzeugfenster. Es läuft nur einmal zugleich.\n"
+           "--toggle erreicht das laufende Programm über den Sitzungsbus (D-Bus); eine Taste\n"
+           "des Desktops kann diesen Befehl ausführen.\n";
 }
 
 int BefehlszeileBeantworten(const Befehlszeile &b)
@@ -64,6 +72,7 @@ int BefehlszeileBeantworten(const Befehlszeile &b)
         std::fprintf(stderr, "skizzomat: %s\n%s", b.fehler.c_str(), Aufruf().c_str());
         return 2;
     case Befehlszeile::Starten:
+    case Befehlszeile::Umschalten:
         break;
     }
     return 0;

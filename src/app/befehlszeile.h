@@ -7,10 +7,11 @@
 struct Befehlszeile
 {
     enum Aktion {
-        Starten, // no option of ours: the program starts
-        Hilfe,   // -h, --help
-        Version, // -v, --version
-        Fehler,  // an option or argument the program does not know
+        Starten,    // no option of ours: the program starts
+        Umschalten, // --toggle: Start or Fertig in the running program, or a start that freezes
+        Hilfe,      // -h, --help
+        Version,    // -v, --version
+        Fehler,     // an option or argument the program does not know
     };
     Aktion aktion = Starten;
     std::string fehler; // for Fehler: what was wrong, one line

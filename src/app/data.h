@@ -168,6 +168,9 @@ struct Settings
     std::int32_t BlattNotenlinienFrei = 8;
     QString ScreenshotDir = QStringLiteral("%docdir%/Skizzomat/Screenshots");
     QString EmailDir = QStringLiteral("%docdir%/Skizzomat/Email");
+    // The key that runs Start/Fertig from anywhere on the desktop, in Qt's portable form
+    // ("Ctrl+Shift+F9"); empty for none.
+    QString GlobaleTaste = QStringLiteral("Ctrl+Shift+F9");
     QString ExeDir; // set at start-up, with a trailing "/"; not persisted
     // Counters of this run, not persisted.
     std::int32_t ScreenshotNr = 0;

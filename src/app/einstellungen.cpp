@@ -16,7 +16,7 @@
 
 QString EinstellungenDatei;
 
-const std::array<const char *, 27> EinstellungsNamen{
+const std::array<const char *, 28> EinstellungsNamen{
     "MauszeigerMode",
     "AutoOpen",
     "AutoClose",
@@ -44,6 +44,7 @@ const std::array<const char *, 27> EinstellungsNamen{
     "Drucken-SeitRatio",
     "WinPos-Left",
     "WinPos-Top",
+    "GlobaleTaste",
 };
 
 namespace {
@@ -157,6 +158,7 @@ std::vector<std::pair<const char *, QString>> werte(const Settings &cfg, const T
         {"Drucken-SeitRatio", zahl(druck.SeitRatio)},
         {"WinPos-Left", zahl(winPos.x())},
         {"WinPos-Top", zahl(winPos.y())},
+        {"GlobaleTaste", alsZeilenwert(cfg.GlobaleTaste)},
     };
 }
 
@@ -325,6 +327,7 @@ void EinstellungenLesen(const EinstellungsWerte &s, Settings &cfg, std::int32_t 
     LeseInteger(s, "WinPos-Left", x, x, istKoordinate);
     LeseInteger(s, "WinPos-Top", y, y, istKoordinate);
     winPos = QPoint(x, y);
+    LeseString(s, "GlobaleTaste", cfg.GlobaleTaste, cfg.GlobaleTaste);
 }
 
 QByteArray EinstellungenSchreiben(const QByteArray &alt, const Settings &cfg, const ToolState &t,

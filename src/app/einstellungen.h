@@ -38,7 +38,7 @@ QString StandardEinstellungenDatei();
 constexpr std::int32_t MaxButtonGroesse = 1000;
 
 // The names of the stored values, in the order in which they are written.
-extern const std::array<const char *, 27> EinstellungsNamen;
+extern const std::array<const char *, 28> EinstellungsNamen;
 
 // The settings file's values of the section [General] (and of lines before any section), by
 // name, as the file holds them. A line is "Name=value": a value runs to the end of its line
@@ -75,7 +75,7 @@ void LeseString(const EinstellungsWerte &s, const char *name, QString &ziel, con
 void EinstellungenLesen(const EinstellungsWerte &s, Settings &cfg, std::int32_t &modus, DruckWerte &druck,
                         QPoint &winPos);
 
-// The file `alt` with all 27 values written in their order under [General]; what else it holds
+// The file `alt` with all 28 values written in their order under [General]; what else it holds
 // (values and sections the program does not know) stays. Reads back as written.
 QByteArray EinstellungenSchreiben(const QByteArray &alt, const Settings &cfg, const ToolState &t,
                                   const DruckWerte &druck, QPoint winPos);

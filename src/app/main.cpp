@@ -13,6 +13,7 @@
 #include "app/speicherabgabe.h"
 #include "dialogs/meldungen.h"
 #include "output/ablagehueter.h"
+#include "toolwindow/fernsteuerung.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QApplication>
@@ -25,8 +26,18 @@ int main(int argc, char *argv[])
     BusAutostartAbschalten();
     if (argc > 1 && std::strcmp(argv[1], AblageHueterOption) == 0)
         return AblageHueterAusfuehren(argc, argv);
-    if (const Befehlszeile aufruf = BefehlszeileLesen(argc, argv); aufruf.aktion != Befehlszeile::Starten)
+    const Befehlszeile aufruf = BefehlszeileLesen(argc, argv);
+    const bool umschalten = aufruf.aktion == Befehlszeile::Umschalten;
+    if (aufruf.aktion != Befehlszeile::Starten && !umschalten)
         return BefehlszeileBeantworten(aufruf);
+    // Without a session bus --toggle could start a program that no later --toggle reaches.
+    if (umschalten && !sitzungsbusDa()) {
+        std::fputs(
+            "skizzomat: --toggle braucht den Sitzungsbus (D-Bus), doch DBUS_SESSION_BUS_ADDRESS ist leer "
+            "und $XDG_RUNTIME_DIR/bus fehlt.\n",
+            stderr);
+        return 1;
+    }
     SpeicherabgabeEinrichten();
     HeimordnerSetzen();
     DpiAware();
@@ -41,6 +52,8 @@ int main(int argc, char *argv[])
         std::fputs("skizzomat: Die Sperre gegen einen zweiten Start ließ sich an keinem Ort anlegen; "
                    "das Programm läuft ohne sie.\n",
                    stderr);
+    if (umschalten && guard == NoMultiInst::LaeuftBereits)
+        return UmschaltenSenden(argc, argv);
     TAnwendung app(argc, argv);
     QtUebersetzungLaden();
     if (guard == NoMultiInst::LaeuftBereits) {
@@ -50,6 +63,7 @@ int main(int argc, char *argv[])
     AnwendungEinrichten();
     EinstellungenDatei = StandardEinstellungenDatei();
     FensterErzeugen();
+    FernsteuerungEinrichten(*ToolForm, umschalten);
     ToolForm->show();
     return app.exec();
 }

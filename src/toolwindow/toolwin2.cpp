@@ -13,6 +13,7 @@
 #include "toolwindow/einfrierhinweise.h"
 #include "toolwindow/menutabelle.h"
 #include "toolwindow/ruhe.h"
+#include "toolwindow/tastaturfokus.h"
 #include "toolwindow/toolicons.h"
 
 #include <QAction>
@@ -248,9 +249,10 @@ void TToolForm::FormActivate()
         ScreenForm->AuswahlBereichZeigen();
     // The question runs an event loop, in which the first activation must not run again.
     Start = false;
+    emit gestartet();
     // Before the automatic freeze, which must not take the question into its picture.
     EmailFruehereAnbieten();
-    if (Cfg.AutoOpen)
+    if (Cfg.AutoOpen || m_einfrierenNachStart)
         Timer1->start();
     else
         QTimer::singleShot(0, this, &TToolForm::EinfrierenVorbereiten);
@@ -296,6 +298,7 @@ void TToolForm::StartFertigBtnClick()
     case 0:
         ortAbgleichen();
         Ruhe->aufwachen();
+        m_tastaturVorher = fensterMitTastatur();
         if (!BildschirmEinfrieren())
             return;
         raise();
@@ -314,7 +317,8 @@ void TToolForm::StartFertigBtnClick()
         if (Cfg.AutoScreenshot && !AutoScreenshotAblegen())
             return;
         if (Cfg.AutoClose) {
-            close();
+            if (close())
+                tastaturZurueckgeben(m_tastaturVorher);
             return;
         }
         WinZustand = 2;
@@ -328,6 +332,7 @@ void TToolForm::StartFertigBtnClick()
         FensterEinklappen();
         wiederVerwaltet();
         platzAnwenden();
+        tastaturZurueckgeben(m_tastaturVorher);
         emit freigegeben();
         break;
     default:
@@ -340,6 +345,20 @@ void TToolForm::EinfrierenVorbereiten()
 {
     if (WinZustand == 0 && !m_einfrierenLaeuft)
         Ruhe->vorwaermen(einzufrierenderMonitor(), ScreenForm);
+}
+
+void TToolForm::Umschalten()
+{
+    if (Start) {
+        m_einfrierenNachStart = true;
+        return;
+    }
+    if (QApplication::activeModalWidget())
+        return;
+    // An open menu holds the pointer and the keyboard; F9 in it would close it as well.
+    if (QWidget *menu = QApplication::activePopupWidget())
+        menu->close();
+    StartFertigBtnClick();
 }
 
 QScreen *TToolForm::einzufrierenderMonitor() const

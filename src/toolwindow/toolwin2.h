@@ -64,6 +64,10 @@ public:
     // Gets the next freeze ready while the picture is not frozen, when that was given back at
     // rest or has not been done since the start: for a moment when a freeze is likely soon.
     void EinfrierenVorbereiten();
+    // Start/Fertig asked for from outside the program (skizzomat --toggle, the global key):
+    // what F9 does in the tool window, nothing while a modal dialog is open. Before the first
+    // activation it freezes once that is done.
+    void Umschalten();
     // Captures the chosen monitor and shows the drawing surface on it. False, after telling
     // the user, when no picture could be read.
     bool BildschirmEinfrieren();
@@ -186,6 +190,8 @@ signals:
     // Emitted when a freeze has shown the drawing surface, and when the release is done.
     void eingefroren();
     void freigegeben();
+    // Emitted when the first activation has read the settings.
+    void gestartet();
 
 protected:
     bool event(QEvent *e) override;
@@ -231,6 +237,9 @@ private:
 
     ToolWindowMetrics m_masse{};
     bool m_einfrierenLaeuft = false;
+    bool m_einfrierenNachStart = false;
+    // The window that had the keyboard before the freeze; it gets it back after the release.
+    unsigned long m_tastaturVorher = 0;
     bool m_gespeichert = false;
     // The frame corner the window is to have, as stored or as the user left it; empty for the
     // top-right corner of the primary monitor. Unfolding or a larger size may move the window

@@ -104,6 +104,20 @@ void TstBefehlszeile::antwort_data()
     QTest::newRow("an option after --") << QStringList{"--", "--help"} << ohneAnzeige << 2 << QString()
                                         << falsch(QStringLiteral("unerwartetes Argument: \"--help\""));
 
+    QTest::newRow("--toggle with help")
+        << QStringList{"--toggle", "--help"} << ohneAnzeige << 0 << hilfe << QString();
+    QTest::newRow("--toggle with a file name")
+        << QStringList{"--toggle", "bild.png"} << ohneAnzeige << 2 << QString()
+        << falsch(QStringLiteral("unerwartetes Argument: \"bild.png\""));
+    // Asking libdbus for the session bus where none is named would start an empty one.
+    const QString ohneBus =
+        QStringLiteral("skizzomat: --toggle braucht den Sitzungsbus (D-Bus), doch "
+                       "DBUS_SESSION_BUS_ADDRESS ist leer und $XDG_RUNTIME_DIR/bus fehlt.\n");
+    QTest::newRow("--toggle without a session bus")
+        << QStringList{"--toggle"} << QStringList{"DBUS_SESSION_BUS_ADDRESS"} << 1 << QString() << ohneBus;
+    QTest::newRow("--toggle with an empty bus address")
+        << QStringList{"--toggle"} << QStringList{"DBUS_SESSION_BUS_ADDRESS="} << 1 << QString() << ohneBus;
+
     QTest::newRow("no DISPLAY") << QStringList() << QStringList() << 1 << QString()
                                 << QStringLiteral(
                                        "skizzomat: Keine grafische Anzeige: DISPLAY ist nicht gesetzt.\n");

@@ -50,6 +50,7 @@ QMap<QString, QString> alsListe(const Gelesen &g)
         {"Drucken-SeitRatio", b(g.druck.SeitRatio)},
         {"WinPos-Left", n(g.pos.x())},
         {"WinPos-Top", n(g.pos.y())},
+        {"GlobaleTaste", g.cfg.GlobaleTaste},
     };
 }
 
@@ -169,6 +170,8 @@ void TstEinstellungen::readsWhatCanBeUsed_data()
                            << QStringList{"ScreenshotDir=  /tmp/a b; c ", "EmailDir=a, b"};
     QTest::newRow("empty folder is a folder setting")
         << QByteArray("EmailDir=\n") << QStringList{"EmailDir="};
+    // Empty switches the global key off; that must not read as "missing" and bring back the default.
+    QTest::newRow("global key switched off") << QByteArray("GlobaleTaste=\n") << QStringList{"GlobaleTaste="};
     QTest::newRow("serialised junk")
         << QByteArray(
                "MauszeigerMode=@Variant(\\0\\0\\0\\x7f\\xff\\xff\\xff\\xff)\nMonitorMode=@Rect(1 2 3 4)\n"
@@ -216,7 +219,7 @@ void TstEinstellungen::writesAllValuesReadably()
     QStringList namen;
     for (const char *n : EinstellungsNamen)
         namen << QString::fromLatin1(n);
-    QCOMPARE(QSet<QString>(namen.begin(), namen.end()).size(), 27);
+    QCOMPARE(QSet<QString>(namen.begin(), namen.end()).size(), 28);
     QStringList erwartet = namen << QStringLiteral("Fremd");
     erwartet.sort();
     QCOMPARE(s.allKeys(), erwartet);

@@ -156,6 +156,11 @@ void TstInstallation::eintraegeZeigenAufeinander()
     QVERIFY(QFileInfo(m_usr + QStringLiteral("/bin/") + eintrag.value("Exec").toString()).isExecutable());
     QVERIFY(QFileInfo::exists(m_usr + QStringLiteral("/share/icons/hicolor/scalable/apps/") +
                               eintrag.value("Icon").toString() + ".svg"));
+    eintrag.endGroup();
+    // Docks and launchers offer the freeze, and desktops bind keys to it.
+    eintrag.beginGroup(QStringLiteral("Desktop Action Einfrieren"));
+    QCOMPARE(eintrag.value("Exec").toString(), QStringLiteral("skizzomat --toggle"));
+    QCOMPARE(eintrag.value("Name[de]").toString(), QStringLiteral("Bildschirm einfrieren"));
 
     const QString meta = inhalt(m_usr + QStringLiteral("/share/metainfo/") + AppId + ".metainfo.xml");
     QVERIFY(meta.contains(QStringLiteral("<id>%1</id>").arg(AppId)));
