@@ -26,6 +26,20 @@
 
 namespace {
 
+// The sanitizers' instrumented code runs a few times slower; time limits grow by as much as
+// CTest's own do.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int ZeitFaktor = 3;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int ZeitFaktor = 3;
+#else
+constexpr int ZeitFaktor = 1;
+#endif
+#else
+constexpr int ZeitFaktor = 1;
+#endif
+
 // Keepers started by the program on our display; zombies (ended, not yet reaped by whoever
 // adopted them) count as gone. A keeper's own child between its fork and its exec (a helper Qt
 // or a library starts) looks like a keeper of its own: only processes whose parent is no keeper
@@ -484,14 +498,17 @@ void TstX11Zwischenablage::clipboardManagerKeepsThePicture_data()
     QTest::addColumn<int>("art");
     QTest::addColumn<int>("pauseMs");
     QTest::addColumn<int>("hoechstensMs");
+    // The limits are a last guard, the program's own waits plus a second: that Qt does not ask
+    // the manager a second time and wait 5 s for it is what the count of requests checks. Seen
+    // on a busy machine: the keeper's start alone took 1.6 s, 3.4 s with the sanitizers.
     // Slow, but still fetching: the end waits for it, the manager serves the picture afterwards.
     QTest::newRow("fetches every format slowly") << int(Verwalter::Holt) << 500 << 3000;
-    QTest::newRow("fetches at once") << int(Verwalter::Holt) << 0 << 1000;
-    QTest::newRow("takes over when the owner lets go") << int(Verwalter::HoltUndWartet) << 0 << 1000;
+    QTest::newRow("fetches at once") << int(Verwalter::Holt) << 0 << 2000;
+    QTest::newRow("takes over when the owner lets go") << int(Verwalter::HoltUndWartet) << 0 << 2000;
     // Nobody fetches: our keeper serves the picture, and the end is held up no more than by
-    // the keeper's start (a good half second on a busy machine).
-    QTest::newRow("never answers") << int(Verwalter::Schweigt) << 0 << 1500;
-    QTest::newRow("stops fetching") << int(Verwalter::HoertAuf) << 0 << 5000;
+    // the first sign awaited from the manager and the keeper's start (3 s at most).
+    QTest::newRow("never answers") << int(Verwalter::Schweigt) << 0 << 4300;
+    QTest::newRow("stops fetching") << int(Verwalter::HoertAuf) << 0 << 6300;
 }
 
 void TstX11Zwischenablage::clipboardManagerKeepsThePicture()
@@ -512,7 +529,7 @@ void TstX11Zwischenablage::clipboardManagerKeepsThePicture()
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
     qInfo("end took %lld ms", dauer);
-    QVERIFY2(dauer < hoechstensMs, qPrintable(QString::number(dauer)));
+    QVERIFY2(dauer < hoechstensMs * ZeitFaktor, qPrintable(QString::number(dauer)));
 
     if (art == Verwalter::Holt || art == Verwalter::HoltUndWartet) {
         QTRY_VERIFY_WITH_TIMEOUT(verwalter.fertig(), 20000);
