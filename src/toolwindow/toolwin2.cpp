@@ -3,7 +3,6 @@
 #include "app/sitzung.h"
 #include "app/speicherabgabe.h"
 #include "controls/einpassen.h"
-#include "dialogs/meldungen.h"
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
 #include "surface/portal.h"
