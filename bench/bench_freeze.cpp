@@ -5,7 +5,7 @@
 //                            what follows them: the first and second press, the first and
 //                            second zoom entry, or nothing before Fertig. The main thread
 //                            stays on one CPU (hauptfaden.h)
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "surface/gesten.h"

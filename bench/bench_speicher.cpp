@@ -5,7 +5,7 @@
 // after the step and at its highest moment (what a step holds only briefly counts there).
 //   bench_speicher [ROUNDS]   the session ROUNDS times over (default 2), so that what a
 //                             second freeze keeps shows too
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "app/speicherabgabe.h"

@@ -6,7 +6,7 @@
 // The main thread stays on the CPU it starts on (hauptfaden.h). The screen sizes take turns
 // round by round, so that what other processes do hits each of them alike; the figures are
 // the medians over the rounds. Every picture is written once before any step is timed.
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"

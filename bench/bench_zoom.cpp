@@ -7,7 +7,7 @@
 //
 // The main thread stays on the CPU it starts on (hauptfaden.h); the sizes take turns round by
 // round and the figures are medians over the rounds.
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "surface/scrwin.h"
 #include "surface/zoomanzeige.h"
 #include "toolwindow/einfrieren.h"

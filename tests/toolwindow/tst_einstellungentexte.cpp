@@ -1,6 +1,6 @@
 // The tool window with the settings store and the translation file: what its first
 // activation takes from them and what its close writes.
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "app/einstellungen.h"
 #include "app/uebersetzung.h"
 #include "controls/numedit.h"

@@ -1,6 +1,6 @@
 #include "xsupport.h"
 
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "app/data.h"
 #include "dialogs/meldform.h"
 #include "surface/auswahl.h"

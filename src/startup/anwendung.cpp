@@ -1,4 +1,4 @@
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 
 #include "app/data.h"
 #include "app/dpiAware.h"
