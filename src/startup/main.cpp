@@ -1,4 +1,3 @@
-#include "startup/anwendung.h"
 #include "app/anzeige.h"
 #include "app/befehlszeile.h"
 #include "app/data.h"
@@ -10,8 +9,9 @@
 #include "app/qtuebersetzung.h"
 #include "app/sitzung.h"
 #include "app/speicherabgabe.h"
-#include "dialogs/meldungen.h"
+#include "controls/meldungen.h"
 #include "output/ablagehueter.h"
+#include "startup/anwendung.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "app/sitzung.h"
 #include "app/speicherabgabe.h"
 #include "controls/einpassen.h"
-#include "dialogs/meldungen.h"
+#include "controls/meldungen.h"
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
@@ -29,6 +29,7 @@
 #include <algorithm>
 
 TToolForm *ToolForm = nullptr;
+TScreenForm *ScreenForm = nullptr;
 
 namespace {
 
