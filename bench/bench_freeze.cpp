@@ -8,7 +8,7 @@
 //                            what follows them: the first and second press, the first and
 //                            second zoom entry, or nothing before Fertig. The main thread
 //                            stays on one CPU (hauptfaden.h)
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "surface/gesten.h"
@@ -381,24 +381,24 @@ int main(int argc, char **argv)
                     v.size() < 2 ? 0 : *std::min_element(v.begin() + 1, v.end()),
                     v.size() < 2 ? 0 : *std::max_element(v.begin() + 1, v.end()));
     };
-    const auto zeile = [&](const char *was, auto feld) {
+    const auto phaseDrucken = [&](const char *was, auto feld) {
         std::vector<double> v;
         for (const Phasen &lauf : laeufe)
             v.push_back(double(lauf.*feld));
         reihe(was, v);
     };
-    zeile("wait", &Phasen::warten);
-    zeile("screen read", &Phasen::lesen);
-    zeile("adopt + map", &Phasen::zeigen);
-    zeile("until expose", &Phasen::expose);
-    zeile("paint", &Phasen::malen);
-    zeile("flush", &Phasen::flush);
-    zeile("X server's put", &Phasen::server);
-    zeile("Start to on screen", &Phasen::gesamt);
-    zeile("... to all settled", &Phasen::ruhe);
-    zeile("page faults", &Phasen::fehler);
-    zeile("X server page faults", &Phasen::serverFehler);
-    zeile("X server CPU time", &Phasen::serverZeit);
+    phaseDrucken("wait", &Phasen::warten);
+    phaseDrucken("screen read", &Phasen::lesen);
+    phaseDrucken("adopt + map", &Phasen::zeigen);
+    phaseDrucken("until expose", &Phasen::expose);
+    phaseDrucken("paint", &Phasen::malen);
+    phaseDrucken("flush", &Phasen::flush);
+    phaseDrucken("X server's put", &Phasen::server);
+    phaseDrucken("Start to on screen", &Phasen::gesamt);
+    phaseDrucken("... to all settled", &Phasen::ruhe);
+    phaseDrucken("page faults", &Phasen::fehler);
+    phaseDrucken("X server page faults", &Phasen::serverFehler);
+    phaseDrucken("X server CPU time", &Phasen::serverZeit);
     std::vector<double> danach{0};
     for (int k : nachUnberuehrt)
         danach.push_back(laeufe[size_t(k)].gesamt);

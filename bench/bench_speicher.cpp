@@ -6,7 +6,7 @@
 //   bench_speicher [ROUNDS [REST_MS]]   the session ROUNDS times over (default 2), so that
 //                             what a second freeze keeps shows too; then REST_MS (default a
 //                             minute) at rest after the last Fertig
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "app/speicherabgabe.h"
@@ -155,7 +155,7 @@ int main(int argc, char **argv)
             f.write("5");
     };
     double spitze = 0;
-    auto zeile = [&](const char *schritt) {
+    auto messwertDrucken = [&](const char *schritt) {
         ausruhen();
         const Rss r = rssLesen();
         const double frames = (r.gesamt - leer.gesamt) / frame;
@@ -168,37 +168,37 @@ int main(int argc, char **argv)
         std::fflush(stdout);
         hoechstNeu();
     };
-    zeile("idle");
+    messwertDrucken("idle");
 
     for (int runde = 0; runde < runden; ++runde) {
         ToolForm->StartFertigBtnClick();
-        zeile("frozen");
+        messwertDrucken("frozen");
         TScreenForm &s = *ScreenForm;
         const int w = groesse.width(), h = groesse.height();
         ausloesen("Stift1");
         strich(s.Img1, {w / 10, h / 10}, {w * 9 / 10, h * 8 / 10});
-        zeile("stroke");
+        messwertDrucken("stroke");
         maus(s.Img1, QEvent::MouseMove, {w / 2, h / 2}, Qt::NoButton);
         rad(&s, {w / 2, h / 2}, 120);
         rad(&s, {w / 2, h / 2}, 120);
-        zeile("wheel zoom");
+        messwertDrucken("wheel zoom");
         rad(&s, {w / 2, h / 2}, -120);
         rad(&s, {w / 2, h / 2}, -120);
-        zeile("zoom left");
+        messwertDrucken("zoom left");
         ausloesen("Lupe1");
         maus(s.Img2, QEvent::MouseMove, {w / 3, h / 3}, Qt::NoButton);
-        zeile("magnifier");
+        messwertDrucken("magnifier");
         ausloesen("Stift1");
         ausloesen("KariertesBlatt1");
-        zeile("sheet");
+        messwertDrucken("sheet");
         strich(s.Img1, {w / 5, h * 8 / 10}, {w * 8 / 10, h / 5});
-        zeile("stroke on sheet");
+        messwertDrucken("stroke on sheet");
         ausloesen("Rckgngig1");
-        zeile("undo");
+        messwertDrucken("undo");
         ausloesen("IndieZwischenablage1");
-        zeile("clipboard");
+        messwertDrucken("clipboard");
         ToolForm->StartFertigBtnClick();
-        zeile("Fertig");
+        messwertDrucken("Fertig");
     }
     {
         QElapsedTimer t;
@@ -207,7 +207,7 @@ int main(int argc, char **argv)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     hoechstNeu();
-    zeile(QStringLiteral("%1 s at rest").arg(ruhezeit / 1000.0).toLatin1().constData());
+    messwertDrucken(QStringLiteral("%1 s at rest").arg(ruhezeit / 1000.0).toLatin1().constData());
     std::printf("most above idle: %.2f frames after a step, %.2f frames during one\n", hoechstes, spitze);
     return 0;
 }

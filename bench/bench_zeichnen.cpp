@@ -6,7 +6,7 @@
 // The main thread stays on the CPU it starts on (hauptfaden.h). The screen sizes take turns
 // round by round, so that what other processes do hits each of them alike; the figures are
 // the medians over the rounds. Every picture is written once before any step is timed.
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"
@@ -107,7 +107,7 @@ QPoint pfad(int i)
                   450 + int(150 * std::sin(a) + 3 * std::cos(i * 0.9)));
 }
 
-void zeigen(const Rechtecke &r)
+void sofortMalen(const Rechtecke &r)
 {
     QRegion neu;
     for (const QRect &q : r)
@@ -118,11 +118,11 @@ void zeigen(const Rechtecke &r)
 // One step as the window runs it: the model changes the picture and names the changed
 // rectangles, which are then repainted at once (the window's update() would wait for the
 // next frame).
-double schritt(TShiftState shift, QPoint p, long *verdraengt = nullptr)
+double mausschrittMessen(TShiftState shift, QPoint p, long *verdraengt = nullptr)
 {
     const long v0 = verdraengungen();
     const double t0 = nowMs();
-    zeigen(mausBewegen(*ToolForm, *ScreenForm, shift, p.x(), p.y()));
+    sofortMalen(mausBewegen(*ToolForm, *ScreenForm, shift, p.x(), p.y()));
     const double ms = nowMs() - t0;
     if (verdraengt)
         *verdraengt += verdraengungen() > v0;
@@ -142,11 +142,11 @@ std::vector<double> bewegung(int schritte, long &verdraengt)
     ScreenForm->Img1MouseDown(Qt::LeftButton, ssLeft, pfad(0).x() - 200, pfad(0).y() - 150);
     QCoreApplication::processEvents();
     for (int i = 0; i < 50; ++i) // warm up
-        schritt(ssLeft, pfad(i));
+        mausschrittMessen(ssLeft, pfad(i));
     std::vector<double> ms;
     ms.reserve(size_t(schritte));
     for (int i = 0; i < schritte; ++i)
-        ms.push_back(schritt(ssLeft, pfad(50 + i), &verdraengt));
+        ms.push_back(mausschrittMessen(ssLeft, pfad(50 + i), &verdraengt));
     ScreenForm->Img1MouseUp(Qt::LeftButton, 0, pfad(schritte + 50).x(), pfad(schritte + 50).y());
     ScreenForm->Zeichenbewegung(0, -1, -1);
     QCoreApplication::processEvents();
@@ -156,20 +156,20 @@ std::vector<double> bewegung(int schritte, long &verdraengt)
 // A stroke between two presses, not timed: `n` steps from `von` to `bis`.
 void strich(QPoint von, QPoint bis, int n)
 {
-    zeigen(mausDruecken(*ToolForm, *ScreenForm, ssLeft, von.x(), von.y()));
+    sofortMalen(mausDruecken(*ToolForm, *ScreenForm, ssLeft, von.x(), von.y()));
     for (int k = 1; k <= n; ++k) {
         const QPoint p = von + (bis - von) * k / n;
-        schritt(ssLeft, p);
+        mausschrittMessen(ssLeft, p);
     }
-    zeigen(mausLoslassen(*ToolForm, *ScreenForm, 0, bis.x(), bis.y()));
+    sofortMalen(mausLoslassen(*ToolForm, *ScreenForm, 0, bis.x(), bis.y()));
 }
 
 double druckZeit(QPoint p)
 {
     const double t0 = nowMs();
-    zeigen(mausDruecken(*ToolForm, *ScreenForm, ssLeft, p.x(), p.y()));
+    sofortMalen(mausDruecken(*ToolForm, *ScreenForm, ssLeft, p.x(), p.y()));
     const double ms = nowMs() - t0;
-    zeigen(mausLoslassen(*ToolForm, *ScreenForm, 0, p.x(), p.y()));
+    sofortMalen(mausLoslassen(*ToolForm, *ScreenForm, 0, p.x(), p.y()));
     return ms;
 }
 
@@ -180,7 +180,7 @@ double schnappschussZeit()
     return nowMs() - t0;
 }
 
-void zeile(const char *schirm, const char *was, const Reihe &r)
+void reiheDrucken(const char *schirm, const char *was, const Reihe &r)
 {
     std::printf("%-10s %-26s %8.3f %8.3f %8.3f %8.3f %9ld/%zu\n", schirm, was, median(r.mediane),
                 median(r.p99s), quantil(r.alle, 0.99),
@@ -287,7 +287,7 @@ int main(int argc, char **argv)
         const std::string name =
             std::to_string(groessen[gi].width()) + "x" + std::to_string(groessen[gi].height());
         for (int a = 0; a < int(std::size(arten)); ++a)
-            zeile(name.c_str(), arten[a].was, schrittReihen[{gi, a}]);
+            reiheDrucken(name.c_str(), arten[a].was, schrittReihen[{gi, a}]);
     }
     for (int a = 0; a < int(std::size(arten)); ++a) {
         const Reihe &klein = schrittReihen[{0, a}], &gross = schrittReihen[{2, a}];
@@ -296,7 +296,7 @@ int main(int argc, char **argv)
     }
     std::printf("\nleft press at 7680x4320, %d per round (ms)\n", druecke);
     for (int k = 0; k < 5; ++k)
-        zeile("7680x4320", druckArten[k], druckReihen[{2, k}]);
+        reiheDrucken("7680x4320", druckArten[k], druckReihen[{2, k}]);
     if (fehlendeBilder > 0)
         std::printf("(%ld steps without a repaint)\n", fehlendeBilder);
     return 0;

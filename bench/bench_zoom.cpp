@@ -7,7 +7,7 @@
 //
 // The main thread stays on the CPU it starts on (hauptfaden.h); the sizes take turns round by
 // round and the figures are medians over the rounds.
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "surface/scrwin.h"
 #include "surface/zoomanzeige.h"
 #include "toolwindow/einfrieren.h"
@@ -131,7 +131,7 @@ void messen(Reihe &r, int n, Malflaeche &maler, const std::function<void(int)> &
     r.schritte += n;
 }
 
-void zeigen(QSize g)
+void flaecheZeigen(QSize g)
 {
     ScreenForm->zeigeAuf(QRect(QPoint(0, 0), g));
     QWindow *w = ScreenForm->windowHandle();
@@ -185,7 +185,7 @@ int main(int argc, char **argv)
             const QSize g = groessen[gi];
             bildUebernehmen(t, s, bilder[size_t(gi)]);
             t.WinZustand = 1;
-            zeigen(g);
+            flaecheZeigen(g);
             fest = hauptFadenFest(cpu) && fest;
             t.Sdicke = 21; // the largest lens, 517 × 388
             t.LupeBtnClick();

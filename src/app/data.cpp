@@ -35,6 +35,11 @@ const std::array<ColourCodeInfo, 10> ColourCodes{{
     {16, "DeckCol6Btn", "deckendes schwarz", "DeckCol6", "Deckendes schwarz", Palette::Schwarz, pmCopy},
 }};
 
+bool AuswahlbereichAktiv(const TRect &r)
+{
+    return r.Left >= 0 && r.Top >= 0 && r.Right >= 2 && r.Bottom >= 0;
+}
+
 const ToolModeInfo *toolModeInfo(int code)
 {
     for (const auto &m : ToolModes)

@@ -46,6 +46,9 @@ struct TRect
 
 constexpr TRect KeinBereich{-1, -1, -1, -1};
 
+// An area counts only with left, top and bottom at 0 or more and right at 2 or more.
+bool AuswahlbereichAktiv(const TRect &r);
+
 // The shift state of a key or pointer event.
 enum TShiftFlag : std::uint8_t {
     ssShift = 1,
@@ -144,13 +147,16 @@ struct SurfaceState
     TShiftState MausShift = 0;
     TColor PipetteCol = 0;
     bool UmschaltFGedrueckt = false;
+    // Where the next pen segment starts: a left press sets it; each pen segment moves it to
+    // the segment's end.
+    QPoint StiftPosition;
     QImage Img1Bmp;
     TextEintragZustand Eintrag;
     Aenderungsstand Aenderungen;
 };
 
 // Process-wide settings with their compiled-in defaults. Each keeps its name when it is
-// stored; there is no settings store yet, so every run starts with the defaults.
+// stored in the settings file (app/einstellungen.h).
 struct Settings
 {
     std::int32_t MauszeigerMode = 1;

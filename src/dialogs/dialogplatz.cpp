@@ -1,14 +1,14 @@
 #include "dialogs/dialogplatz.h"
 
 #include "controls/fensterrahmen.h"
-#include "toolwindow/toolwin2.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
-void mittigAufBildschirm(QWidget *dialog)
+void mittigAufBildschirm(QWidget *dialog, const QWidget *bezug)
 {
-    const QScreen *monitor = ToolForm ? ToolForm->screen() : QGuiApplication::primaryScreen();
+    const QScreen *monitor = bezug ? bezug->screen() : QGuiApplication::primaryScreen();
     if (!monitor)
         return;
     rahmenMittig(*dialog, monitor->availableGeometry());

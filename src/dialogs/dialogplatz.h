@@ -3,7 +3,7 @@
 
 class QWidget;
 
-// Centres the dialog with its frame on the monitor the tool window is on (the primary one
-// without a tool window), within the part of it that panels leave free; the same place at
-// every showing.
-void mittigAufBildschirm(QWidget *dialog);
+// Centres the dialog with its frame on the monitor `bezug` is on (the tool window; the primary
+// monitor without one), within the part of it that panels leave free; the same place at every
+// showing.
+void mittigAufBildschirm(QWidget *dialog, const QWidget *bezug);

@@ -6,8 +6,6 @@
 #include "controls/einpassen.h"
 #include "controls/numedit.h"
 #include "dialogs/dialogplatz.h"
-#include "surface/scrwin.h"
-#include "toolwindow/toolwin2.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -199,7 +197,7 @@ void TEinstellungenForm::showEvent(QShowEvent *e)
     if (!e->spontaneous()) {
         TexteSetzen();
         FormActivate();
-        mittigAufBildschirm(this);
+        mittigAufBildschirm(this, parentWidget());
         OkBtn->setFocus();
     }
     QDialog::showEvent(e);
@@ -226,8 +224,6 @@ void TEinstellungenForm::FormActivate()
 void TEinstellungenForm::Uebernehmen()
 {
     Cfg.MauszeigerMode = RadioMauszeiger2->isChecked() ? 2 : 1;
-    if (ScreenForm)
-        ScreenForm->SetMauszeiger();
     Cfg.AutoOpen = AutoOpenCheck->isChecked();
     Cfg.AutoClose = AutoCloseCheck->isChecked();
     Cfg.MausradZoom = MausradZoomCheck->isChecked();
@@ -238,6 +234,5 @@ void TEinstellungenForm::Uebernehmen()
     Cfg.MonitorMode = RadioScreen1->isChecked() ? 1 : RadioScreen2->isChecked() ? 2 : 0;
     Cfg.WerkzeugGroesseX = groesse(ToolSizeXEdit);
     Cfg.WerkzeugGroesseY = groesse(ToolSizeYEdit);
-    if (ToolForm)
-        ToolForm->SetToolWindowSize();
+    emit uebernommen();
 }

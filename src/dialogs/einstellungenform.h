@@ -56,12 +56,16 @@ public:
 
     // Fills the controls from the settings; the sizes are brought into the fields' ranges.
     void FormActivate();
-    // Takes the controls' values over into the settings and applies the pointer and the tool
-    // window's size at once. Folders are trimmed, an empty one becomes its default; the sizes
-    // are brought into their fields' ranges, as typed or not.
+    // Takes the controls' values over into the settings and announces it, so that the pointer
+    // and the tool window's size follow at once. Folders are trimmed, an empty one becomes its
+    // default; the sizes are brought into their fields' ranges, as typed or not.
     void Uebernehmen();
     // The captions as the interface texts have them now (translated or designed).
     void TexteSetzen();
+
+signals:
+    // The settings were taken over.
+    void uebernommen();
 
 protected:
     void showEvent(QShowEvent *e) override;

@@ -147,7 +147,7 @@ void TInfoBox::showEvent(QShowEvent *e)
 {
     if (!e->spontaneous()) {
         TexteSetzen();
-        mittigAufBildschirm(this);
+        mittigAufBildschirm(this, parentWidget());
         EinstellBtn->setFocus();
     }
     QDialog::showEvent(e);

@@ -4,15 +4,13 @@
 #include "controls/bitbtn2.h"
 #include "controls/einpassen.h"
 #include "controls/fensterrahmen.h"
+#include "controls/meldform.h"
+#include "controls/meldungen.h"
 #include "controls/numedit.h"
-#include "dialogs/meldform.h"
-#include "dialogs/meldungen.h"
 #include "output/drucker.h"
 #include "output/druckgeometrie.h"
 #include "output/drucspez.h"
 #include "output/screenshot.h"
-#include "surface/scrwin.h"
-#include "toolwindow/toolwin2.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -262,8 +260,7 @@ void TDruckForm::showEvent(QShowEvent *e)
     // The translation file is read after the windows are built.
     texteSetzen();
     // Centred on the monitor the user works on: the frozen one, else the tool window's.
-    const QWidget *bezug =
-        ScreenForm && ScreenForm->isVisible() ? static_cast<QWidget *>(ScreenForm) : parentWidget();
+    const QWidget *bezug = m_bezug ? m_bezug.data() : parentWidget();
     if (const QScreen *s = bezug ? bezug->screen() : QGuiApplication::primaryScreen())
         rahmenMittig(*this, s->geometry());
     QDialog::showEvent(e);
@@ -272,10 +269,23 @@ void TDruckForm::showEvent(QShowEvent *e)
 
 void TDruckForm::FormActivate()
 {
-    fakxy = ToolForm && ScreenForm ? seitenverhaeltnis(ToolForm->BereichRect, ScreenForm->Img1Bmp.size()) : 0;
+    fakxy = m_zustand && m_bild ? seitenverhaeltnis(m_zustand->BereichRect, m_bild->size()) : 0;
     DruckerZeileSetzen();
     SeitRatioClick();
     DruckBtn->setFocus();
+}
+
+int TDruckForm::Drucken(ToolState &zustand, const QImage &bild, QWidget *bezug)
+{
+    m_zustand = &zustand;
+    m_bild = &bild;
+    m_bezug = bezug;
+    const auto vergessen = qScopeGuard([this] {
+        m_zustand = nullptr;
+        m_bild = nullptr;
+        m_bezug = nullptr;
+    });
+    return exec();
 }
 
 QString TDruckForm::druckerName() const
@@ -315,11 +325,11 @@ void TDruckForm::DruckBtnClick()
                      QStringLiteral("Es wird nichts gedruckt: Breite und Höhe müssen größer als 0 sein."));
         return;
     }
-    if (!ToolForm || !ScreenForm || auftragHaengt())
+    if (!m_zustand || !m_bild || auftragHaengt())
         return;
-    SetAuswahlBmp(*ToolForm, ScreenForm->Img1Bmp);
-    const QImage bild = ToolForm->AuswahlBmp;
-    ToolForm->AuswahlBmp = QImage();
+    SetAuswahlBmp(*m_zustand, *m_bild);
+    const QImage bild = m_zustand->AuswahlBmp;
+    m_zustand->AuswahlBmp = QImage();
     if (bild.isNull()) {
         zeigeWarnung(this, QStringLiteral("Es wird nichts gedruckt: Der Auswahlbereich ist leer."));
         return;

@@ -10,11 +10,13 @@
 // printer set-up, which asks the server on the interface thread, opens only once it answered.
 #pragma once
 
+#include "app/data.h"
 #include "app/einstellungen.h"
 #include "output/drucker.h"
 #include "output/nebenlauf.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -34,6 +36,11 @@ class TDruckForm : public QDialog
 public:
     explicit TDruckForm(QWidget *parent = nullptr);
     ~TDruckForm() override;
+
+    // Shows the dialog modally and prints the selection area of `zustand` on `bild` (the whole
+    // picture without an area) when asked; centred on the monitor of `bezug`. Both are read
+    // only while the dialog is open. Returns the dialog's result.
+    int Drucken(ToolState &zustand, const QImage &bild, QWidget *bezug);
 
     QWidget *Panel1;
     QGroupBox *PosGroupBox;
@@ -100,6 +107,10 @@ private:
     QTimer m_zeileBlick;
     // The error of the last job, empty when it went through; the job runs until it is done.
     std::optional<Nebenlauf<QString>> m_auftrag;
+    // What Drucken was given, while the dialog is open.
+    ToolState *m_zustand = nullptr;
+    const QImage *m_bild = nullptr;
+    QPointer<QWidget> m_bezug;
 };
 
 extern TDruckForm *DruckForm;

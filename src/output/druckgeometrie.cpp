@@ -1,7 +1,6 @@
 #include "output/druckgeometrie.h"
 
 #include "controls/zahlen.h"
-#include "surface/bereichmarker.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "output/oeffnen.h"
 
 #include "app/umgebung.h"
-#include "dialogs/meldungen.h"
+#include "controls/meldungen.h"
 #include "output/ordner.h"
 
 #include <QPointer>

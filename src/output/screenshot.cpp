@@ -2,7 +2,6 @@
 
 #include "output/bildspeichern.h"
 #include "output/ordner.h"
-#include "surface/bereichmarker.h"
 
 #include <QFileInfo>
 

@@ -8,7 +8,7 @@
 #include "controls/numedit.h"
 #include "surface/bereich.h"
 #include "surface/scrwin.h"
-#include "toolwindow/toolwin2.h"
+#include "surface/steuerung.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -46,9 +46,10 @@ TBitBtn2 *knopf(QWidget *dialog, const QString &text, int links, int ergebnis)
 
 } // namespace
 
-TAuswahlForm::TAuswahlForm(QWidget *parent)
+TAuswahlForm::TAuswahlForm(TSteuerung &steuerung, TScreenForm &surface, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowStaysOnTopHint)
+                          Qt::WindowStaysOnTopHint),
+      m_steuerung(steuerung), m_surface(surface)
 {
     setObjectName(QStringLiteral("AuswahlForm"));
     setWindowTitle(QStringLiteral("Auswahlbereich"));
@@ -114,9 +115,8 @@ void TAuswahlForm::showEvent(QShowEvent *e)
     // transient window above its owner, also where it lifts the surface above every
     // stays-on-top window.
     if (QWindow *w = windowHandle()) {
-        QWidget *eigner =
-            ScreenForm && ScreenForm->isVisible() ? static_cast<QWidget *>(ScreenForm) : ToolForm;
-        w->setTransientParent(eigner ? eigner->windowHandle() : nullptr);
+        QWidget &eigner = m_surface.isVisible() ? m_surface : m_steuerung.fenster();
+        w->setTransientParent(eigner.windowHandle());
     }
     // The translation file is read after the windows are built.
     texteSetzen();
@@ -126,12 +126,10 @@ void TAuswahlForm::showEvent(QShowEvent *e)
 
 void TAuswahlForm::FormActivate()
 {
-    if (!ToolForm)
-        return;
     // The tool's marker leaves the picture, typed text goes into it: what the area then
     // takes is the drawing alone.
-    ToolForm->CheckPanels();
-    const TRect &r = ToolForm->BereichRect;
+    m_steuerung.CheckPanels();
+    const TRect &r = m_steuerung.zustand().BereichRect;
     LinksEdit->SetInt(r.Left);
     BreiteEdit->SetInt(r.Right - r.Left);
     ObenEdit->SetInt(r.Top);
@@ -141,35 +139,29 @@ void TAuswahlForm::FormActivate()
 
 void TAuswahlForm::OkBtnClick()
 {
-    if (!ToolForm)
-        return;
     // Read as typed: Enter in a field confirms before the field has tidied its text.
-    ToolForm->BereichRect = bereichAusEingabe(LinksEdit->GetInt(), ObenEdit->GetInt(), BreiteEdit->GetInt(),
-                                              HoeheEdit->GetInt(), flaeche());
+    m_steuerung.zustand().BereichRect = bereichAusEingabe(
+        LinksEdit->GetInt(), ObenEdit->GetInt(), BreiteEdit->GetInt(), HoeheEdit->GetInt(), flaeche());
     bereichZeigen();
 }
 
 void TAuswahlForm::LoeschenBtnClick()
 {
-    if (!ToolForm)
-        return;
-    ToolForm->BereichRect = KeinBereich;
+    m_steuerung.zustand().BereichRect = KeinBereich;
     bereichZeigen();
 }
 
-QSize TAuswahlForm::flaeche()
+QSize TAuswahlForm::flaeche() const
 {
     // The area lies on the frozen picture, which is the size of the frozen monitor.
-    if (ScreenForm && !ScreenForm->Img1Bmp.isNull())
-        return ScreenForm->Img1Bmp.size();
+    if (!m_surface.Img1Bmp.isNull())
+        return m_surface.Img1Bmp.size();
     const QScreen *s = QGuiApplication::primaryScreen();
     return s ? s->geometry().size() : QSize(1, 1);
 }
 
 void TAuswahlForm::bereichZeigen()
 {
-    if (!ScreenForm)
-        return;
-    ScreenForm->AuswahlBereichZeigen();
-    ToolForm->panelsAbgleichen();
+    m_surface.AuswahlBereichZeigen();
+    m_steuerung.panelsAbgleichen();
 }

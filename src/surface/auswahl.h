@@ -8,13 +8,17 @@ class QGroupBox;
 class QLabel;
 class TBitBtn2;
 class TNumEditZ;
+class TScreenForm;
+class TSteuerung;
 
 class TAuswahlForm : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TAuswahlForm(QWidget *parent = nullptr);
+    // The area is the controller's, and it lies on the surface's picture; both outlive the
+    // dialog.
+    TAuswahlForm(TSteuerung &steuerung, TScreenForm &surface, QWidget *parent = nullptr);
 
     QGroupBox *PosGroupBox;
     QLabel *LinksLab;
@@ -42,9 +46,12 @@ private:
     // Caption and control texts as the translation file may have replaced them.
     void texteSetzen();
     // The picture's size, or the primary screen's before the first freeze.
-    static QSize flaeche();
+    QSize flaeche() const;
     // Shows the markers of the changed area, and the info panel only where the tool has it.
-    static void bereichZeigen();
+    void bereichZeigen();
+
+    TSteuerung &m_steuerung;
+    TScreenForm &m_surface;
 };
 
 extern TAuswahlForm *AuswahlForm;

@@ -1,10 +1,5 @@
 #include "surface/bereichmarker.h"
 
-bool AuswahlbereichAktiv(const TRect &r)
-{
-    return r.Left >= 0 && r.Top >= 0 && r.Right >= 2 && r.Bottom >= 0;
-}
-
 BereichMarkerLayout bereichMarkerLayout(const TRect &r, int modus)
 {
     BereichMarkerLayout m;

@@ -7,9 +7,6 @@
 #include <QRect>
 #include <QString>
 
-// An area counts only with left, top and bottom at 0 or more and right at 2 or more.
-bool AuswahlbereichAktiv(const TRect &r);
-
 constexpr QSize BereichInfoPanGroesse{234, 19};
 
 struct BereichMarkerLayout

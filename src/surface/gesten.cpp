@@ -5,8 +5,6 @@
 #include "surface/sicherung.h"
 #include "surface/textstempel.h"
 
-QPoint StiftPosition;
-
 namespace {
 
 // A right or middle button counts as a released left button.
@@ -23,8 +21,8 @@ void stiftSchritt(const ToolState &t, SurfaceState &s, TShiftState shift, int x,
     s.Sx = x;
     s.Sy = y;
     if (shift & ssLeft) {
-        strecke(s.Img1Bmp, StiftPosition, {x, y}, Stift{t.Scol, t.Smode, t.Sdicke}, &geaendert);
-        StiftPosition = {x, y};
+        strecke(s.Img1Bmp, s.StiftPosition, {x, y}, Stift{t.Scol, t.Smode, t.Sdicke}, &geaendert);
+        s.StiftPosition = {x, y};
     }
     WerkzeugMarke(t, s, geaendert);
 }
@@ -101,7 +99,7 @@ Rechtecke mausDruecken(ToolState &t, SurfaceState &s, TShiftState shift, int x, 
     if (!(shift & ssLeft))
         return aenderungMerken(s, geaendert);
     UndoSchnappschuss(t, s);
-    StiftPosition = {x, y};
+    s.StiftPosition = {x, y};
     schritt(t, s, shift, x, y, geaendert);
     if (t.Modus == 6) {
         // The text tool's snapshot is the picture after the press, without a marker.

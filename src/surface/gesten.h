@@ -5,10 +5,6 @@
 
 #include "surface/raster.h"
 
-// The picture's current drawing position: where the next pen segment starts. A left press
-// sets it; each pen segment moves it to the segment's end.
-extern QPoint StiftPosition;
-
 // One step of the current tool for the pointer at (xneu, yneu) with the buttons and keys in
 // `shift`; the marker is erased at (Sx, Sy) and drawn at the new position. Called by the
 // tool window as well: without the left button it drops a figure being dragged (nothing is

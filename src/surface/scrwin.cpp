@@ -4,37 +4,14 @@
 #include "app/vorbelegen.h"
 #include "surface/auswahlmarker.h"
 #include "surface/sicherung.h"
+#include "surface/steuerung.h"
 #include "surface/zoomanzeige.h"
-#include "toolwindow/toolwin2.h"
 
 #include <QBackingStore>
 #include <QCloseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 
-TScreenForm *ScreenForm = nullptr;
-
-TBildAnzeige::TBildAnzeige(const QImage *bild, QWidget *parent) : QWidget(parent), m_bild(bild)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-}
-
-void TBildAnzeige::paintEvent(QPaintEvent *e)
-{
-    QPainter p(this);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    // In bands: a tall rectangle drawn at once is handed to Qt's helper threads, and waiting
-    // for them costs a pointer step more than the drawing itself.
-    constexpr int Band = 64;
-    for (const QRect &r : e->region())
-        for (int y = r.top(); y <= r.bottom(); y += Band) {
-            const QRect band(r.left(), y, r.width(), std::min(Band, r.bottom() + 1 - y));
-            p.drawImage(band.topLeft(), *m_bild, band);
-        }
-}
-
-TScreenForm::TScreenForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TScreenForm::TScreenForm(TSteuerung &steuerung, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_steuerung(steuerung)
 {
     setWindowTitle(QStringLiteral("Skizzomat"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -120,10 +97,11 @@ void TScreenForm::sicherungImVoraus()
     // pages, the slow part of such a press at 8K. Made now, while the user looks at the
     // picture, the press then compares only what was drawn since. Only for the untouched
     // picture of this freeze; anything drawn since has taken care of itself.
-    if (!ToolForm || ToolForm->WinZustand != 1 || Img1Bmp.isNull() || Img1Bmp.isDetached() ||
-        Img1Bmp.cacheKey() != ToolForm->BackupBmp.Ganz.cacheKey())
+    ToolState &t = m_steuerung.zustand();
+    if (t.WinZustand != 1 || Img1Bmp.isNull() || Img1Bmp.isDetached() ||
+        Img1Bmp.cacheKey() != t.BackupBmp.Ganz.cacheKey())
         return;
-    sicherungAbgleichen(*ToolForm, *this);
+    sicherungAbgleichen(t, *this);
 }
 
 void TScreenForm::resizeEvent(QResizeEvent *e)
@@ -138,6 +116,6 @@ void TScreenForm::closeEvent(QCloseEvent *e)
     e->accept();
     // Closed by anything but "Fertig" (the window manager, for instance): the program ends,
     // unless the user keeps it running; then the picture stays as well.
-    if (ToolForm && ToolForm->WinZustand != 2 && !ToolForm->close())
+    if (m_steuerung.zustand().WinZustand != 2 && !m_steuerung.fenster().close())
         e->ignore();
 }

@@ -4,6 +4,7 @@
 
 #include "app/data.h"
 #include "surface/raster.h"
+#include "surface/zoomanzeige.h"
 
 #include <QFont>
 #include <QWidget>
@@ -15,30 +16,18 @@ class QLabel;
 class QLineEdit;
 struct Taste;
 class TAuswahlMarker;
-class TZoomAnzeige;
-
-// Shows an image unscaled at its origin and repaints only the rectangles asked for.
-class TBildAnzeige : public QWidget
-{
-    Q_OBJECT
-
-public:
-    TBildAnzeige(const QImage *bild, QWidget *parent);
-
-protected:
-    void paintEvent(QPaintEvent *e) override;
-
-private:
-    const QImage *m_bild;
-};
+class TSteuerung;
 
 class TScreenForm : public QWidget, public SurfaceState
 {
     Q_OBJECT
 
 public:
-    explicit TScreenForm(QWidget *parent = nullptr);
+    // `steuerung` is the window that controls the surface; it outlives it.
+    explicit TScreenForm(TSteuerung &steuerung, QWidget *parent = nullptr);
     ~TScreenForm() override;
+
+    TSteuerung &steuerung() const { return m_steuerung; }
 
     TBildAnzeige *Img1 = nullptr; // the drawing picture
     TZoomAnzeige *Img2 = nullptr; // the zoom image, visible only in the magnifier and zoom view
@@ -129,6 +118,7 @@ public:
     void Lupe();
 
 private:
+    TSteuerung &m_steuerung;
     void erzeugeUeberlagerungen();
     void erzeugeAnsichtsteile();
     void erzeugeZoomteile();
@@ -153,8 +143,3 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
 };
-
-extern TScreenForm *ScreenForm;
-
-// Img2's class derives from TBildAnzeige; users of the surface get it with the surface.
-#include "surface/zoomanzeige.h"

@@ -4,8 +4,8 @@
 #include "surface/auswahlmarker.h"
 #include "surface/bereich.h"
 #include "surface/scrwin.h"
+#include "surface/steuerung.h"
 #include "surface/taste.h"
-#include "toolwindow/toolwin2.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -53,18 +53,18 @@ private:
 class TMenueVorrang : public QObject
 {
 public:
-    using QObject::QObject;
+    explicit TMenueVorrang(TScreenForm *surface) : QObject(surface), m_surface(surface) {}
 
 protected:
     bool eventFilter(QObject *, QEvent *e) override
     {
-        if (e->type() != QEvent::ShortcutOverride || !ToolForm)
+        if (e->type() != QEvent::ShortcutOverride)
             return false;
         auto *k = static_cast<QKeyEvent *>(e);
         const QKeySequence taste(k->keyCombination());
         const QKeySequence ohneBlock(
             QKeyCombination(k->modifiers() & ~Qt::KeypadModifier, Qt::Key(k->key())));
-        for (const QAction *a : ToolForm->actions())
+        for (const QAction *a : m_surface->steuerung().fenster().actions())
             for (const QKeySequence &s : a->shortcuts())
                 if (a->isEnabled() && (s == taste || s == ohneBlock)) {
                     // Not taken by the entry: the shortcut runs.
@@ -73,6 +73,9 @@ protected:
                 }
         return false;
     }
+
+private:
+    TScreenForm *m_surface;
 };
 
 } // namespace
@@ -98,18 +101,17 @@ void TScreenForm::erzeugeAnsichtsteile()
 
 void TScreenForm::ansichtNachSchritt(TShiftState Shift)
 {
-    if (!ToolForm)
-        return;
+    const ToolState &t = m_steuerung.zustand();
     // A right or middle button counts as a released left button, as in the step.
     if (Shift & (ssRight | ssMiddle))
         Shift &= TShiftState(~ssLeft);
-    if (ToolForm->Modus == 14)
+    if (t.Modus == 14)
         Lupe();
-    else if (ToolForm->Modus == 15)
+    else if (t.Modus == 15)
         zoomSchritt(Shift);
-    if (ToolForm->Modus == 13) {
-        if (!(ToolForm->BereichRect == m_bereichGezeigt)) {
-            m_bereichGezeigt = ToolForm->BereichRect;
+    if (t.Modus == 13) {
+        if (!(t.BereichRect == m_bereichGezeigt)) {
+            m_bereichGezeigt = t.BereichRect;
             AuswahlBereichZeigen();
         }
         FadenkreuzInfoPan->setText(fadenkreuzText(*this));
@@ -120,7 +122,7 @@ void TScreenForm::ansichtNachSchritt(TShiftState Shift)
 
 void TScreenForm::SetAuswahlBereichOffset(int dx, int dy)
 {
-    if (ToolForm && bereichVerschieben(ToolForm->BereichRect, dx, dy, Img1Bmp.size()))
+    if (bereichVerschieben(m_steuerung.zustand().BereichRect, dx, dy, Img1Bmp.size()))
         AuswahlBereichZeigen();
 }
 
@@ -134,9 +136,8 @@ void TScreenForm::BereichInfoPanMouseDown(Qt::MouseButton Button, TShiftState, i
 
 void TScreenForm::BereichInfoPanMouseMove(TShiftState Shift, int X, int Y)
 {
-    if (!ToolForm)
-        return;
-    ToolForm->CheckPanels();
-    if ((Shift & ssLeft) && bereichVerschieben(ToolForm->BereichRect, X - Ax, Y - Ay, Img1Bmp.size()))
+    m_steuerung.CheckPanels();
+    if ((Shift & ssLeft) &&
+        bereichVerschieben(m_steuerung.zustand().BereichRect, X - Ax, Y - Ay, Img1Bmp.size()))
         AuswahlBereichZeigen();
 }

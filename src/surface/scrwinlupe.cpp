@@ -2,7 +2,7 @@
 // Nothing draws into the picture while the lens is shown, so the zoom image reads it directly.
 #include "surface/lupe.h"
 #include "surface/scrwin.h"
-#include "toolwindow/toolwin2.h"
+#include "surface/steuerung.h"
 
 void TScreenForm::LupeBetreten()
 {
@@ -16,8 +16,9 @@ void TScreenForm::LupeBetreten()
 void TScreenForm::Lupe()
 {
     // Nothing without a position: the lens stays where it was.
-    if (!ToolForm || ToolForm->Start || Sx < 0 || Sy < 0)
+    const ToolState &t = m_steuerung.zustand();
+    if (t.Start || Sx < 0 || Sy < 0)
         return;
-    const LupenGeometrie g = lupenGeometrie(Sx, Sy, ToolForm->Sdicke, ToolForm->LupeFak, Img2->size());
-    Img2->lupeZeigen(lupeZeichnen(Img1Bmp, g, ToolForm->LupeFak), g.Linse);
+    const LupenGeometrie g = lupenGeometrie(Sx, Sy, t.Sdicke, t.LupeFak, Img2->size());
+    Img2->lupeZeigen(lupeZeichnen(Img1Bmp, g, t.LupeFak), g.Linse);
 }

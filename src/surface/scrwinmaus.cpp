@@ -4,8 +4,8 @@
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"
+#include "surface/steuerung.h"
 #include "surface/taste.h"
-#include "toolwindow/toolwin2.h"
 
 #include <QMouseEvent>
 #include <QTimer>
@@ -67,29 +67,23 @@ bool TScreenForm::eventFilter(QObject *o, QEvent *e)
 
 void TScreenForm::Img1MouseDown(Qt::MouseButton, TShiftState Shift, int X, int Y)
 {
-    if (!ToolForm)
-        return;
     // A window manager may have lifted the surface over the tool window; raising changes
     // nothing about whether the tool window is shown.
-    ToolForm->raise();
+    m_steuerung.fenster().raise();
     druckAktionen(Shift);
-    neuZeichnen(mausDruecken(*ToolForm, *this, Shift, X, Y));
+    neuZeichnen(mausDruecken(m_steuerung.zustand(), *this, Shift, X, Y));
     ansichtNachSchritt(Shift);
 }
 
 void TScreenForm::Img1MouseMove(TShiftState Shift, int X, int Y)
 {
-    if (!ToolForm)
-        return;
-    neuZeichnen(mausBewegen(*ToolForm, *this, Shift, X, Y));
+    neuZeichnen(mausBewegen(m_steuerung.zustand(), *this, Shift, X, Y));
     ansichtNachSchritt(Shift);
 }
 
 void TScreenForm::Img1MouseUp(Qt::MouseButton, TShiftState Shift, int X, int Y)
 {
-    if (!ToolForm)
-        return;
-    neuZeichnen(mausLoslassen(*ToolForm, *this, Shift, X, Y));
+    neuZeichnen(mausLoslassen(m_steuerung.zustand(), *this, Shift, X, Y));
     ansichtNachSchritt(Shift);
 }
 
@@ -110,19 +104,15 @@ void TScreenForm::Img2MouseUp(Qt::MouseButton Button, TShiftState Shift, int X, 
 
 void TScreenForm::Zeichenbewegung(TShiftState Shift, int xneu, int yneu)
 {
-    if (!ToolForm)
-        return;
-    neuZeichnen(::Zeichenbewegung(*ToolForm, *this, Shift, xneu, yneu));
+    neuZeichnen(::Zeichenbewegung(m_steuerung.zustand(), *this, Shift, xneu, yneu));
     ansichtNachSchritt(Shift);
 }
 
 void TScreenForm::FigurVerwerfen()
 {
-    if (!ToolForm)
-        return;
     aenderungBeginnen(*this);
     Rechtecke geaendert;
-    ::FigurVerwerfen(*ToolForm, *this, geaendert);
+    ::FigurVerwerfen(m_steuerung.zustand(), *this, geaendert);
     neuZeichnen(aenderungMerken(*this, geaendert));
 }
 

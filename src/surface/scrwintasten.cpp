@@ -1,8 +1,8 @@
 // The drawing surface's key handlers.
 #include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
+#include "surface/steuerung.h"
 #include "surface/taste.h"
-#include "toolwindow/toolwin2.h"
 
 #include <QCursor>
 #include <QKeyEvent>
@@ -27,14 +27,13 @@ void TScreenForm::keyReleaseEvent(QKeyEvent *e)
 
 void TScreenForm::FormKeyDown(const Taste &t)
 {
-    if (!ToolForm)
-        return;
     if (t.Shift & ssShift)
         Zeichenbewegung(t.Shift | MausShift, Sx, Sy);
-    ToolForm->strgTasten(t);
-    if (ToolForm->Modus == 15 && t.Key == Qt::Key_F)
+    m_steuerung.strgTasten(t);
+    const int modus = m_steuerung.zustand().Modus;
+    if (modus == 15 && t.Key == Qt::Key_F)
         UmschaltFGedrueckt = true;
-    if (ToolForm->Modus == 13) {
+    if (modus == 13) {
         switch (t.Key) {
         case Qt::Key_Left:
             SetAuswahlBereichOffset(-1, 0);
@@ -56,9 +55,7 @@ void TScreenForm::FormKeyDown(const Taste &t)
 
 void TScreenForm::FormKeyUp(const Taste &t)
 {
-    if (!ToolForm)
-        return;
-    const bool zoom = ToolForm->Modus == 15;
+    const bool zoom = m_steuerung.zustand().Modus == 15;
     if (t.Key == Qt::Key_Control && zoom)
         ZoomFadenkreuz(false);
     if (t.Key == Qt::Key_Shift) {
@@ -72,6 +69,6 @@ void TScreenForm::FormKeyUp(const Taste &t)
 
 void TScreenForm::Img2KeyDown(const Taste &t)
 {
-    if (ToolForm && ToolForm->Modus == 15)
+    if (m_steuerung.zustand().Modus == 15)
         ZoomFadenkreuz(t.Shift & ssCtrl);
 }

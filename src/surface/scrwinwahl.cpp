@@ -4,8 +4,8 @@
 #include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"
+#include "surface/steuerung.h"
 #include "surface/textstempel.h"
-#include "toolwindow/toolwin2.h"
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -73,8 +73,7 @@ void TScreenForm::erzeugeUeberlagerungen()
 void TScreenForm::contextMenuEvent(QContextMenuEvent *e)
 {
     // The tool window's context menu, shared by both windows.
-    if (ToolForm)
-        ToolForm->PopupMenu1->popup(e->globalPos());
+    m_steuerung.kontextmenueZeigen(e->globalPos());
 }
 
 void TScreenForm::FormShow()
@@ -89,13 +88,13 @@ void TScreenForm::FormShow()
 
 void TScreenForm::AuswahlBereichZeigen()
 {
-    if (ToolForm)
-        Auswahl->zeigen(ToolForm->BereichRect, ToolForm->Modus);
+    const ToolState &t = m_steuerung.zustand();
+    Auswahl->zeigen(t.BereichRect, t.Modus);
 }
 
 void TScreenForm::SetMauszeiger()
 {
-    const ZeigerPaar z = zeigerFuer(Cfg.MauszeigerMode, ToolForm ? ToolForm->Modus : 1, MausShift);
+    const ZeigerPaar z = zeigerFuer(Cfg.MauszeigerMode, m_steuerung.zustand().Modus, MausShift);
     Img1->setCursor(cursorFuer(z.Img1));
     Img2->setCursor(cursorFuer(z.Img2));
 }
@@ -128,11 +127,11 @@ void TScreenForm::TextUebernehmen()
     const QString text = Edit1->text();
     eintragVerbergen();
     Eintrag.Offen = false;
-    if (ToolForm && !text.isEmpty()) {
+    if (!text.isEmpty()) {
         const TColor farbe = fromQRgb(Edit1->palette().color(QPalette::Text).rgb());
         aenderungBeginnen(*this);
         const QRect geaendert = textSchreiben(Img1Bmp, Edit1->pos(), text, BildSchrift,
-                                              textPunktgroesse(ToolForm->Sdicke), farbe);
+                                              textPunktgroesse(m_steuerung.zustand().Sdicke), farbe);
         neuZeichnen(aenderungMerken(*this, {geaendert}));
     }
     Edit1->clear();
@@ -160,10 +159,8 @@ void TScreenForm::eintragVerbergen()
 void TScreenForm::eintragZeigen()
 {
     Eintrag.Platzieren = false;
-    if (!ToolForm)
-        return;
     QPalette pal = Edit1->palette();
-    pal.setColor(QPalette::Text, QColor::fromRgb(toQRgb(ToolForm->Scol)));
+    pal.setColor(QPalette::Text, QColor::fromRgb(toQRgb(m_steuerung.zustand().Scol)));
     Edit1->setPalette(pal);
     Edit1->move(Eintrag.Platz.x(), Eintrag.Platz.y() - Edit1->height());
     Edit1Change();

@@ -4,9 +4,8 @@
 #include "surface/bereich.h"
 #include "surface/mauszeiger.h"
 #include "surface/scrwin.h"
-#include "toolwindow/toolwin2.h"
+#include "surface/steuerung.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -35,18 +34,19 @@ protected:
     {
         // Each turn reaches the window first and then the widgets under the pointer one by
         // one; only the window's copy counts, so that a turn is one step.
-        if (e->type() != QEvent::Wheel || !o->isWindowType() || !ToolForm)
+        if (e->type() != QEvent::Wheel || !o->isWindowType())
             return false;
         // Only a turn over the picture zooms: over the tool window there is no picture point
         // to zoom about. Without a window manager no window may ever count as active; a turn
         // over the picture then counts as well.
+        TSteuerung &steuerung = m_surface->steuerung();
         const QWidget *aktiv = QApplication::activeWindow();
         const bool ueberDemBild = static_cast<QWindow *>(o) == m_surface->windowHandle() &&
-                                  (aktiv == m_surface || aktiv == ToolForm || !aktiv);
-        if (ToolForm->WinZustand != 1 || !Cfg.MausradZoom || !ueberDemBild)
+                                  (aktiv == m_surface || aktiv == &steuerung.fenster() || !aktiv);
+        ToolState &t = steuerung.zustand();
+        if (t.WinZustand != 1 || !Cfg.MausradZoom || !ueberDemBild)
             return false;
         const int delta = static_cast<QWheelEvent *>(e)->angleDelta().y();
-        TToolForm &t = *ToolForm;
         if (t.Modus != 15) {
             if (delta > 0)
                 m_surface->ZoomInit(float(m_surface->Sx), float(m_surface->Sy));
@@ -97,12 +97,10 @@ void TScreenForm::erzeugeZoomteile()
 
 void TScreenForm::ZoomInit(float sx, float sy)
 {
-    if (!ToolForm)
-        return;
-    TToolForm &t = *ToolForm;
-    t.PopupMenu1Popup();
+    ToolState &t = m_steuerung.zustand();
+    m_steuerung.PopupMenu1Popup();
     Lx = Ly = -1;
-    t.Aktionen.value(QStringLiteral("Zoom1"))->setChecked(true);
+    m_steuerung.zoomGewaehlt();
     if (t.Modus != 15)
         t.VorZoomModus = t.Modus;
     t.Modus = 15;
@@ -115,9 +113,9 @@ void TScreenForm::ZoomInit(float sx, float sy)
     // of the view uncovered.
     SetZoomOffset(Img2->sicht().Ox, Img2->sicht().Oy);
     Img2->update();
-    t.WerkzeugAktualisieren();
+    m_steuerung.WerkzeugAktualisieren();
     const int x = Sx, y = Sy;
-    t.CheckPanels();
+    m_steuerung.CheckPanels();
     Sx = x;
     Sy = y;
     SetZoomInfo();
@@ -125,9 +123,7 @@ void TScreenForm::ZoomInit(float sx, float sy)
 
 void TScreenForm::UpdateZoom(float sx, float sy, float fak)
 {
-    if (!ToolForm)
-        return;
-    TToolForm &t = *ToolForm;
+    ToolState &t = m_steuerung.zustand();
     t.ZoomFak = fak;
     const QPointF o = zoomUmPunkt(Img2->sicht(), sx, sy, fak);
     Img2->setzeSicht({fak, float(o.x()), float(o.y())});
@@ -138,8 +134,8 @@ void TScreenForm::UpdateZoom(float sx, float sy, float fak)
         Sx = Sy = -1;
         Img2->balkenSetzen({}, false);
         Img2->setzeSicht({});
-        t.WerkzeugZustandSetzen();
-        t.CheckPanels();
+        m_steuerung.WerkzeugZustandSetzen();
+        m_steuerung.CheckPanels();
     }
 }
 
@@ -152,9 +148,7 @@ void TScreenForm::SetZoomOffset(float ax, float ay)
 
 void TScreenForm::SetZoomInfo()
 {
-    if (!ToolForm)
-        return;
-    ZoomPanZoomLab->setText(zoomProzent(ToolForm->ZoomFak));
+    ZoomPanZoomLab->setText(zoomProzent(m_steuerung.zustand().ZoomFak));
     const bool position = Sx >= 0 && Sy >= 0;
     QPoint p(-1, -1);
     if (!position) {
@@ -201,9 +195,9 @@ void TScreenForm::handUeberallSetzen(bool an)
 
 void TScreenForm::druckAktionen(TShiftState Shift)
 {
-    if (!ToolForm || !(Shift & ssLeft) || (Shift & (ssRight | ssMiddle)))
+    if (!(Shift & ssLeft) || (Shift & (ssRight | ssMiddle)))
         return;
-    TToolForm &t = *ToolForm;
+    ToolState &t = m_steuerung.zustand();
     if (t.Modus == 14) {
         t.LupeFak += 2;
         if (t.LupeFak > 4)

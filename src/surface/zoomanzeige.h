@@ -4,7 +4,7 @@
 // the screen and draws only the strips that come into view.
 #pragma once
 
-#include "surface/scrwin.h"
+#include "surface/bildanzeige.h"
 #include "surface/zoom.h"
 
 class TZoomAnzeige : public TBildAnzeige

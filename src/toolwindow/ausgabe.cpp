@@ -1,7 +1,7 @@
 // The tool window's output commands: the clipboard, the print dialog, the save menu with its
 // dialog, the screenshot folder, and the automatic screenshot on "Fertig".
-#include "dialogs/meldform.h"
-#include "dialogs/meldungen.h"
+#include "controls/meldform.h"
+#include "controls/meldungen.h"
 #include "output/bildspeichern.h"
 #include "output/druck.h"
 #include "output/oeffnen.h"
@@ -100,7 +100,8 @@ void TToolForm::DruckBtnClick()
     if (!DruckForm || !ausgabeBildDa())
         return;
     CheckPanels();
-    DruckForm->exec();
+    DruckForm->Drucken(*this, ScreenForm->Img1Bmp,
+                       ScreenForm->isVisible() ? static_cast<QWidget *>(ScreenForm) : this);
 }
 
 void TToolForm::SaveBtnClick()

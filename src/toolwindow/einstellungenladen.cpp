@@ -3,7 +3,7 @@
 #include "app/einstellungen.h"
 #include "app/uebersetzung.h"
 #include "controls/fensterrahmen.h"
-#include "dialogs/meldungen.h"
+#include "controls/meldungen.h"
 #include "output/druck.h"
 #include "toolwindow/toolwin2.h"
 

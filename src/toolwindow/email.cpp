@@ -2,7 +2,7 @@
 // the user's e-mail program, a new message with the screenshot folder beside it, and the
 // question at the end of the run about the pictures handed over.
 #include "output/email.h"
-#include "dialogs/meldungen.h"
+#include "controls/meldungen.h"
 #include "output/mail.h"
 #include "output/oeffnen.h"
 #include "output/ordner.h"

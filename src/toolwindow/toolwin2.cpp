@@ -32,6 +32,7 @@
 #include <algorithm>
 
 TToolForm *ToolForm = nullptr;
+TScreenForm *ScreenForm = nullptr;
 
 namespace {
 

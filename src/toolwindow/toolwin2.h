@@ -5,6 +5,7 @@
 #include "app/data.h"
 #include "output/speicherdialog.h"
 #include "surface/capture.h"
+#include "surface/steuerung.h"
 #include "toolwindow/toolbarlayout.h"
 
 #include <QHash>
@@ -25,7 +26,9 @@ class TRuhe;
 struct Taste;
 class QToolButton;
 
-class TToolForm : public QWidget, public ToolState
+class TScreenForm;
+
+class TToolForm : public QWidget, public ToolState, public TSteuerung
 {
     Q_OBJECT
 
@@ -170,18 +173,24 @@ public:
     void EinstellungenSpeichern();
     void UebersetzungLaden();
 
-    void WerkzeugAktualisieren();
+    // The face the drawing surface works through.
+    ToolState &zustand() override { return *this; }
+    QWidget &fenster() override { return *this; }
+    void kontextmenueZeigen(const QPoint &global) override;
+    void zoomGewaehlt() override;
+
+    void WerkzeugAktualisieren() override;
     void SetTextFarbe();
-    void CheckPanels();
+    void CheckPanels() override;
     // The surface's info panels that belong to the tool mode, and only those.
-    void panelsAbgleichen();
-    void PopupMenu1Popup();
-    void WerkzeugZustandSetzen();
+    void panelsAbgleichen() override;
+    void PopupMenu1Popup() override;
+    void WerkzeugZustandSetzen() override;
     // The key handlers (tasten.cpp).
     void FormKeyDown(const Taste &t);
     void FormKeyUp(const Taste &t);
     // Step 2 of both windows' key-down handlers: Ctrl shows the zoom crosshair and zooms.
-    void strgTasten(const Taste &t);
+    void strgTasten(const Taste &t) override;
 
     // The monitor a freeze would capture now.
     QScreen *einzufrierenderMonitor() const;
@@ -250,3 +259,5 @@ private:
 };
 
 extern TToolForm *ToolForm;
+// The drawing surface the tool window controls; created after it, by start-up.
+extern TScreenForm *ScreenForm;

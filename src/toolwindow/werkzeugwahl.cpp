@@ -186,6 +186,16 @@ void TToolForm::PopupMenu1Popup()
     CheckPanels();
 }
 
+void TToolForm::kontextmenueZeigen(const QPoint &global)
+{
+    PopupMenu1->popup(global);
+}
+
+void TToolForm::zoomGewaehlt()
+{
+    Aktionen.value(QStringLiteral("Zoom1"))->setChecked(true);
+}
+
 void TToolForm::WerkzeugZustandSetzen()
 {
     if (ScreenForm)

@@ -1,5 +1,5 @@
+#include "controls/meldform.h"
 #include "controls/shadowlabel.h"
-#include "dialogs/meldform.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -6,9 +6,9 @@
 #include "app/fehleranzeige.h"
 #include "app/uebersetzung.h"
 #include "controls/bitbtn2.h"
+#include "controls/meldform.h"
 #include "controls/numedit.h"
 #include "controls/shadowlabel.h"
-#include "dialogs/meldform.h"
 #include "surface/bereichmarker.h"
 
 #include <QCheckBox>

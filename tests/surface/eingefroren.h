@@ -1,7 +1,7 @@
 // A frozen picture on the offscreen platform for tests that drive both windows.
 #pragma once
 
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 

@@ -1,6 +1,6 @@
 // The drawing surface driven by mouse events on the offscreen platform: the picture changes
 // as the gestures say, and each step repaints only the part of the picture it changed.
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "bildhilfe.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"

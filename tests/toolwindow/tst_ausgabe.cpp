@@ -6,8 +6,8 @@
 #include "../output/desktopattrappe.h"
 #include "../surface/bildhilfe.h"
 #include "../surface/eingefroren.h"
+#include "controls/meldform.h"
 #include "controls/shadowlabel.h"
-#include "dialogs/meldform.h"
 #include "modal.h"
 
 #include <QClipboard>

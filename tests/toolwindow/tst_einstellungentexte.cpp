@@ -1,13 +1,13 @@
 // The tool window with the settings store and the translation file: what its first
 // activation takes from them and what its close writes.
-#include "app/anwendung.h"
 #include "app/einstellungen.h"
 #include "app/uebersetzung.h"
+#include "controls/meldform.h"
 #include "controls/numedit.h"
-#include "dialogs/meldform.h"
 #include "modal.h"
 #include "output/druck.h"
 #include "output/speicherdialog.h"
+#include "startup/anwendung.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 

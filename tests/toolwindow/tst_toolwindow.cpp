@@ -1,6 +1,6 @@
 // The tool window on the offscreen platform: layout, captions, and freeze/release with a
 // stand-in for the screen.
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 

@@ -1,7 +1,7 @@
 // Choosing thickness, colour and tool, and the text and stamp tools, on the offscreen
 // platform with a frozen white picture.
 #include "../surface/bildhilfe.h"
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "surface/auswahlmarker.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"

@@ -7,7 +7,7 @@
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
-#include "dialogs/meldform.h"
+#include "controls/meldform.h"
 
 #include <QClipboard>
 #include <QDir>

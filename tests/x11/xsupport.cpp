@@ -1,8 +1,8 @@
 #include "xsupport.h"
 
-#include "app/anwendung.h"
 #include "app/data.h"
-#include "dialogs/meldform.h"
+#include "controls/meldform.h"
+#include "startup/anwendung.h"
 #include "surface/auswahl.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"

@@ -2,7 +2,7 @@
 // the screen read back with ImageMagick's import, window state as the X server sees it.
 #pragma once
 
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 #include "app/dpiAware.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
-#include "app/anwendung.h"
+#include "startup/anwendung.h"
 
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "app/programm.h"
+#include "controls/meldform.h"
 #include "controls/pixelstil.h"
 #include "dialogs/einstellungenform.h"
 #include "dialogs/infobox.h"
-#include "dialogs/meldform.h"
 #include "dialogs/modalfenster.h"
 #include "output/druck.h"
 #include "output/zwischenablage.h"
@@ -46,11 +46,17 @@ void FensterErzeugen()
     ToolForm = new TToolForm;
     EinstellungenForm = new TEinstellungenForm(ToolForm);
     MeldForm = new TMeldForm;
-    ScreenForm = new TScreenForm;
+    ScreenForm = new TScreenForm(*ToolForm);
     ScreenForm->addActions(ToolForm->actions());
     InfoBox = new TInfoBox(ToolForm);
     DruckForm = new TDruckForm(ToolForm);
-    AuswahlForm = new TAuswahlForm;
+    AuswahlForm = new TAuswahlForm(*ToolForm, *ScreenForm);
+    MeldForm->bezugSetzen(ScreenForm);
+    // Settings taken over apply at once: the surface's pointer, then the tool window's size.
+    QObject::connect(EinstellungenForm, &TEinstellungenForm::uebernommen, ScreenForm,
+                     &TScreenForm::SetMauszeiger);
+    QObject::connect(EinstellungenForm, &TEinstellungenForm::uebernommen, ToolForm,
+                     &TToolForm::SetToolWindowSize);
     for (QWidget *fenster : std::initializer_list<QWidget *>{ToolForm, EinstellungenForm, MeldForm,
                                                              ScreenForm, InfoBox, DruckForm, AuswahlForm})
         InPixelnAuslegen(fenster);
@@ -58,16 +64,17 @@ void FensterErzeugen()
 
 void FensterLoeschen()
 {
-    // The settings dialog, the info box and the print dialog are the tool window's children.
+    // The surface and the selection dialog work through the tool window: they go first. The
+    // settings dialog, the info box and the print dialog are the tool window's children.
+    delete AuswahlForm;
+    AuswahlForm = nullptr;
+    delete ScreenForm;
+    ScreenForm = nullptr;
     delete ToolForm;
     ToolForm = nullptr;
     EinstellungenForm = nullptr;
     InfoBox = nullptr;
     DruckForm = nullptr;
-    delete ScreenForm;
-    ScreenForm = nullptr;
     delete MeldForm;
     MeldForm = nullptr;
-    delete AuswahlForm;
-    AuswahlForm = nullptr;
 }

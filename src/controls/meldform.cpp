@@ -1,8 +1,7 @@
-#include "dialogs/meldform.h"
+#include "controls/meldform.h"
 
 #include "controls/fensterrahmen.h"
 #include "controls/shadowlabel.h"
-#include "surface/scrwin.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -52,7 +51,7 @@ void TMeldForm::Zeigen(const QString &text)
     // stays-on-top window.
     create();
     if (QWindow *w = windowHandle())
-        w->setTransientParent(ScreenForm && ScreenForm->isVisible() ? ScreenForm->windowHandle() : nullptr);
+        w->setTransientParent(m_bezug && m_bezug->isVisible() ? m_bezug->windowHandle() : nullptr);
     show();
     raise();
     repaint();

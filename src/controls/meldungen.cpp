@@ -1,4 +1,4 @@
-#include "dialogs/meldungen.h"
+#include "controls/meldungen.h"
 
 #include <QMessageBox>
 #include <QPushButton>

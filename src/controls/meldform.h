@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QFrame;
 class TShadowLabel;
@@ -14,6 +15,9 @@ class TMeldForm : public QDialog
 public:
     explicit TMeldForm(QWidget *parent = nullptr);
 
+    // The window the notice belongs over while it is visible (the drawing surface).
+    void bezugSetzen(QWidget *fenster) { m_bezug = fenster; }
+
     // Shows the text ("|" breaks lines) and returns once the notice is on the screen, so the
     // caller's blocking work cannot keep it from being painted.
     void Zeigen(const QString &text);
@@ -23,6 +27,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
+
+private:
+    QPointer<QWidget> m_bezug;
 };
 
 extern TMeldForm *MeldForm;

@@ -1,4 +1,3 @@
-#include "app/anwendung.h"
 #include "app/anzeige.h"
 #include "app/befehlszeile.h"
 #include "app/data.h"
@@ -11,8 +10,9 @@
 #include "app/sitzung.h"
 #include "app/sitzungsbus.h"
 #include "app/speicherabgabe.h"
-#include "dialogs/meldungen.h"
+#include "controls/meldungen.h"
 #include "output/ablagehueter.h"
+#include "startup/anwendung.h"
 #include "toolwindow/fernsteuerung.h"
 #include "toolwindow/toolwin2.h"
 
