@@ -8,9 +8,9 @@
 //                            what follows them: the first and second press, the first and
 //                            second zoom entry, or nothing before Fertig. The main thread
 //                            stays on one CPU (hauptfaden.h)
-#include "startup/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
+#include "startup/anwendung.h"
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"

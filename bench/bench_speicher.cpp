@@ -6,10 +6,10 @@
 //   bench_speicher [ROUNDS [REST_MS]]   the session ROUNDS times over (default 2), so that
 //                             what a second freeze keeps shows too; then REST_MS (default a
 //                             minute) at rest after the last Fertig
-#include "startup/anwendung.h"
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "app/speicherabgabe.h"
+#include "startup/anwendung.h"
 #include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 #if __has_include("toolwindow/ruhe.h")

@@ -9,7 +9,7 @@
 namespace {
 // An address type the library does not know: each connection fails at once, with nothing started.
 const QByteArray KeinBus = QByteArrayLiteral("disabled:");
-}
+} // namespace
 
 bool sitzungsbusDa(const QByteArray &adresse, const QString &runtime)
 {

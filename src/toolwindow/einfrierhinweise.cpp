@@ -1,6 +1,6 @@
 #include "toolwindow/einfrierhinweise.h"
 
-#include "dialogs/meldform.h"
+#include "controls/meldform.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -3,6 +3,7 @@
 #include "app/sitzung.h"
 #include "app/speicherabgabe.h"
 #include "controls/einpassen.h"
+#include "controls/meldungen.h"
 #include "surface/capture.h"
 #include "surface/mauszeiger.h"
 #include "surface/portal.h"
@@ -404,9 +405,9 @@ bool TToolForm::BildschirmEinfrieren()
         show();
         setGeometry(platz);
         zeigeFehlerNeben(this, QStringLiteral("Der Bildschirm kann nicht gelesen werden. ") +
-                              (aufnahme.fehler.isEmpty()
-                                   ? QStringLiteral("Skizzomat braucht dafür eine X11-Sitzung.")
-                                   : aufnahme.fehler));
+                                   (aufnahme.fehler.isEmpty()
+                                        ? QStringLiteral("Skizzomat braucht dafür eine X11-Sitzung.")
+                                        : aufnahme.fehler));
         return false;
     }
     // Before the picture covers the monitor, where nothing hides the box.

@@ -98,8 +98,7 @@ void TstInstallation::dateien_data()
           QStringLiteral("share/doc/skizzomat/copyright"),
           QStringLiteral("share/doc/skizzomat/changelog.Debian.gz"),
           QStringLiteral("share/lintian/overrides/skizzomat")})
-        QTest::newRow(qPrintable(p))
-            << (p.contains(QLatin1String("%1")) ? p.arg(AppId) : p);
+        QTest::newRow(qPrintable(p)) << (p.contains(QLatin1String("%1")) ? p.arg(AppId) : p);
 }
 
 void TstInstallation::dateien()

@@ -61,12 +61,12 @@ void TstAusschnitt::scaledDesktop_data()
     QTest::addColumn<QPoint>("quelle"); // the picture's pixel at the monitor's top left
     QTest::newRow("scale 2") << QSize(2560, 1440) << QRect(0, 0, 1280, 720) << QRect(0, 0, 1280, 720)
                              << QPoint(0, 0);
-    QTest::newRow("scale 2, second monitor") << QSize(5120, 1440) << QRect(0, 0, 2560, 720)
-                                             << QRect(1280, 0, 1280, 720) << QPoint(2560, 0);
+    QTest::newRow("scale 2, second monitor")
+        << QSize(5120, 1440) << QRect(0, 0, 2560, 720) << QRect(1280, 0, 1280, 720) << QPoint(2560, 0);
     QTest::newRow("scale 1.5") << QSize(1920, 1080) << QRect(0, 0, 1280, 720) << QRect(0, 0, 1280, 720)
                                << QPoint(0, 0);
-    QTest::newRow("scale 1.5, odd border") << QSize(1921, 1080) << QRect(0, 0, 1281, 720)
-                                           << QRect(427, 0, 854, 720) << QPoint(641, 0);
+    QTest::newRow("scale 1.5, odd border")
+        << QSize(1921, 1080) << QRect(0, 0, 1281, 720) << QRect(427, 0, 854, 720) << QPoint(641, 0);
 }
 
 void TstAusschnitt::scaledDesktop()

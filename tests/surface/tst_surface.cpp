@@ -1,7 +1,7 @@
 // The drawing surface driven by mouse events on the offscreen platform: the picture changes
 // as the gestures say, and each step repaints only the part of the picture it changed.
-#include "startup/anwendung.h"
 #include "bildhilfe.h"
+#include "startup/anwendung.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"
 #include "toolwindow/einfrieren.h"

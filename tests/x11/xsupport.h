@@ -2,8 +2,8 @@
 // the screen read back with ImageMagick's import, window state as the X server sees it.
 #pragma once
 
-#include "startup/anwendung.h"
 #include "app/dpiAware.h"
+#include "startup/anwendung.h"
 
 #include <QApplication>
 #include <QImage>
