@@ -268,7 +268,8 @@ void TstEinstellungenTexte::closeWritesEverything()
     t.close();
 
     QSettings s(m_datei, QSettings::IniFormat);
-    QCOMPARE(s.allKeys().size(), 27);
+    QCOMPARE(s.allKeys().size(), 28);
+    QCOMPARE(s.value(QStringLiteral("GlobaleTaste")).toString(), QStringLiteral("Ctrl+Shift+F9"));
     QCOMPARE(s.value(QStringLiteral("WerkzeugMode")).toInt(), 10);
     QCOMPARE(s.value(QStringLiteral("FarbMode")).toInt(), 2);
     QCOMPARE(s.value(QStringLiteral("StiftdickeMode")).toInt(), 4);

@@ -70,7 +70,8 @@ void TstX11Einstellungen::firstEndCreatesAllValuesAndChoicesComeBack()
     QVERIFY(!QFile::exists(m_datei));
     QVERIFY(xs::closeProgram(erster, w1));
     QMap<QString, QString> werte = gespeichert();
-    QCOMPARE(werte.size(), 27);
+    QCOMPARE(werte.size(), 28);
+    QCOMPARE(werte.value("GlobaleTaste"), QStringLiteral("Ctrl+Shift+F9"));
     QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("1"));
     QCOMPARE(werte.value("MausradZoom"), QStringLiteral("true"));
     QCOMPARE(werte.value("WinPos-Left"), QString::number(1920 - 52));
@@ -99,7 +100,7 @@ void TstX11Einstellungen::firstEndCreatesAllValuesAndChoicesComeBack()
     QVERIFY(w3);
     QVERIFY(xs::closeProgram(dritter, w3));
     werte = gespeichert();
-    QCOMPARE(werte.size(), 27);
+    QCOMPARE(werte.size(), 28);
     QCOMPARE(werte.value("Drucken-Hoehe"), QStringLiteral("17"));
     QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("4"));
     QCOMPARE(werte.value("FarbMode"), QStringLiteral("3"));
