@@ -143,35 +143,33 @@ void messen(const char *name, int laeufe, const std::function<qint64()> &schritt
                 *std::min_element(zeiten.begin(), zeiten.end()), static_cast<long long>(groesse));
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// A step that writes `bild` into memory with one of the encoders; it yields the size.
+std::function<qint64()> inSpeicher(const QImage &bild, bool (*kodierer)(const QImage &, QIODevice &, int),
+                                   int wert)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const int laeufe = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
-    const QString ordner = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("/tmp");
-    const QImage bild = bildschirm();
-
-    auto imSpeicher = [&bild](bool (*kodierer)(const QImage &, QIODevice &, int), int wert) {
-        return [&bild, kodierer, wert] {
-            QByteArray daten;
-            QBuffer puffer(&daten);
-            puffer.open(QIODevice::WriteOnly);
-            kodierer(bild, puffer, wert);
-            return qint64(daten.size());
-        };
+    return [&bild, kodierer, wert] {
+        QByteArray daten;
+        QBuffer puffer(&daten);
+        puffer.open(QIODevice::WriteOnly);
+        kodierer(bild, puffer, wert);
+        return qint64(daten.size());
     };
-    auto inDatei = [&bild, &ordner](const char *name) {
-        const QString pfad = QDir(ordner).filePath(QString::fromLatin1(name));
-        return [&bild, pfad] {
-            BildSpeichern(bild, pfad);
-            return QFileInfo(pfad).size();
-        };
-    };
+}
 
-    // Alternating runs, so a busy machine slows both alike.
+// A step that saves `bild` as the file `name` in `ordner`, the type by its extension.
+std::function<qint64()> inDatei(const QImage &bild, const QString &ordner, const char *name)
+{
+    const QString pfad = QDir(ordner).filePath(QString::fromLatin1(name));
+    return [&bild, pfad] {
+        BildSpeichern(bild, pfad);
+        return QFileInfo(pfad).size();
+    };
+}
+
+// Our PNG at level 5 against libpng's; returns libpng's size. Alternating runs, so a busy
+// machine slows both alike.
+qint64 referenzVergleichen(const QImage &bild, int laeufe)
+{
     std::vector<double> ref, eigen, verhaeltnis, refCpu, eigenCpu;
     qint64 refGroesse = 0, eigenGroesse = 0;
     for (int i = 0; i < laeufe; ++i) {
@@ -181,7 +179,7 @@ int main(int argc, char **argv)
         refCpu.push_back(cpuMs() - c0);
         t0 = nowMs();
         c0 = cpuMs();
-        eigenGroesse = imSpeicher(schreibePng, 5)();
+        eigenGroesse = inSpeicher(bild, schreibePng, 5)();
         eigen.push_back(nowMs() - t0);
         eigenCpu.push_back(cpuMs() - c0);
         verhaeltnis.push_back(eigen.back() / ref.back());
@@ -193,25 +191,33 @@ int main(int argc, char **argv)
                 static_cast<long long>(eigenGroesse), median(verhaeltnis));
     std::printf("%-34s libpng %8.1f ms   ours %8.1f ms (both threads)\n", "PNG processor time, median",
                 median(refCpu), median(eigenCpu));
-    // The writer's deflate levels against the reference's size: processor time (both threads)
-    // and size, as a share of the reference's; on the desktop and on a busy one, the photograph's
-    // noise under the whole screen.
+    return refGroesse;
+}
+
+// The desktop with the photograph's noise in place of its flat window and desktop backgrounds.
+QImage belebterSchirm(const QImage &bild)
+{
     QImage busy = bild;
-    {
-        quint32 s = 815;
-        for (int y = 0; y < busy.height(); ++y) {
-            auto *z = reinterpret_cast<QRgb *>(busy.scanLine(y));
-            for (int x = 0; x < busy.width(); ++x) {
-                s = s * 1664525u + 1013904223u;
-                if (z[x] == qRgb(0x2D, 0x5F, 0x8A) || z[x] == qRgb(0xF3, 0xF3, 0xF3)) {
-                    const int n = int(s >> 28) - 8;
-                    z[x] = qRgb(qBound(0, x / 16 + n, 255), qBound(0, y / 8 + n, 255),
-                                qBound(0, (x + y) / 24 + n, 255));
-                }
+    quint32 s = 815;
+    for (int y = 0; y < busy.height(); ++y) {
+        auto *z = reinterpret_cast<QRgb *>(busy.scanLine(y));
+        for (int x = 0; x < busy.width(); ++x) {
+            s = s * 1664525u + 1013904223u;
+            if (z[x] == qRgb(0x2D, 0x5F, 0x8A) || z[x] == qRgb(0xF3, 0xF3, 0xF3)) {
+                const int n = int(s >> 28) - 8;
+                z[x] = qRgb(qBound(0, x / 16 + n, 255), qBound(0, y / 8 + n, 255),
+                            qBound(0, (x + y) / 24 + n, 255));
             }
         }
     }
-    for (const QImage *b : {&bild, const_cast<const QImage *>(&busy)}) {
+    return busy;
+}
+
+// The writer's deflate levels against the reference's size: processor time (both threads)
+// and size, as a share of the reference's; on the desktop and on the busy one.
+void deflateStufenMessen(const QImage &bild, const QImage &busy, int laeufe)
+{
+    for (const QImage *b : {&bild, &busy}) {
         const qint64 referenz = libpngKodieren(*b, 5);
         std::printf("%s: libpng level 5 %lld bytes\n", b == &bild ? "desktop" : "busy desktop",
                     static_cast<long long>(referenz));
@@ -234,63 +240,74 @@ int main(int argc, char **argv)
                 double(groesse) / double(referenz));
         }
     }
+}
+
 #if defined(MIT_LIBDEFLATE)
-    {
-        // libdeflate on the same filtered rows (taken back out of our file): the whole stream on
-        // one thread, and cut into 16 bands on two threads as the writer's split would.
-        QByteArray png;
-        QBuffer puffer(&png);
-        puffer.open(QIODevice::WriteOnly);
-        schreibePng(bild, puffer, 5);
-        QByteArray z;
-        for (qsizetype at = 8; at + 12 <= png.size();) {
-            const quint32 n = qFromBigEndian<quint32>(png.constData() + at);
-            if (png.mid(at + 4, 4) == "IDAT")
-                z += png.mid(at + 8, n);
-            at += 12 + n;
-        }
-        std::vector<uchar> roh(size_t(bild.height()) * (size_t(bild.width()) * 3 + 1));
-        uLongf rohLaenge = uLongf(roh.size());
-        uncompress(roh.data(), &rohLaenge, reinterpret_cast<const Bytef *>(z.constData()), uLong(z.size()));
-        for (int level = 1; level <= 7; ++level) {
-            std::vector<double> eins, zwei, cpu2;
-            size_t groesseEins = 0, groesseZwei = 0;
-            for (int i = 0; i < laeufe; ++i) {
-                libdeflate_compressor *k = libdeflate_alloc_compressor(level);
-                std::vector<uchar> aus(libdeflate_zlib_compress_bound(k, roh.size()));
-                double t0 = nowMs();
-                groesseEins = libdeflate_zlib_compress(k, roh.data(), roh.size(), aus.data(), aus.size());
-                eins.push_back(nowMs() - t0);
-                libdeflate_free_compressor(k);
-                t0 = nowMs();
-                const double c0 = cpuMs();
-                std::atomic<size_t> summe{0};
-                auto band = [&](int von) {
-                    libdeflate_compressor *kk = libdeflate_alloc_compressor(level);
-                    std::vector<uchar> a(libdeflate_deflate_compress_bound(kk, roh.size() / 16 + 1));
-                    for (int b = von; b < 16; b += 2) {
-                        const size_t s0 = roh.size() * size_t(b) / 16, s1 = roh.size() * size_t(b + 1) / 16;
-                        summe +=
-                            libdeflate_deflate_compress(kk, roh.data() + s0, s1 - s0, a.data(), a.size());
-                    }
-                    libdeflate_free_compressor(kk);
-                };
-                std::thread helfer(band, 1);
-                band(0);
-                helfer.join();
-                zwei.push_back(nowMs() - t0);
-                cpu2.push_back(cpuMs() - c0);
-                groesseZwei = summe;
-            }
-            std::printf(
-                "libdeflate level %d: one thread %7.1f ms %9zu bytes = %.3f; 16 bands on two %7.1f ms "
-                "(cpu %7.1f) %9zu bytes = %.3f\n",
-                level, median(eins), groesseEins, double(groesseEins) / double(refGroesse), median(zwei),
-                median(cpu2), groesseZwei, double(groesseZwei) / double(refGroesse));
-        }
+// The filtered rows of our PNG of `bild`, taken back out of the file.
+std::vector<uchar> gefilterteZeilen(const QImage &bild)
+{
+    QByteArray png;
+    QBuffer puffer(&png);
+    puffer.open(QIODevice::WriteOnly);
+    schreibePng(bild, puffer, 5);
+    QByteArray z;
+    for (qsizetype at = 8; at + 12 <= png.size();) {
+        const quint32 n = qFromBigEndian<quint32>(png.constData() + at);
+        if (png.mid(at + 4, 4) == "IDAT")
+            z += png.mid(at + 8, n);
+        at += 12 + n;
     }
+    std::vector<uchar> roh(size_t(bild.height()) * (size_t(bild.width()) * 3 + 1));
+    uLongf rohLaenge = uLongf(roh.size());
+    uncompress(roh.data(), &rohLaenge, reinterpret_cast<const Bytef *>(z.constData()), uLong(z.size()));
+    return roh;
+}
+
+// libdeflate on the same filtered rows: the whole stream on one thread, and cut into 16 bands
+// on two threads as the writer's split would; sizes as a share of libpng's `refGroesse`.
+void libdeflateMessen(const std::vector<uchar> &roh, int laeufe, qint64 refGroesse)
+{
+    for (int level = 1; level <= 7; ++level) {
+        std::vector<double> eins, zwei, cpu2;
+        size_t groesseEins = 0, groesseZwei = 0;
+        for (int i = 0; i < laeufe; ++i) {
+            libdeflate_compressor *k = libdeflate_alloc_compressor(level);
+            std::vector<uchar> aus(libdeflate_zlib_compress_bound(k, roh.size()));
+            double t0 = nowMs();
+            groesseEins = libdeflate_zlib_compress(k, roh.data(), roh.size(), aus.data(), aus.size());
+            eins.push_back(nowMs() - t0);
+            libdeflate_free_compressor(k);
+            t0 = nowMs();
+            const double c0 = cpuMs();
+            std::atomic<size_t> summe{0};
+            auto band = [&](int von) {
+                libdeflate_compressor *kk = libdeflate_alloc_compressor(level);
+                std::vector<uchar> a(libdeflate_deflate_compress_bound(kk, roh.size() / 16 + 1));
+                for (int b = von; b < 16; b += 2) {
+                    const size_t s0 = roh.size() * size_t(b) / 16, s1 = roh.size() * size_t(b + 1) / 16;
+                    summe += libdeflate_deflate_compress(kk, roh.data() + s0, s1 - s0, a.data(), a.size());
+                }
+                libdeflate_free_compressor(kk);
+            };
+            std::thread helfer(band, 1);
+            band(0);
+            helfer.join();
+            zwei.push_back(nowMs() - t0);
+            cpu2.push_back(cpuMs() - c0);
+            groesseZwei = summe;
+        }
+        std::printf("libdeflate level %d: one thread %7.1f ms %9zu bytes = %.3f; 16 bands on two %7.1f ms "
+                    "(cpu %7.1f) %9zu bytes = %.3f\n",
+                    level, median(eins), groesseEins, double(groesseEins) / double(refGroesse), median(zwei),
+                    median(cpu2), groesseZwei, double(groesseZwei) / double(refGroesse));
+    }
+}
 #endif
-    messen("JPEG quality 99, memory", laeufe, imSpeicher(schreibeJpeg, 99));
+
+// The other encoders in memory, then whole saves through BildSpeichern into `ordner`.
+void formateMessen(const QImage &bild, const QImage &busy, const QString &ordner, int laeufe)
+{
+    messen("JPEG quality 99, memory", laeufe, inSpeicher(bild, schreibeJpeg, 99));
     messen("BMP 24-bit, memory", laeufe, [&bild] {
         QByteArray daten;
         QBuffer puffer(&daten);
@@ -305,36 +322,61 @@ int main(int argc, char **argv)
         QImageWriter(&puffer, "png").write(bild);
         return qint64(daten.size());
     });
-    messen("BildSpeichern .png", laeufe, inDatei("bench_bildspeichern.png"));
-    messen("BildSpeichern .jpg", laeufe, inDatei("bench_bildspeichern.jpg"));
-    messen("BildSpeichern .bmp", laeufe, inDatei("bench_bildspeichern.bmp"));
-    messen("BildSpeichern .png, busy desktop", laeufe, [&busy, &ordner] {
-        const QString pfad = QDir(ordner).filePath(QStringLiteral("bench_bildspeichern_busy.png"));
-        BildSpeichern(busy, pfad);
-        return QFileInfo(pfad).size();
-    });
+    messen("BildSpeichern .png", laeufe, inDatei(bild, ordner, "bench_bildspeichern.png"));
+    messen("BildSpeichern .jpg", laeufe, inDatei(bild, ordner, "bench_bildspeichern.jpg"));
+    messen("BildSpeichern .bmp", laeufe, inDatei(bild, ordner, "bench_bildspeichern.bmp"));
+    messen("BildSpeichern .png, busy desktop", laeufe, inDatei(busy, ordner, "bench_bildspeichern_busy.png"));
+}
 
+// Four mirrored copies of `bild`, twice its width and height.
+QImage vierfach(const QImage &bild)
+{
     QImage acht(bild.width() * 2, bild.height() * 2, QImage::Format_RGB32);
-    {
-        QPainter p(&acht);
-        p.drawImage(0, 0, bild);
-        p.drawImage(bild.width(), 0, bild.mirrored(true, false));
-        p.drawImage(0, bild.height(), bild.mirrored(false, true));
-        p.drawImage(bild.width(), bild.height(), bild.mirrored(true, true));
-    }
-    for (const QImage *b : {&bild, const_cast<const QImage *>(&acht)}) {
-        const std::string name = std::to_string(b->width()) + "x" + std::to_string(b->height());
-        double befehl = 0;
-        messen(("clipboard PNG ready, " + name).c_str(), laeufe, [b, &befehl] {
-            const double t0 = nowMs();
-            const PngAblage ablage(*b);
-            befehl = std::max(befehl, nowMs() - t0);
-            return qint64(ablage.png().size());
-        });
-        std::printf("%-34s worst    %8.1f ms\n", ("  of which the command, " + name).c_str(), befehl);
-        const PngAblage ablage(*b);
-        messen(("clipboard decoded, " + name).c_str(), laeufe,
-               [&ablage] { return qint64(qvariant_cast<QImage>(ablage.imageData()).sizeInBytes()); });
-    }
+    QPainter p(&acht);
+    p.drawImage(0, 0, bild);
+    p.drawImage(bild.width(), 0, bild.mirrored(true, false));
+    p.drawImage(0, bild.height(), bild.mirrored(false, true));
+    p.drawImage(bild.width(), bild.height(), bild.mirrored(true, true));
+    p.end();
+    return acht;
+}
+
+// The clipboard's PNG of `b`: from the command until it is there, and decoding it again.
+void ablageMessen(const QImage &b, int laeufe)
+{
+    const std::string name = std::to_string(b.width()) + "x" + std::to_string(b.height());
+    double befehl = 0;
+    messen(("clipboard PNG ready, " + name).c_str(), laeufe, [&b, &befehl] {
+        const double t0 = nowMs();
+        const PngAblage ablage(b);
+        befehl = std::max(befehl, nowMs() - t0);
+        return qint64(ablage.png().size());
+    });
+    std::printf("%-34s worst    %8.1f ms\n", ("  of which the command, " + name).c_str(), befehl);
+    const PngAblage ablage(b);
+    messen(("clipboard decoded, " + name).c_str(), laeufe,
+           [&ablage] { return qint64(qvariant_cast<QImage>(ablage.imageData()).sizeInBytes()); });
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int laeufe = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+    const QString ordner = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("/tmp");
+    const QImage bild = bildschirm();
+
+    [[maybe_unused]] const qint64 refGroesse = referenzVergleichen(bild, laeufe);
+    const QImage busy = belebterSchirm(bild);
+    deflateStufenMessen(bild, busy, laeufe);
+#if defined(MIT_LIBDEFLATE)
+    libdeflateMessen(gefilterteZeilen(bild), laeufe, refGroesse);
+#endif
+    formateMessen(bild, busy, ordner, laeufe);
+    ablageMessen(bild, laeufe);
+    ablageMessen(vierfach(bild), laeufe);
     return 0;
 }

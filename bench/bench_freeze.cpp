@@ -292,6 +292,128 @@ int ersteChild(int argc, char **argv, bool kalt)
     return 0;
 }
 
+// What the child-first runs report, [0] warmed and [1] cold.
+struct ErsteFreezes
+{
+    std::vector<double> gesamt[2], lesen[2], fehler[2];
+};
+
+// Cold and warmed starts take turns, so that a busy machine slows both alike.
+ErsteFreezes ersteFreezesMessen(const QString &programm, int runs)
+{
+    ErsteFreezes w;
+    for (int i = 0; i < 2 * runs; ++i) {
+        const int kalt = i % 2;
+        QProcess p;
+        p.start(programm,
+                {QStringLiteral("child-first"), kalt ? QStringLiteral("cold") : QStringLiteral("warm")});
+        p.waitForFinished(60000);
+        const QList<QByteArray> werte = p.readAllStandardOutput().trimmed().split(' ');
+        w.gesamt[kalt].push_back(werte.value(0).toDouble());
+        w.lesen[kalt].push_back(werte.value(1).toDouble());
+        w.fehler[kalt].push_back(werte.value(2).toDouble());
+    }
+    return w;
+}
+
+void ersteFreezesDrucken(const ErsteFreezes &w, int runs)
+{
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    std::printf("%dx%d, first freeze after the start, medians of %d starts each; load %s\n", size.width(),
+                size.height(), runs, last().constData());
+    std::printf("  %-24s %8s %8s\n", "", "warmed", "cold");
+    std::printf("  %-24s %8.1f %8.1f\n", "Start to on screen ms", median(w.gesamt[0]), median(w.gesamt[1]));
+    std::printf("  %-24s %8.1f %8.1f\n", "screen read ms", median(w.lesen[0]), median(w.lesen[1]));
+    std::printf("  %-24s %8.0f %8.0f\n", "X server page faults", median(w.fehler[0]), median(w.fehler[1]));
+}
+
+void startsMessen(const QString &programm, int runs)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        p.start(programm, {QStringLiteral("child"), QString::number(nowMs(), 'f', 3)});
+        p.waitForFinished(30000);
+        ms.push_back(p.readAllStandardOutput().trimmed().toDouble());
+    }
+    std::printf("start-up to tool window painted: median %.1f ms over %d runs\n", median(ms), runs);
+}
+
+// The freezes in a row and what followed each.
+struct Freezefolge
+{
+    std::vector<Phasen> laeufe;
+    std::vector<double> ersterDruck, zweiterDruck, zoomEintritt, zweiterZoom;
+    std::vector<int> nachUnberuehrt;
+};
+
+Freezefolge freezesMessen(Zeitmesser &app, const Lesezeit &zeit, int runs)
+{
+    Freezefolge f;
+    for (int i = 0; i < runs; ++i) {
+        f.laeufe.push_back(einfrieren(app, zeit));
+        if (i % 3 == 0) {
+            f.ersterDruck.push_back(druecken(QPoint(200 + i, 200)));
+            f.zweiterDruck.push_back(druecken(QPoint(260 + i, 200)));
+        } else if (i % 3 == 1) {
+            f.zoomEintritt.push_back(zoomen());
+            f.zweiterZoom.push_back(zoomen());
+        } else if (i + 1 < runs) {
+            // Left as it was: the next freeze shows what a picture kept after Fertig costs it.
+            f.nachUnberuehrt.push_back(i + 1);
+        }
+        ToolForm->StartFertigBtnClick();
+        QCoreApplication::processEvents();
+        xRundreise();
+    }
+    return f;
+}
+
+// One row: the first run apart, then median, min and max of the others.
+void freezeZeile(const char *was, const std::vector<double> &v)
+{
+    std::printf("  %-24s %8.1f %8.1f %8.1f %8.1f\n", was, v.empty() ? 0 : v[0],
+                median({v.begin() + std::min<size_t>(1, v.size()), v.end()}),
+                v.size() < 2 ? 0 : *std::min_element(v.begin() + 1, v.end()),
+                v.size() < 2 ? 0 : *std::max_element(v.begin() + 1, v.end()));
+}
+
+template<typename T> void phaseDrucken(const Freezefolge &f, const char *was, T Phasen::*feld)
+{
+    std::vector<double> v;
+    for (const Phasen &lauf : f.laeufe)
+        v.push_back(double(lauf.*feld));
+    freezeZeile(was, v);
+}
+
+void freezesDrucken(const Freezefolge &f, int runs, bool pinned)
+{
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    std::printf("%dx%d, %d runs%s; load %s\n", size.width(), size.height(), runs,
+                pinned ? "" : " [could not keep the thread on one CPU]", last().constData());
+    std::printf("  %-24s %8s %8s %8s %8s\n", "ms", "first", "median", "min", "max");
+    phaseDrucken(f, "wait", &Phasen::warten);
+    phaseDrucken(f, "screen read", &Phasen::lesen);
+    phaseDrucken(f, "adopt + map", &Phasen::zeigen);
+    phaseDrucken(f, "until expose", &Phasen::expose);
+    phaseDrucken(f, "paint", &Phasen::malen);
+    phaseDrucken(f, "flush", &Phasen::flush);
+    phaseDrucken(f, "X server's put", &Phasen::server);
+    phaseDrucken(f, "Start to on screen", &Phasen::gesamt);
+    phaseDrucken(f, "... to all settled", &Phasen::ruhe);
+    phaseDrucken(f, "page faults", &Phasen::fehler);
+    phaseDrucken(f, "X server page faults", &Phasen::serverFehler);
+    phaseDrucken(f, "X server CPU time", &Phasen::serverZeit);
+    std::vector<double> danach{0};
+    for (int k : f.nachUnberuehrt)
+        danach.push_back(f.laeufe[size_t(k)].gesamt);
+    freezeZeile("... after an untouched", danach);
+    freezeZeile("first press", f.ersterDruck);
+    freezeZeile("second press", f.zweiterDruck);
+    freezeZeile("first zoom entry", f.zoomEintritt);
+    freezeZeile("second zoom entry", f.zweiterZoom);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -304,40 +426,13 @@ int main(int argc, char **argv)
         return ersteChild(argc, argv, argc > 2 && std::strcmp(argv[2], "cold") == 0);
 
     if (mode == "first") {
-        // Cold and warmed starts take turns, so that a busy machine slows both alike.
-        std::vector<double> gesamt[2], lesen[2], fehler[2];
-        for (int i = 0; i < 2 * runs; ++i) {
-            const int kalt = i % 2;
-            QProcess p;
-            p.start(QString::fromLocal8Bit(argv[0]),
-                    {QStringLiteral("child-first"), kalt ? QStringLiteral("cold") : QStringLiteral("warm")});
-            p.waitForFinished(60000);
-            const QList<QByteArray> werte = p.readAllStandardOutput().trimmed().split(' ');
-            gesamt[kalt].push_back(werte.value(0).toDouble());
-            lesen[kalt].push_back(werte.value(1).toDouble());
-            fehler[kalt].push_back(werte.value(2).toDouble());
-        }
+        const ErsteFreezes w = ersteFreezesMessen(QString::fromLocal8Bit(argv[0]), runs);
         QApplication app(argc, argv);
-        const QSize size = QGuiApplication::primaryScreen()->size();
-        std::printf("%dx%d, first freeze after the start, medians of %d starts each; load %s\n", size.width(),
-                    size.height(), runs, last().constData());
-        std::printf("  %-24s %8s %8s\n", "", "warmed", "cold");
-        std::printf("  %-24s %8.1f %8.1f\n", "Start to on screen ms", median(gesamt[0]), median(gesamt[1]));
-        std::printf("  %-24s %8.1f %8.1f\n", "screen read ms", median(lesen[0]), median(lesen[1]));
-        std::printf("  %-24s %8.0f %8.0f\n", "X server page faults", median(fehler[0]), median(fehler[1]));
+        ersteFreezesDrucken(w, runs);
         return 0;
     }
-
     if (mode == "startup") {
-        std::vector<double> ms;
-        for (int i = 0; i < runs; ++i) {
-            QProcess p;
-            p.start(QString::fromLocal8Bit(argv[0]),
-                    {QStringLiteral("child"), QString::number(nowMs(), 'f', 3)});
-            p.waitForFinished(30000);
-            ms.push_back(p.readAllStandardOutput().trimmed().toDouble());
-        }
-        std::printf("start-up to tool window painted: median %.1f ms over %d runs\n", median(ms), runs);
+        startsMessen(QString::fromLocal8Bit(argv[0]), runs);
         return 0;
     }
 
@@ -351,61 +446,7 @@ int main(int argc, char **argv)
     const bool pinned = hauptFadenFest(sched_getcpu());
     Lesezeit zeit;
     leseZeitMessen(zeit);
-    std::vector<Phasen> laeufe;
-    std::vector<double> ersterDruck, zweiterDruck, zoomEintritt, zweiterZoom;
-    std::vector<int> nachUnberuehrt;
-    for (int i = 0; i < runs; ++i) {
-        const Phasen ph = einfrieren(app, zeit);
-        laeufe.push_back(ph);
-        if (i % 3 == 0) {
-            ersterDruck.push_back(druecken(QPoint(200 + i, 200)));
-            zweiterDruck.push_back(druecken(QPoint(260 + i, 200)));
-        } else if (i % 3 == 1) {
-            zoomEintritt.push_back(zoomen());
-            zweiterZoom.push_back(zoomen());
-        } else if (i + 1 < runs) {
-            // Left as it was: the next freeze shows what a picture kept after Fertig costs it.
-            nachUnberuehrt.push_back(i + 1);
-        }
-        ToolForm->StartFertigBtnClick();
-        QCoreApplication::processEvents();
-        xRundreise();
-    }
-    const QSize size = QGuiApplication::primaryScreen()->size();
-    std::printf("%dx%d, %d runs%s; load %s\n", size.width(), size.height(), runs,
-                pinned ? "" : " [could not keep the thread on one CPU]", last().constData());
-    std::printf("  %-24s %8s %8s %8s %8s\n", "ms", "first", "median", "min", "max");
-    const auto reihe = [](const char *was, const std::vector<double> &v) {
-        std::printf("  %-24s %8.1f %8.1f %8.1f %8.1f\n", was, v.empty() ? 0 : v[0],
-                    median({v.begin() + std::min<size_t>(1, v.size()), v.end()}),
-                    v.size() < 2 ? 0 : *std::min_element(v.begin() + 1, v.end()),
-                    v.size() < 2 ? 0 : *std::max_element(v.begin() + 1, v.end()));
-    };
-    const auto phaseDrucken = [&](const char *was, auto feld) {
-        std::vector<double> v;
-        for (const Phasen &lauf : laeufe)
-            v.push_back(double(lauf.*feld));
-        reihe(was, v);
-    };
-    phaseDrucken("wait", &Phasen::warten);
-    phaseDrucken("screen read", &Phasen::lesen);
-    phaseDrucken("adopt + map", &Phasen::zeigen);
-    phaseDrucken("until expose", &Phasen::expose);
-    phaseDrucken("paint", &Phasen::malen);
-    phaseDrucken("flush", &Phasen::flush);
-    phaseDrucken("X server's put", &Phasen::server);
-    phaseDrucken("Start to on screen", &Phasen::gesamt);
-    phaseDrucken("... to all settled", &Phasen::ruhe);
-    phaseDrucken("page faults", &Phasen::fehler);
-    phaseDrucken("X server page faults", &Phasen::serverFehler);
-    phaseDrucken("X server CPU time", &Phasen::serverZeit);
-    std::vector<double> danach{0};
-    for (int k : nachUnberuehrt)
-        danach.push_back(laeufe[size_t(k)].gesamt);
-    reihe("... after an untouched", danach);
-    reihe("first press", ersterDruck);
-    reihe("second press", zweiterDruck);
-    reihe("first zoom entry", zoomEintritt);
-    reihe("second zoom entry", zweiterZoom);
+    const Freezefolge f = freezesMessen(app, zeit, runs);
+    freezesDrucken(f, runs, pinned);
     return 0;
 }

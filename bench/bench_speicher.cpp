@@ -125,6 +125,90 @@ void karteZeigen()
     }
 }
 
+// The highest VmRSS during each step: the kernel starts VmHWM anew at every "5" written.
+void hoechstwertNeu()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+// The rows of the table, measured against the program at idle.
+struct Messtabelle
+{
+    Rss leer;
+    double frame = 0;
+    double hoechstes = 0, spitze = 0;
+
+    // Prints the monitor's size and the table's head, with idle as what the rows compare to.
+    explicit Messtabelle(QSize groesse)
+        : leer(rssLesen()), frame(double(groesse.width()) * groesse.height() * 4 / (1024.0 * 1024.0))
+    {
+        std::printf("%dx%d, a frame is %.1f MB\n", groesse.width(), groesse.height(), frame);
+        std::printf("%-22s %9s %9s %9s %8s %8s\n", "step", "VmRSS MB", "anon MB", "shm MB", "frames",
+                    "during");
+    }
+
+    void zeile(const char *schritt)
+    {
+        ausruhen();
+        const Rss r = rssLesen();
+        const double frames = (r.gesamt - leer.gesamt) / frame;
+        const double waehrend = (r.hoechst - leer.gesamt) / frame;
+        hoechstes = std::max(hoechstes, frames);
+        spitze = std::max(spitze, waehrend);
+        std::printf("%-22s %9.1f %9.1f %9.1f %8.2f %8.2f\n", schritt, r.gesamt, r.anonym, r.geteilt, frames,
+                    waehrend);
+        karteZeigen();
+        std::fflush(stdout);
+        hoechstwertNeu();
+    }
+};
+
+// One session from Start to Fertig, a row after each step.
+void sitzungMessen(Messtabelle &tabelle, QSize groesse)
+{
+    ToolForm->StartFertigBtnClick();
+    tabelle.zeile("frozen");
+    TScreenForm &s = *ScreenForm;
+    const int w = groesse.width(), h = groesse.height();
+    ausloesen("Stift1");
+    strich(s.Img1, {w / 10, h / 10}, {w * 9 / 10, h * 8 / 10});
+    tabelle.zeile("stroke");
+    maus(s.Img1, QEvent::MouseMove, {w / 2, h / 2}, Qt::NoButton);
+    rad(&s, {w / 2, h / 2}, 120);
+    rad(&s, {w / 2, h / 2}, 120);
+    tabelle.zeile("wheel zoom");
+    rad(&s, {w / 2, h / 2}, -120);
+    rad(&s, {w / 2, h / 2}, -120);
+    tabelle.zeile("zoom left");
+    ausloesen("Lupe1");
+    maus(s.Img2, QEvent::MouseMove, {w / 3, h / 3}, Qt::NoButton);
+    tabelle.zeile("magnifier");
+    ausloesen("Stift1");
+    ausloesen("KariertesBlatt1");
+    tabelle.zeile("sheet");
+    strich(s.Img1, {w / 5, h * 8 / 10}, {w * 8 / 10, h / 5});
+    tabelle.zeile("stroke on sheet");
+    ausloesen("Rckgngig1");
+    tabelle.zeile("undo");
+    ausloesen("IndieZwischenablage1");
+    tabelle.zeile("clipboard");
+    ToolForm->StartFertigBtnClick();
+    tabelle.zeile("Fertig");
+}
+
+// The program left alone for `ruhezeit` ms after the last Fertig; the row shows what it gave back.
+void ruheMessen(Messtabelle &tabelle, int ruhezeit)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!t.hasExpired(ruhezeit + 200))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    hoechstwertNeu();
+    tabelle.zeile(QStringLiteral("%1 s at rest").arg(ruhezeit / 1000.0).toLatin1().constData());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -143,71 +227,12 @@ int main(int argc, char **argv)
     ausruhen();
 
     const QSize groesse = QGuiApplication::primaryScreen()->size();
-    const double frame = double(groesse.width()) * groesse.height() * 4 / (1024.0 * 1024.0);
-    const Rss leer = rssLesen();
-    std::printf("%dx%d, a frame is %.1f MB\n", groesse.width(), groesse.height(), frame);
-    std::printf("%-22s %9s %9s %9s %8s %8s\n", "step", "VmRSS MB", "anon MB", "shm MB", "frames", "during");
-    double hoechstes = 0;
-    // The highest VmRSS during each step: the kernel starts VmHWM anew at every "5" written.
-    auto hoechstNeu = [] {
-        QFile f(QStringLiteral("/proc/self/clear_refs"));
-        if (f.open(QIODevice::WriteOnly))
-            f.write("5");
-    };
-    double spitze = 0;
-    auto messwertDrucken = [&](const char *schritt) {
-        ausruhen();
-        const Rss r = rssLesen();
-        const double frames = (r.gesamt - leer.gesamt) / frame;
-        const double waehrend = (r.hoechst - leer.gesamt) / frame;
-        hoechstes = std::max(hoechstes, frames);
-        spitze = std::max(spitze, waehrend);
-        std::printf("%-22s %9.1f %9.1f %9.1f %8.2f %8.2f\n", schritt, r.gesamt, r.anonym, r.geteilt, frames,
-                    waehrend);
-        karteZeigen();
-        std::fflush(stdout);
-        hoechstNeu();
-    };
-    messwertDrucken("idle");
-
-    for (int runde = 0; runde < runden; ++runde) {
-        ToolForm->StartFertigBtnClick();
-        messwertDrucken("frozen");
-        TScreenForm &s = *ScreenForm;
-        const int w = groesse.width(), h = groesse.height();
-        ausloesen("Stift1");
-        strich(s.Img1, {w / 10, h / 10}, {w * 9 / 10, h * 8 / 10});
-        messwertDrucken("stroke");
-        maus(s.Img1, QEvent::MouseMove, {w / 2, h / 2}, Qt::NoButton);
-        rad(&s, {w / 2, h / 2}, 120);
-        rad(&s, {w / 2, h / 2}, 120);
-        messwertDrucken("wheel zoom");
-        rad(&s, {w / 2, h / 2}, -120);
-        rad(&s, {w / 2, h / 2}, -120);
-        messwertDrucken("zoom left");
-        ausloesen("Lupe1");
-        maus(s.Img2, QEvent::MouseMove, {w / 3, h / 3}, Qt::NoButton);
-        messwertDrucken("magnifier");
-        ausloesen("Stift1");
-        ausloesen("KariertesBlatt1");
-        messwertDrucken("sheet");
-        strich(s.Img1, {w / 5, h * 8 / 10}, {w * 8 / 10, h / 5});
-        messwertDrucken("stroke on sheet");
-        ausloesen("Rckgngig1");
-        messwertDrucken("undo");
-        ausloesen("IndieZwischenablage1");
-        messwertDrucken("clipboard");
-        ToolForm->StartFertigBtnClick();
-        messwertDrucken("Fertig");
-    }
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!t.hasExpired(ruhezeit + 200))
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    hoechstNeu();
-    messwertDrucken(QStringLiteral("%1 s at rest").arg(ruhezeit / 1000.0).toLatin1().constData());
-    std::printf("most above idle: %.2f frames after a step, %.2f frames during one\n", hoechstes, spitze);
+    Messtabelle tabelle(groesse);
+    tabelle.zeile("idle");
+    for (int runde = 0; runde < runden; ++runde)
+        sitzungMessen(tabelle, groesse);
+    ruheMessen(tabelle, ruhezeit);
+    std::printf("most above idle: %.2f frames after a step, %.2f frames during one\n", tabelle.hoechstes,
+                tabelle.spitze);
     return 0;
 }

@@ -188,6 +188,119 @@ void reiheDrucken(const char *schirm, const char *was, const Reihe &r)
                 r.alle.size());
 }
 
+// The kinds of drawing step, each timed as a stroke of single steps.
+struct Schrittart
+{
+    const char *was;
+    int modus, dicke;
+    TColor farbe;
+    TPenMode smode;
+};
+
+const Schrittart schrittArten[] = {
+    {"pen (13 px, yellow mask)", 1, 13, Palette::Gelb, pmMask},
+    {"eraser (21 px: 195x147)", 2, 21, 0, pmCopy},
+    {"rectangle preview", 4, 13, Palette::Rot, pmCopy},
+};
+
+// The kinds of press at 8K, in the order druckeMessen times them.
+const char *const druckArten[] = {
+    "snapshot after pen stroke", "press after pen stroke",   "press after eraser sweep",
+    "snapshot, all changed",     "snapshot, every tile new",
+};
+
+const QSize schirmGroessen[] = {QSize(1920, 1080), QSize(3840, 2160), QSize(7680, 4320)};
+const int druecke = 10;
+
+// Figures per (screen size, kind of step or press).
+using Reihen = std::map<std::pair<int, int>, Reihe>;
+
+// The picture of one screen size taken over and shown, and every buffer written once: the
+// window's whole backing store, and by the first snapshot the picture (its own copy now, no
+// longer shared with the capture) and the backup.
+void flaecheVorbereiten(const QImage &bild, QSize g)
+{
+    bildUebernehmen(*ToolForm, *ScreenForm, bild);
+    bildGanzGeaendert(*ScreenForm);
+    ToolForm->WinZustand = 1;
+    ScreenForm->zeigeAuf(QRect(QPoint(0, 0), g));
+    QCoreApplication::processEvents();
+    ScreenForm->Img1->repaint();
+    UndoSchnappschuss(*ToolForm, *ScreenForm);
+}
+
+// One round of every kind of step at screen size `gi`; returns how many steps did not repaint.
+long schritteMessen(Reihen &reihen, int gi, int schritte, Malzaehler &maler)
+{
+    long fehlend = 0;
+    for (int a = 0; a < int(std::size(schrittArten)); ++a) {
+        const Schrittart &art = schrittArten[a];
+        werkzeug(art.modus, art.dicke, art.farbe, art.smode);
+        maler.anzahl = 0;
+        Reihe &r = reihen[{gi, a}];
+        r.runde(bewegung(schritte, r.verdraengt));
+        fehlend += std::max(0L, schritte - maler.anzahl);
+    }
+    return fehlend;
+}
+
+// One round of left presses and snapshots at screen size `gi`, after the changes that make
+// them costly.
+void druckeMessen(Reihen &reihen, int gi, QSize g)
+{
+    std::vector<double> ms[5];
+    for (int i = 0; i < druecke; ++i) {
+        werkzeug(1, 13, Palette::Gelb, pmMask);
+        strich(pfad(i * 37), pfad(i * 37 + 100), 100);
+        ms[0].push_back(schnappschussZeit());
+        strich(pfad(i * 53), pfad(i * 53 + 100), 100);
+        ms[1].push_back(druckZeit(QPoint(300 + i, 300)));
+        // The eraser once across the whole picture, corner to corner.
+        werkzeug(2, 21, 0, pmCopy);
+        strich(QPoint(0, 0), QPoint(g.width() - 1, g.height() - 1), 1000);
+        werkzeug(1, 13, Palette::Gelb, pmMask);
+        ms[2].push_back(druckZeit(QPoint(300 + i, 300)));
+        bildGanzGeaendert(*ScreenForm);
+        ms[3].push_back(schnappschussZeit());
+        // The worst case: the picture differs from the background in every tile.
+        ScreenForm->Img1Bmp.invertPixels();
+        ms[4].push_back(schnappschussZeit());
+        ScreenForm->Img1Bmp.invertPixels();
+        UndoSchnappschuss(*ToolForm, *ScreenForm);
+    }
+    for (int k = 0; k < 5; ++k)
+        reihen[{gi, k}].runde(ms[k]);
+}
+
+void tabelleDrucken(Reihen &schrittReihen, Reihen &druckReihen, int runden, int schritte, bool fest,
+                    long fehlendeBilder)
+{
+    std::printf("step: model + repaint of the changed rectangles; %d rounds of %d steps per kind and size "
+                "(ms)%s\n",
+                runden, schritte, fest ? "" : " [could not keep the thread on one CPU]");
+    std::printf(
+        "median, p99: medians over the rounds; p99 all: over all steps; worst p99: of the worst round;\n"
+        "preempted: steps in which another thread or process took the CPU\n");
+    std::printf("%-10s %-26s %8s %8s %8s %8s %15s\n", "screen", "step", "median", "p99", "p99 all", "worst",
+                "preempted");
+    for (int gi = 0; gi < 3; ++gi) {
+        const std::string name =
+            std::to_string(schirmGroessen[gi].width()) + "x" + std::to_string(schirmGroessen[gi].height());
+        for (int a = 0; a < int(std::size(schrittArten)); ++a)
+            reiheDrucken(name.c_str(), schrittArten[a].was, schrittReihen[{gi, a}]);
+    }
+    for (int a = 0; a < int(std::size(schrittArten)); ++a) {
+        const Reihe &klein = schrittReihen[{0, a}], &gross = schrittReihen[{2, a}];
+        std::printf("8K / 1080p  %-26s median %.2fx, p99 %.2fx\n", schrittArten[a].was,
+                    median(gross.mediane) / median(klein.mediane), median(gross.p99s) / median(klein.p99s));
+    }
+    std::printf("\nleft press at 7680x4320, %d per round (ms)\n", druecke);
+    for (int k = 0; k < 5; ++k)
+        reiheDrucken("7680x4320", druckArten[k], druckReihen[{2, k}]);
+    if (fehlendeBilder > 0)
+        std::printf("(%ld steps without a repaint)\n", fehlendeBilder);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -203,101 +316,22 @@ int main(int argc, char **argv)
     FensterErzeugen();
     Malzaehler maler;
     ScreenForm->Img1->installEventFilter(&maler);
-
-    const QSize groessen[] = {QSize(1920, 1080), QSize(3840, 2160), QSize(7680, 4320)};
     std::vector<QImage> bilder;
-    for (const QSize g : groessen)
+    for (const QSize g : schirmGroessen)
         bilder.push_back(bildschirm(g.width(), g.height()));
-    const struct
-    {
-        const char *was;
-        int modus, dicke;
-        TColor farbe;
-        TPenMode smode;
-    } arten[] = {
-        {"pen (13 px, yellow mask)", 1, 13, Palette::Gelb, pmMask},
-        {"eraser (21 px: 195x147)", 2, 21, 0, pmCopy},
-        {"rectangle preview", 4, 13, Palette::Rot, pmCopy},
-    };
-    const char *druckArten[] = {
-        "snapshot after pen stroke", "press after pen stroke",   "press after eraser sweep",
-        "snapshot, all changed",     "snapshot, every tile new",
-    };
-    std::map<std::pair<int, int>, Reihe> schrittReihen, druckReihen;
-    long fehlendeBilder = 0;
-    const int druecke = 10;
 
+    Reihen schrittReihen, druckReihen;
+    long fehlendeBilder = 0;
     for (int runde = 0; runde < runden; ++runde) {
         for (int gi = 0; gi < 3; ++gi) {
-            const QSize g = groessen[gi];
-            bildUebernehmen(*ToolForm, *ScreenForm, bilder[size_t(gi)]);
-            bildGanzGeaendert(*ScreenForm);
-            ToolForm->WinZustand = 1;
-            ScreenForm->zeigeAuf(QRect(QPoint(0, 0), g));
-            QCoreApplication::processEvents();
-            // Every buffer written once: the window's whole backing store, and by the first
-            // snapshot the picture (its own copy now, no longer shared with the capture) and
-            // the backup.
-            ScreenForm->Img1->repaint();
-            UndoSchnappschuss(*ToolForm, *ScreenForm);
+            const QSize g = schirmGroessen[gi];
+            flaecheVorbereiten(bilder[size_t(gi)], g);
             fest = hauptFadenFest(cpu) && fest;
-            for (int a = 0; a < int(std::size(arten)); ++a) {
-                werkzeug(arten[a].modus, arten[a].dicke, arten[a].farbe, arten[a].smode);
-                maler.anzahl = 0;
-                Reihe &r = schrittReihen[{gi, a}];
-                r.runde(bewegung(schritte, r.verdraengt));
-                fehlendeBilder += std::max(0L, schritte - maler.anzahl);
-            }
-            if (g.width() != 7680)
-                continue;
-            std::vector<double> ms[5];
-            for (int i = 0; i < druecke; ++i) {
-                werkzeug(1, 13, Palette::Gelb, pmMask);
-                strich(pfad(i * 37), pfad(i * 37 + 100), 100);
-                ms[0].push_back(schnappschussZeit());
-                strich(pfad(i * 53), pfad(i * 53 + 100), 100);
-                ms[1].push_back(druckZeit(QPoint(300 + i, 300)));
-                // The eraser once across the whole picture, corner to corner.
-                werkzeug(2, 21, 0, pmCopy);
-                strich(QPoint(0, 0), QPoint(g.width() - 1, g.height() - 1), 1000);
-                werkzeug(1, 13, Palette::Gelb, pmMask);
-                ms[2].push_back(druckZeit(QPoint(300 + i, 300)));
-                bildGanzGeaendert(*ScreenForm);
-                ms[3].push_back(schnappschussZeit());
-                // The worst case: the picture differs from the background in every tile.
-                ScreenForm->Img1Bmp.invertPixels();
-                ms[4].push_back(schnappschussZeit());
-                ScreenForm->Img1Bmp.invertPixels();
-                UndoSchnappschuss(*ToolForm, *ScreenForm);
-            }
-            for (int k = 0; k < 5; ++k)
-                druckReihen[{gi, k}].runde(ms[k]);
+            fehlendeBilder += schritteMessen(schrittReihen, gi, schritte, maler);
+            if (g.width() == 7680)
+                druckeMessen(druckReihen, gi, g);
         }
     }
-
-    std::printf("step: model + repaint of the changed rectangles; %d rounds of %d steps per kind and size "
-                "(ms)%s\n",
-                runden, schritte, fest ? "" : " [could not keep the thread on one CPU]");
-    std::printf(
-        "median, p99: medians over the rounds; p99 all: over all steps; worst p99: of the worst round;\n"
-        "preempted: steps in which another thread or process took the CPU\n");
-    std::printf("%-10s %-26s %8s %8s %8s %8s %15s\n", "screen", "step", "median", "p99", "p99 all", "worst",
-                "preempted");
-    for (int gi = 0; gi < 3; ++gi) {
-        const std::string name =
-            std::to_string(groessen[gi].width()) + "x" + std::to_string(groessen[gi].height());
-        for (int a = 0; a < int(std::size(arten)); ++a)
-            reiheDrucken(name.c_str(), arten[a].was, schrittReihen[{gi, a}]);
-    }
-    for (int a = 0; a < int(std::size(arten)); ++a) {
-        const Reihe &klein = schrittReihen[{0, a}], &gross = schrittReihen[{2, a}];
-        std::printf("8K / 1080p  %-26s median %.2fx, p99 %.2fx\n", arten[a].was,
-                    median(gross.mediane) / median(klein.mediane), median(gross.p99s) / median(klein.p99s));
-    }
-    std::printf("\nleft press at 7680x4320, %d per round (ms)\n", druecke);
-    for (int k = 0; k < 5; ++k)
-        reiheDrucken("7680x4320", druckArten[k], druckReihen[{2, k}]);
-    if (fehlendeBilder > 0)
-        std::printf("(%ld steps without a repaint)\n", fehlendeBilder);
+    tabelleDrucken(schrittReihen, druckReihen, runden, schritte, fest, fehlendeBilder);
     return 0;
 }

@@ -148,6 +148,110 @@ std::string lastText()
     return f.readAll().trimmed().toStdString();
 }
 
+// The kinds of step, in the order they are measured and printed.
+const char *const zoomArten[] = {"magnifier move", "pan frame 10 px, x2", "pan frame 10 px, x5 frac.",
+                                 "wheel step x3 <-> x4"};
+
+// Figures per (size, kind of step).
+using Reihen = std::map<std::pair<int, int>, Reihe>;
+
+// The zoom view at factor number `nr` about (x, y), as a wheel step sets it.
+void zoomstufe(int nr, int x, int y)
+{
+    ToolForm->ZoomfakNr = nr;
+    ToolForm->ZoomFak = ZoomTabelle[size_t(nr)];
+    ScreenForm->UpdateZoom(float(x), float(y), ToolForm->ZoomFak);
+}
+
+void lupeMessen(Reihe &r, int n, Malflaeche &maler)
+{
+    TScreenForm &s = *ScreenForm;
+    ToolForm->Sdicke = 21; // the largest lens, 517 × 388
+    ToolForm->LupeBtnClick();
+    s.Img2->repaint();
+    messen(r, n, maler, [&](int i) { s.Img1MouseMove(0, 600 + (i % 50) * 3, 500 + (i % 40) * 2); });
+}
+
+// Factor 2, entered by the button: whole offsets. Back and forth, 10 px a frame.
+void panGanzMessen(Reihe &r, int n, Malflaeche &maler)
+{
+    TScreenForm &s = *ScreenForm;
+    ToolForm->ZoomInBtnClick();
+    s.Img2->repaint();
+    s.Img1MouseDown(Qt::LeftButton, ssLeft, 1000, 800);
+    messen(r, n, maler, [&](int i) {
+        const int d = (i / 20) % 2 ? -1 : 1;
+        s.Img1MouseMove(ssLeft, 1000 + d * (i % 20) * 10, 800);
+    });
+    s.Img1MouseUp(Qt::LeftButton, 0, 1000, 800);
+}
+
+// Factor 5 about an odd point: fractional offsets. Diagonal moves of 10 px.
+void panBruchMessen(Reihe &r, int n, Malflaeche &maler)
+{
+    TScreenForm &s = *ScreenForm;
+    s.Img1MouseMove(0, 1201, 903);
+    zoomstufe(4, 1201, 903);
+    zoomstufe(5, 1201, 903);
+    s.Img2->repaint();
+    s.Img1MouseDown(Qt::LeftButton, ssLeft, 1000, 800);
+    messen(r, n, maler, [&](int i) {
+        const int d = (i / 20) % 2 ? -1 : 1;
+        s.Img1MouseMove(ssLeft, 1000 + d * (i % 20) * 6, 800 + d * (i % 20) * 8);
+    });
+    s.Img1MouseUp(Qt::LeftButton, 0, 1000, 800);
+}
+
+// Wheel steps between factors 3 and 4; the zoom view left afterwards.
+void radMessen(Reihe &r, int n, Malflaeche &maler)
+{
+    TScreenForm &s = *ScreenForm;
+    s.Img1MouseMove(0, 1200, 900);
+    messen(r, n, maler, [&](int i) { zoomstufe(i % 2 ? 3 : 4, s.Sx, s.Sy); });
+    while (ToolForm->Modus == 15)
+        ToolForm->ZoomOutBtnClick();
+}
+
+// One round at one size: the picture taken over and shown, then every kind of step. False if
+// the main thread could not be kept on `cpu`.
+bool groesseMessen(Reihen &reihen, int gi, QSize g, const QImage &bild, int n, Malflaeche &maler, int cpu)
+{
+    bildUebernehmen(*ToolForm, *ScreenForm, bild);
+    ToolForm->WinZustand = 1;
+    flaecheZeigen(g);
+    const bool fest = hauptFadenFest(cpu);
+    lupeMessen(reihen[{gi, 0}], n, maler);
+    panGanzMessen(reihen[{gi, 1}], n, maler);
+    panBruchMessen(reihen[{gi, 2}], n, maler);
+    radMessen(reihen[{gi, 3}], n, maler);
+    return fest;
+}
+
+void tabelleDrucken(Reihen &reihen, const QSize (&groessen)[2], int runden, int n,
+                    const std::string &lastVorher, bool fest)
+{
+    std::printf("platform %s; %d rounds of %d steps per kind and size; load before %s, after %s%s\n",
+                qPrintable(QGuiApplication::platformName()), runden, n, lastVorher.c_str(),
+                lastText().c_str(), fest ? "" : " [could not keep the thread on one CPU]");
+    std::printf("median: wall time from the event to the step painted and handed over; cpu: the main "
+                "thread's CPU time; w/ server: wall time until the X server has carried it out\n");
+    std::printf("%-10s %-26s %8s %8s %8s %10s %9s\n", "view", "step (ms)", "median", "p99 all", "cpu",
+                aufX11() ? "w/ server" : "", "painted");
+    for (int gi = 0; gi < 2; ++gi) {
+        const QSize g = groessen[gi];
+        const std::string name = std::to_string(g.width()) + "x" + std::to_string(g.height());
+        for (int a = 0; a < 4; ++a) {
+            const Reihe &r = reihen[{gi, a}];
+            char server[32] = "";
+            if (!r.mitServer.empty())
+                std::snprintf(server, sizeof server, "%10.3f", quantil(r.mitServer, 0.5));
+            std::printf("%-10s %-26s %8.3f %8.3f %8.3f %10s %8.1f%%\n", name.c_str(), zoomArten[a],
+                        quantil(r.mediane, 0.5), quantil(r.alle, 0.99), quantil(r.cpu, 0.5), server,
+                        100.0 * r.pixel / r.schritte / (double(g.width()) * g.height()));
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -169,78 +273,11 @@ int main(int argc, char **argv)
     std::vector<QImage> bilder;
     for (const QSize g : groessen)
         bilder.push_back(bildschirm(g.width(), g.height()));
-    const char *arten[] = {"magnifier move", "pan frame 10 px, x2", "pan frame 10 px, x5 frac.",
-                           "wheel step x3 <-> x4"};
-    std::map<std::pair<int, int>, Reihe> reihen;
-    TToolForm &t = *ToolForm;
-    TScreenForm &s = *ScreenForm;
-    auto stufe = [&](int nr, int x, int y) {
-        t.ZoomfakNr = nr;
-        t.ZoomFak = ZoomTabelle[size_t(nr)];
-        s.UpdateZoom(float(x), float(y), t.ZoomFak);
-    };
 
-    for (int runde = 0; runde < runden; ++runde) {
-        for (int gi = 0; gi < 2; ++gi) {
-            const QSize g = groessen[gi];
-            bildUebernehmen(t, s, bilder[size_t(gi)]);
-            t.WinZustand = 1;
-            flaecheZeigen(g);
-            fest = hauptFadenFest(cpu) && fest;
-            t.Sdicke = 21; // the largest lens, 517 × 388
-            t.LupeBtnClick();
-            s.Img2->repaint();
-            messen(reihen[{gi, 0}], n, maler,
-                   [&](int i) { s.Img1MouseMove(0, 600 + (i % 50) * 3, 500 + (i % 40) * 2); });
-
-            // Factor 2, entered by the button: whole offsets. Back and forth, 10 px a frame.
-            t.ZoomInBtnClick();
-            s.Img2->repaint();
-            s.Img1MouseDown(Qt::LeftButton, ssLeft, 1000, 800);
-            messen(reihen[{gi, 1}], n, maler, [&](int i) {
-                const int d = (i / 20) % 2 ? -1 : 1;
-                s.Img1MouseMove(ssLeft, 1000 + d * (i % 20) * 10, 800);
-            });
-            s.Img1MouseUp(Qt::LeftButton, 0, 1000, 800);
-
-            // Factor 5 about an odd point: fractional offsets. Diagonal moves of 10 px.
-            s.Img1MouseMove(0, 1201, 903);
-            stufe(4, 1201, 903);
-            stufe(5, 1201, 903);
-            s.Img2->repaint();
-            s.Img1MouseDown(Qt::LeftButton, ssLeft, 1000, 800);
-            messen(reihen[{gi, 2}], n, maler, [&](int i) {
-                const int d = (i / 20) % 2 ? -1 : 1;
-                s.Img1MouseMove(ssLeft, 1000 + d * (i % 20) * 6, 800 + d * (i % 20) * 8);
-            });
-            s.Img1MouseUp(Qt::LeftButton, 0, 1000, 800);
-
-            s.Img1MouseMove(0, 1200, 900);
-            messen(reihen[{gi, 3}], n, maler, [&](int i) { stufe(i % 2 ? 3 : 4, s.Sx, s.Sy); });
-            while (t.Modus == 15)
-                t.ZoomOutBtnClick();
-        }
-    }
-
-    std::printf("platform %s; %d rounds of %d steps per kind and size; load before %s, after %s%s\n",
-                qPrintable(QGuiApplication::platformName()), runden, n, lastVorher.c_str(),
-                lastText().c_str(), fest ? "" : " [could not keep the thread on one CPU]");
-    std::printf("median: wall time from the event to the step painted and handed over; cpu: the main "
-                "thread's CPU time; w/ server: wall time until the X server has carried it out\n");
-    std::printf("%-10s %-26s %8s %8s %8s %10s %9s\n", "view", "step (ms)", "median", "p99 all", "cpu",
-                aufX11() ? "w/ server" : "", "painted");
-    for (int gi = 0; gi < 2; ++gi) {
-        const QSize g = groessen[gi];
-        const std::string name = std::to_string(g.width()) + "x" + std::to_string(g.height());
-        for (int a = 0; a < 4; ++a) {
-            const Reihe &r = reihen[{gi, a}];
-            char server[32] = "";
-            if (!r.mitServer.empty())
-                std::snprintf(server, sizeof server, "%10.3f", quantil(r.mitServer, 0.5));
-            std::printf("%-10s %-26s %8.3f %8.3f %8.3f %10s %8.1f%%\n", name.c_str(), arten[a],
-                        quantil(r.mediane, 0.5), quantil(r.alle, 0.99), quantil(r.cpu, 0.5), server,
-                        100.0 * r.pixel / r.schritte / (double(g.width()) * g.height()));
-        }
-    }
+    Reihen reihen;
+    for (int runde = 0; runde < runden; ++runde)
+        for (int gi = 0; gi < 2; ++gi)
+            fest = groesseMessen(reihen, gi, groessen[gi], bilder[size_t(gi)], n, maler, cpu) && fest;
+    tabelleDrucken(reihen, groessen, runden, n, lastVorher, fest);
     return 0;
 }
