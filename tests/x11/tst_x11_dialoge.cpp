@@ -184,8 +184,12 @@ unsigned long TstX11Dialoge::einfrieren(const QProcess &p, unsigned long werkzeu
     t.start();
     do {
         for (unsigned long w : xs::visibleWindowsOf(p.processId()))
-            if (xs::windowInfo(w)->geometry == QRect(0, 0, 1920, 1080))
+            if (xs::windowInfo(w)->geometry == QRect(0, 0, 1920, 1080)) {
+                // The freeze ends with the keyboard back in the tool window; a focus the test
+                // sets before that would be taken away again (seen on a busy machine).
+                warteAufFokus(werkzeug);
                 return w;
+            }
         QTest::qWait(50);
     } while (t.elapsed() < 10000);
     return 0;
