@@ -13,6 +13,8 @@
 #include "output/ordner.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -66,9 +68,21 @@ private:
 };
 
 // A hand-over whose program ended near the last test is deleted by the event loop, which does
-// not run again after it.
+// not run again after it. On a busy machine a hand-over may still run then: let the stand-in go
+// and wait until each of our child processes is reaped, that is, its end seen.
 void TstEmail::cleanupTestCase()
 {
+    m_mail.festhalten(false);
+    const QString ich = QString::number(QCoreApplication::applicationPid());
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 20000) {
+        QProcess kinder;
+        kinder.start(QStringLiteral("pgrep"), {QStringLiteral("-P"), ich});
+        if (kinder.waitForFinished() && kinder.exitCode() == 1)
+            break;
+        QTest::qWait(50);
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
