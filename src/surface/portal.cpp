@@ -136,11 +136,8 @@ Anfrageausgang anfragen(QDBusConnection &bus, int wartezeitMs, bool hinweisMoegl
 {
     // The portal answers on a request object whose path follows from our bus name and the
     // token; subscribed before the call, the answer cannot slip past even if it comes at once.
-    const QString token =
-        QStringLiteral("skizzomat%1").arg(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFFFull);
-    QString absender = bus.baseService().mid(1);
-    absender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    QString pfad = DienstPfad + QStringLiteral("/request/") + absender + QLatin1Char('/') + token;
+    const QString token = portalToken();
+    QString pfad = portalAnfragePfad(bus, token);
     Antwort antwort;
     verbinden(bus, pfad, &antwort);
 
@@ -285,3 +282,15 @@ Bildaufnahme portalBildschirmfoto(int wartezeitMs)
 }
 
 #include "portal.moc"
+
+QString portalToken()
+{
+    return QStringLiteral("skizzomat%1").arg(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFFFull);
+}
+
+QString portalAnfragePfad(const QDBusConnection &bus, const QString &token)
+{
+    QString absender = bus.baseService().mid(1);
+    absender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return DienstPfad + QStringLiteral("/request/") + absender + QLatin1Char('/') + token;
+}

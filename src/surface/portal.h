@@ -4,7 +4,11 @@
 
 #include "surface/capture.h"
 
+#include <QString>
+
 #include <functional>
+
+class QDBusConnection;
 
 // How long the portal waits for the user's answer when it asks whether the program may take
 // screenshots: it asks the desktop with D-Bus's default time-out and, when that has passed,
@@ -22,3 +26,8 @@ Bildaufnahme portalBildschirmfoto(int wartezeitMs = PortalFragefristMs + 2000);
 // the notice when it returns, since the picture is taken again then. Set by the window that
 // shows the notice.
 void portalHinweisSetzen(std::function<void(const QString &)> hinweis);
+
+// A new token for a call to the desktop portal, and the path of the request object on which the
+// portal answers a call made with it on `bus` (it follows from our bus name and the token).
+QString portalToken();
+QString portalAnfragePfad(const QDBusConnection &bus, const QString &token);

@@ -1,5 +1,7 @@
 #include "toolwindow/tastenportal.h"
 
+#include "surface/portal.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -7,7 +9,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,11 +44,6 @@ const QDBusArgument &operator>>(const QDBusArgument &arg, Kurzbefehl &k)
     return arg;
 }
 
-QString neuesToken()
-{
-    return QStringLiteral("skizzomat%1").arg(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFFFull);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Kurzbefehl)
@@ -59,7 +55,7 @@ TastenPortal::TastenPortal(const GlobaleTaste &taste, QObject *parent) : QObject
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.connect(Dienst, DienstPfad, Kurzbefehle, QStringLiteral("Activated"), this,
                 SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-    const QString token = neuesToken();
+    const QString token = portalToken();
     QDBusMessage ruf =
         QDBusMessage::createMethodCall(Dienst, DienstPfad, Kurzbefehle, QStringLiteral("CreateSession"));
     ruf << QVariantMap{{QStringLiteral("handle_token"), token},
@@ -72,9 +68,7 @@ void TastenPortal::anfragen(QDBusMessage ruf, const QString &token)
     QDBusConnection bus = QDBusConnection::sessionBus();
     // The answer comes on a request object whose path follows from our bus name and the token;
     // subscribed before the call, it cannot slip past.
-    QString absender = bus.baseService().mid(1);
-    absender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    m_anfrage = DienstPfad + QStringLiteral("/request/") + absender + QLatin1Char('/') + token;
+    m_anfrage = portalAnfragePfad(bus, token);
     bus.connect(Dienst, m_anfrage, Anfrage, QStringLiteral("Response"), this,
                 SLOT(Response(uint, QVariantMap)));
     auto *beobachter = new QDBusPendingCallWatcher(bus.asyncCall(ruf), this);
@@ -139,7 +133,7 @@ void TastenPortal::binden()
     QVariantMap werte{{QStringLiteral("description"), QStringLiteral("Bildschirm einfrieren")}};
     if (!m_taste.ausloeser.isEmpty())
         werte.insert(QStringLiteral("preferred_trigger"), m_taste.ausloeser);
-    const QString token = neuesToken();
+    const QString token = portalToken();
     QDBusMessage ruf =
         QDBusMessage::createMethodCall(Dienst, DienstPfad, Kurzbefehle, QStringLiteral("BindShortcuts"));
     ruf << QVariant::fromValue(QDBusObjectPath(m_sitzung))
