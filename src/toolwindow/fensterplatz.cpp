@@ -3,6 +3,10 @@
 #include "controls/fensterrahmen.h"
 #include "toolwindow/toolwin2.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
 QPoint TToolForm::platzFuer(QSize client, const QMargins &rand) const
 {
     const QSize rahmen = client.grownBy(rand);
@@ -40,4 +44,31 @@ QPoint TToolForm::gemerkterPlatz()
 {
     ortAbgleichen();
     return platzFuer(QSize(m_masse.ClientWidth, m_masse.CollapsedHeight), rahmenraender(*this));
+}
+
+void TToolForm::monitoreBeobachten()
+{
+    // One change of the layout arrives as several signals (a monitor removed, another grown);
+    // the place is worked out once, after the last of them.
+    auto *spaeter = new QTimer(this);
+    spaeter->setSingleShot(true);
+    spaeter->setInterval(0);
+    connect(spaeter, &QTimer::timeout, this, [this] {
+        if (!isVisible())
+            return;
+        // A window manager may have moved the window already; its place counts as the
+        // window's, and is then pulled onto the monitor holding most of it.
+        ortAbgleichen();
+        platzAnwenden();
+    });
+    const auto beobachten = [this, spaeter](QScreen *s) {
+        connect(s, &QScreen::geometryChanged, spaeter, qOverload<>(&QTimer::start));
+    };
+    for (QScreen *s : QGuiApplication::screens())
+        beobachten(s);
+    connect(qApp, &QGuiApplication::screenAdded, this, [beobachten, spaeter](QScreen *s) {
+        beobachten(s);
+        spaeter->start();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, spaeter, qOverload<>(&QTimer::start));
 }

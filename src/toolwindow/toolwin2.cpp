@@ -76,6 +76,7 @@ TToolForm::TToolForm(QWidget *parent)
     verbindeEmail();
 
     Ruhe = new TRuhe(this);
+    monitoreBeobachten();
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);

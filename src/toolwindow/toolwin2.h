@@ -243,6 +243,8 @@ private:
     void ortAbgleichen();
     // The place to store: where the folded window goes.
     QPoint gemerkterPlatz();
+    // Monitors plugged in, unplugged or rearranged: the window is put back whole on one.
+    void monitoreBeobachten();
 
     ToolWindowMetrics m_masse{};
     bool m_einfrierenLaeuft = false;

@@ -37,6 +37,8 @@ private slots:
     void ausklappenUntenUndZurueck();
     void zweiMonitore_data();
     void zweiMonitore();
+    void monitoreAendernSichImLauf_data();
+    void monitoreAendernSichImLauf();
     void infoBoxImmerAmSelbenPlatz();
 
 private:
@@ -46,6 +48,8 @@ private:
     // Whether the rectangle lies whole on one of the monitors.
     bool aufEinemMonitor(const QRect &r) const;
     static QString text(const QRect &r);
+    // The named corner ("topLeft", "topRight", "bottomRight") of a frame.
+    static QPoint ecke(const QString &name, const QRect &r);
 
     QString m_datei;
     bool m_fensterManager = false;
@@ -122,6 +126,13 @@ bool TstX11Platz::aufEinemMonitor(const QRect &r) const
 {
     return std::any_of(m_monitore.begin(), m_monitore.end(),
                        [&r](const Monitor &m) { return m.flaeche.contains(r); });
+}
+
+QPoint TstX11Platz::ecke(const QString &name, const QRect &r)
+{
+    return name == QLatin1String("topRight")      ? r.topRight()
+           : name == QLatin1String("bottomRight") ? r.bottomRight()
+                                                  : r.topLeft();
 }
 
 QString TstX11Platz::text(const QRect &r)
@@ -287,11 +298,7 @@ void TstX11Platz::zweiMonitore()
     monitoreSetzen(monitore);
     if (!datei.isEmpty())
         QVERIFY(schreiben(datei));
-    const auto punkt = [&ecke](const QRect &r) {
-        return ecke == QLatin1String("topRight")      ? r.topRight()
-               : ecke == QLatin1String("bottomRight") ? r.bottomRight()
-                                                      : r.topLeft();
-    };
+    const auto punkt = [&ecke](const QRect &r) { return TstX11Platz::ecke(ecke, r); };
     QRect rahmen;
     for (int start = 1; start <= 2; ++start) {
         QProcess p;
@@ -305,6 +312,61 @@ void TstX11Platz::zweiMonitore()
         QVERIFY(xs::closeProgram(p, w));
         QCOMPARE(gespeicherterPlatz(), rahmen.topLeft());
     }
+}
+
+void TstX11Platz::monitoreAendernSichImLauf_data()
+{
+    QTest::addColumn<QList<Monitor>>("vorher"); // empty: the screen's own single monitor
+    QTest::addColumn<QByteArray>("datei");
+    QTest::addColumn<QList<Monitor>>("nachher");
+    QTest::addColumn<QString>("ecke");
+    QTest::addColumn<QPoint>("platz");
+    const Monitor linksPrimaer{"*A", QRect(0, 0, 960, 1080)};
+    const Monitor rechts{"B", QRect(960, 0, 960, 1080)};
+    QTest::newRow("its monitor unplugged: onto the one left")
+        << QList<Monitor>{linksPrimaer, rechts} << QByteArray("[General]\nWinPos-Left=1500\nWinPos-Top=300\n")
+        << QList<Monitor>{linksPrimaer} << "topRight" << QPoint(959, 300);
+    QTest::newRow("one monitor split in two under it: onto the one with more of it")
+        << QList<Monitor>{} << QByteArray("[General]\nWinPos-Left=940\nWinPos-Top=300\n")
+        << QList<Monitor>{linksPrimaer, rechts} << "topLeft" << QPoint(960, 300);
+}
+
+// A monitor unplugged or the layout changed while the program runs: the tool window does not
+// stay where no monitor shows it, or across two of them.
+void TstX11Platz::monitoreAendernSichImLauf()
+{
+    QFETCH(QList<Monitor>, vorher);
+    QFETCH(QByteArray, datei);
+    QFETCH(QList<Monitor>, nachher);
+    QFETCH(QString, ecke);
+    QFETCH(QPoint, platz);
+    if (!vorher.isEmpty())
+        monitoreSetzen(vorher);
+    QVERIFY(schreiben(datei));
+    QProcess p;
+    const unsigned long w = xs::startProgram(p);
+    QVERIFY(w);
+    QTRY_VERIFY2(aufEinemMonitor(xs::frameRect(w)), qPrintable(text(xs::frameRect(w))));
+
+    const auto unter = [](const QList<Monitor> &liste, const Monitor &m) {
+        return std::any_of(liste.begin(), liste.end(),
+                           [&m](const Monitor &n) { return qstrcmp(n.name, m.name) == 0; });
+    };
+    for (const Monitor &m : std::as_const(vorher))
+        if (!unter(nachher, m))
+            QCOMPARE(xs::run(QStringLiteral("xrandr"), {QStringLiteral("--delmonitor"),
+                                                        QString::fromLatin1(m.name).remove(QLatin1Char('*'))})
+                         .exitCode,
+                     0);
+    QList<Monitor> neue;
+    for (const Monitor &m : std::as_const(nachher))
+        if (!unter(vorher, m))
+            neue.append(m);
+    monitoreSetzen(neue);
+    m_monitore = nachher;
+    QTRY_COMPARE(TstX11Platz::ecke(ecke, xs::frameRect(w)), platz);
+    QVERIFY2(aufEinemMonitor(xs::frameRect(w)), qPrintable(text(xs::frameRect(w))));
+    QVERIFY(xs::closeProgram(p, w));
 }
 
 // Shown three times, the info box has its frame centred on the screen each time; under a window
