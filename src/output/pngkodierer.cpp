@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -119,11 +120,16 @@ struct Teil
 void komprimieren(const QImage &bild, DeflateBand &deflate, std::vector<uchar> &gefiltert, bool letzter,
                   Teil &teil)
 {
-    Filter filter(bild.width());
-    gefiltert.clear();
-    gefiltert.reserve(size_t(teil.Bis - teil.Von) * (size_t(bild.width()) * Bpp + 1));
-    for (int y = teil.Von; y < teil.Bis; ++y)
-        filter.zeile(bild, y, gefiltert);
+    // On a thread of its own, memory running short must fail the picture, not end the program.
+    try {
+        Filter filter(bild.width());
+        gefiltert.clear();
+        gefiltert.reserve(size_t(teil.Bis - teil.Von) * (size_t(bild.width()) * Bpp + 1));
+        for (int y = teil.Von; y < teil.Bis; ++y)
+            filter.zeile(bild, y, gefiltert);
+    } catch (const std::bad_alloc &) {
+        return;
+    }
     teil.Gefiltert = qsizetype(gefiltert.size());
     teil.Adler = libdeflate_adler32(1, gefiltert.data(), gefiltert.size());
     teil.Ok = deflate.komprimieren(gefiltert.data(), gefiltert.size(), letzter, teil.Daten);
@@ -134,9 +140,9 @@ bool chunk(QIODevice &ziel, const char *typ, const uchar *daten, qsizetype laeng
     uchar kopf[8];
     qToBigEndian(quint32(laenge), kopf);
     memcpy(kopf + 4, typ, 4);
-    uLong crc = crc32(0, kopf + 4, 4);
+    quint32 crc = libdeflate_crc32(0, kopf + 4, 4);
     if (laenge > 0)
-        crc = crc32(crc, daten, uInt(laenge));
+        crc = libdeflate_crc32(crc, daten, size_t(laenge));
     uchar fuss[4];
     qToBigEndian(quint32(crc), fuss);
     return ziel.write(reinterpret_cast<const char *>(kopf), 8) == 8 &&
