@@ -2,19 +2,21 @@
 // the clipboard's PNG of it and of a 7680×4320 picture made of four mirrored copies: from the
 // copy command until the PNG is there, and decoding it again for the other image types. Also
 // the writer's deflate levels 1 to 6, and, where libdeflate is installed, libdeflate on the same
-// filtered rows: whole on one thread, and in 16 bands on two as the writer splits them.
-//   bench_bildspeichern [runs] [folder]   (default 7 runs; files go to the folder, default /tmp)
+// filtered rows: whole on one thread, and in 16 bands on two as the writer splits them. Then PNG
+// saves at 1080p, 4K and 8K; with "sizes" as third argument only those.
+//   bench_bildspeichern [runs] [folder] [sizes]   (default 7 runs; files go to the folder, default /tmp)
 #include "output/bildcodecs.h"
 #include "output/bildspeichern.h"
 #include "output/pngablage.h"
 
+#include "schirmbild.h"
+
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QtEndian>
 
 #if defined(MIT_LIBDEFLATE)
@@ -54,55 +56,6 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// A desktop: flat window backgrounds and title bars, lines of text, a gradient panel and a
-// photograph-like noisy region. The same picture on every run.
-QImage bildschirm()
-{
-    QImage bild(3840, 2160, QImage::Format_RGB32);
-    bild.fill(QColor(0x2D, 0x5F, 0x8A));
-    QPainter p(&bild);
-    quint32 s = 4711;
-    auto zufall = [&s] { return s = s * 1664525u + 1013904223u; };
-
-    const QRect fenster[] = {{80, 60, 2200, 1500}, {1500, 300, 2200, 1700}, {200, 1200, 1400, 900}};
-    for (const QRect &f : fenster) {
-        p.fillRect(f, QColor(0xF3, 0xF3, 0xF3));
-        p.fillRect(f.left(), f.top(), f.width(), 40, QColor(0xDD, 0xE4, 0xEE));
-        p.setPen(QColor(0xA0, 0xA0, 0xA0));
-        p.drawRect(f.adjusted(0, 0, -1, -1));
-    }
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(16);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    const QString woerter[] = {QStringLiteral("Bildschirm"), QStringLiteral("zeichnen"),
-                               QStringLiteral("und"),        QStringLiteral("Auswahl"),
-                               QStringLiteral("Datei"),      QStringLiteral("speichern"),
-                               QStringLiteral("0123456789"), QStringLiteral("Screenshot-Ordner")};
-    for (int y = 120; y < 1500; y += 22) {
-        QString zeile;
-        while (zeile.size() < 120)
-            zeile += woerter[zufall() % 8] + QLatin1Char(' ');
-        p.drawText(110, y, zeile);
-    }
-    QLinearGradient verlauf(1600, 0, 3600, 0);
-    verlauf.setColorAt(0, QColor(0x10, 0x40, 0xA0));
-    verlauf.setColorAt(1, QColor(0xF0, 0xC0, 0x60));
-    p.fillRect(QRect(1600, 380, 2000, 500), verlauf);
-    p.end();
-
-    // The photograph: smooth colours with sensor noise.
-    for (int y = 950; y < 1900; ++y) {
-        auto *z = reinterpret_cast<QRgb *>(bild.scanLine(y));
-        for (int x = 1600; x < 3500; ++x) {
-            const int n = int(zufall() >> 28) - 8;
-            z[x] = qRgb(qBound(0, x / 16 + n, 255), qBound(0, y / 8 - 100 + n, 255),
-                        qBound(0, (x + y) / 24 + n, 255));
-        }
-    }
-    return bild;
 }
 
 // The reference: libpng with its default filter choice at the given zlib level.
@@ -192,25 +145,6 @@ qint64 referenzVergleichen(const QImage &bild, int laeufe)
     std::printf("%-34s libpng %8.1f ms   ours %8.1f ms (both threads)\n", "PNG processor time, median",
                 median(refCpu), median(eigenCpu));
     return refGroesse;
-}
-
-// The desktop with the photograph's noise in place of its flat window and desktop backgrounds.
-QImage belebterSchirm(const QImage &bild)
-{
-    QImage busy = bild;
-    quint32 s = 815;
-    for (int y = 0; y < busy.height(); ++y) {
-        auto *z = reinterpret_cast<QRgb *>(busy.scanLine(y));
-        for (int x = 0; x < busy.width(); ++x) {
-            s = s * 1664525u + 1013904223u;
-            if (z[x] == qRgb(0x2D, 0x5F, 0x8A) || z[x] == qRgb(0xF3, 0xF3, 0xF3)) {
-                const int n = int(s >> 28) - 8;
-                z[x] = qRgb(qBound(0, x / 16 + n, 255), qBound(0, y / 8 + n, 255),
-                            qBound(0, (x + y) / 24 + n, 255));
-            }
-        }
-    }
-    return busy;
 }
 
 // The writer's deflate levels against the reference's size: processor time (both threads)
@@ -304,6 +238,34 @@ void libdeflateMessen(const std::vector<uchar> &roh, int laeufe, qint64 refGroes
 }
 #endif
 
+// Saving as PNG through BildSpeichern into `ordner` at 1920×1080 (the middle of the desktop),
+// 3840×2160 and 7680×4320, the desktop and the busy one: wall and processor time (all threads),
+// and the size as a share of libpng's at level 5.
+void groessenMessen(const QImage &bild, const QImage &busy, const QString &ordner, int laeufe)
+{
+    const QRect mitte(960, 540, 1920, 1080);
+    const std::pair<const char *, QImage> bilder[] = {
+        {"desktop", bild.copy(mitte)}, {"busy desktop", busy.copy(mitte)}, {"desktop", bild},
+        {"busy desktop", busy},        {"desktop", vierfach(bild)},        {"busy desktop", vierfach(busy)}};
+    const QString pfad = QDir(ordner).filePath(QStringLiteral("bench_bildspeichern_groesse.png"));
+    for (const auto &[name, b] : bilder) {
+        const qint64 referenz = libpngKodieren(b, 5);
+        std::vector<double> zeit, cpu;
+        for (int i = 0; i < laeufe; ++i) {
+            const double t0 = nowMs(), c0 = cpuMs();
+            BildSpeichern(b, pfad);
+            zeit.push_back(nowMs() - t0);
+            cpu.push_back(cpuMs() - c0);
+        }
+        const qint64 groesse = QFileInfo(pfad).size();
+        std::printf("PNG save %4dx%-4d %-12s median %7.1f ms  min %7.1f ms  cpu %7.1f ms  %9lld bytes = %.4f "
+                    "of libpng 5\n",
+                    b.width(), b.height(), name, median(zeit), *std::min_element(zeit.begin(), zeit.end()),
+                    median(cpu), static_cast<long long>(groesse), double(groesse) / double(referenz));
+    }
+    QFile::remove(pfad);
+}
+
 // The other encoders in memory, then whole saves through BildSpeichern into `ordner`.
 void formateMessen(const QImage &bild, const QImage &busy, const QString &ordner, int laeufe)
 {
@@ -326,19 +288,6 @@ void formateMessen(const QImage &bild, const QImage &busy, const QString &ordner
     messen("BildSpeichern .jpg", laeufe, inDatei(bild, ordner, "bench_bildspeichern.jpg"));
     messen("BildSpeichern .bmp", laeufe, inDatei(bild, ordner, "bench_bildspeichern.bmp"));
     messen("BildSpeichern .png, busy desktop", laeufe, inDatei(busy, ordner, "bench_bildspeichern_busy.png"));
-}
-
-// Four mirrored copies of `bild`, twice its width and height.
-QImage vierfach(const QImage &bild)
-{
-    QImage acht(bild.width() * 2, bild.height() * 2, QImage::Format_RGB32);
-    QPainter p(&acht);
-    p.drawImage(0, 0, bild);
-    p.drawImage(bild.width(), 0, bild.mirrored(true, false));
-    p.drawImage(0, bild.height(), bild.mirrored(false, true));
-    p.drawImage(bild.width(), bild.height(), bild.mirrored(true, true));
-    p.end();
-    return acht;
 }
 
 // The clipboard's PNG of `b`: from the command until it is there, and decoding it again.
@@ -368,6 +317,10 @@ int main(int argc, char **argv)
     const int laeufe = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
     const QString ordner = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("/tmp");
     const QImage bild = bildschirm();
+    if (argc > 3 && qstrcmp(argv[3], "sizes") == 0) {
+        groessenMessen(bild, belebterSchirm(bild), ordner, laeufe);
+        return 0;
+    }
 
     [[maybe_unused]] const qint64 refGroesse = referenzVergleichen(bild, laeufe);
     const QImage busy = belebterSchirm(bild);
@@ -376,6 +329,7 @@ int main(int argc, char **argv)
     libdeflateMessen(gefilterteZeilen(bild), laeufe, refGroesse);
 #endif
     formateMessen(bild, busy, ordner, laeufe);
+    groessenMessen(bild, busy, ordner, laeufe);
     ablageMessen(bild, laeufe);
     ablageMessen(vierfach(bild), laeufe);
     return 0;

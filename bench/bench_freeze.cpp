@@ -8,6 +8,10 @@
 //                            what follows them: the first and second press, the first and
 //                            second zoom entry, or nothing before Fertig. The main thread
 //                            stays on one CPU (hauptfaden.h)
+//   bench_freeze save N      the busy desktop of bench_bildspeichern on the screen, frozen,
+//                            then N times its PNG into the screenshot folder as the save
+//                            menu's entry does it on its key, until the file is complete:
+//                            wall and processor time (all threads); HOME is a fresh folder
 #include "app/data.h"
 #include "app/dpiAware.h"
 #include "startup/anwendung.h"
@@ -20,12 +24,16 @@
 #endif
 
 #include "hauptfaden.h"
+#include "schirmbild.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -414,6 +422,80 @@ void freezesDrucken(const Freezefolge &f, int runs, bool pinned)
     freezeZeile("second zoom entry", f.zweiterZoom);
 }
 
+// Processor time of the whole process, all threads.
+double cpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// Shows `bild` as the root window's background, for the freeze to read.
+void aufDenSchirm(const QImage &bild)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *c = x11->connection();
+    const xcb_screen_t *s = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const auto w = uint16_t(bild.width()), h = uint16_t(bild.height());
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    xcb_create_pixmap(c, s->root_depth, pixmap, s->root, w, h);
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, pixmap, 0, nullptr);
+    // In requests of rows that fit the server's largest request.
+    const int zeilen = std::max(1, int((xcb_get_maximum_request_length(c) * 4 - 64) / bild.bytesPerLine()));
+    for (int y = 0; y < h; y += zeilen) {
+        const int n = std::min(zeilen, h - y);
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, w, uint16_t(n), 0, int16_t(y), 0,
+                      s->root_depth, uint32_t(n * bild.bytesPerLine()), bild.constScanLine(y));
+    }
+    xcb_change_window_attributes(c, s->root, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_clear_area(c, 0, s->root, 0, 0, 0, 0);
+    xcb_free_gc(c, gc);
+    xcb_free_pixmap(c, pixmap);
+    xRundreise();
+}
+
+// The busy desktop at the screen's size: the middle of the 4K one, or four mirrored copies.
+QImage schirmBild(QSize groesse)
+{
+    const QImage busy = belebterSchirm(bildschirm());
+    const QImage b =
+        groesse.width() > busy.width() || groesse.height() > busy.height() ? vierfach(busy) : busy;
+    return b.copy(
+        QRect(QPoint((b.width() - groesse.width()) / 2, (b.height() - groesse.height()) / 2), groesse));
+}
+
+void speichernMessen(Zeitmesser &app, int runs)
+{
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    aufDenSchirm(schirmBild(size));
+    Lesezeit zeit;
+    leseZeitMessen(zeit);
+    einfrieren(app, zeit);
+    QAction *png = ToolForm->Aktionen.value(QStringLiteral("AlsPNGScreenshotSpeichern"));
+    const QDir ordner(QDir::home().filePath(QStringLiteral("Documents/Skizzomat/Screenshots")));
+    std::vector<double> ms, cpu;
+    qint64 groesse = 0;
+    for (int i = 0; i < runs; ++i) {
+        const double t0 = nowMs(), c0 = cpuMs();
+        png->trigger();
+        ms.push_back(nowMs() - t0);
+        cpu.push_back(cpuMs() - c0);
+        const QFileInfoList dateien =
+            ordner.entryInfoList({QStringLiteral("*.png")}, QDir::Files, QDir::Time);
+        if (dateien.size() != i + 1) {
+            std::printf("the save wrote no file\n");
+            return;
+        }
+        groesse = dateien.first().size();
+        QCoreApplication::processEvents();
+    }
+    std::printf("%dx%d, busy desktop, save key to PNG file complete, %d runs; load %s\n", size.width(),
+                size.height(), runs, last().constData());
+    std::printf("  median %.1f ms  min %.1f ms  processor time %.1f ms  %lld bytes\n", median(ms),
+                *std::min_element(ms.begin(), ms.end()), median(cpu), static_cast<long long>(groesse));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -436,6 +518,13 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    // The saves go to the screenshot folder under a home of their own, settings included.
+    QTemporaryDir zuhause;
+    if (mode == "save") {
+        qputenv("HOME", QFile::encodeName(zuhause.path()));
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_DATA_HOME");
+    }
     DpiAware();
     Zeitmesser app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
@@ -443,6 +532,10 @@ int main(int argc, char **argv)
     PaintWatch toolPainted(ToolForm);
     ToolForm->show();
     waitPainted(toolPainted);
+    if (mode == "save") {
+        speichernMessen(app, runs);
+        return 0;
+    }
     const bool pinned = hauptFadenFest(sched_getcpu());
     Lesezeit zeit;
     leseZeitMessen(zeit);

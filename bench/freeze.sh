@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the start-up and freeze benchmark on private X servers, by default at 1920×1080,
+# Runs the start-up, freeze and save benchmark on private X servers, by default at 1920×1080,
 # 3840×2160 and 7680×4320.
 # Usage: bench/freeze.sh BUILD_DIR [WxH ...]
 set -euo pipefail
@@ -17,6 +17,7 @@ for size in "${sizes[@]}"; do
     [ "$size" = 1920x1080 ] && "$bin" startup 20
     "$bin" first 5
     "$bin" freeze 20
+    "$bin" save 7
     kill "$xpid"
     wait "$xpid" 2>/dev/null || true
 done

@@ -6,7 +6,8 @@
 class QImage;
 class QIODevice;
 
-// PNG: RGB, 8 bits per channel, not interlaced, deflate at the given zlib level.
+// PNG: RGB, 8 bits per channel, not interlaced, deflate at the given level, 0 to 9 (libdeflate's,
+// which trade speed for size as zlib's do).
 bool schreibePng(const QImage &bild, QIODevice &ziel, int level = 5);
 // JPEG: baseline, 24-bit colour, the given quality (1 to 100).
 bool schreibeJpeg(const QImage &bild, QIODevice &ziel, int qualitaet = 99);

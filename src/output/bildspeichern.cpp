@@ -30,7 +30,7 @@ private:
     bool m_aktiv;
 };
 
-// zlib level of saved PNG files: the program writes its pictures at level 5.
+// Deflate level of saved PNG files: the program writes its pictures at level 5.
 constexpr int DateiPngLevel = 5;
 
 bool kodieren(const QImage &bild, Bildformat format, QIODevice &ziel)

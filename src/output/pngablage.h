@@ -33,5 +33,5 @@ private:
     bool m_nurPng = false;
 };
 
-// zlib level of the clipboard's PNG: fast, and still small for screen contents.
+// Deflate level of the clipboard's PNG: fast, and still small for screen contents.
 inline constexpr int AblagePngLevel = 1;

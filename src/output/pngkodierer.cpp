@@ -1,8 +1,9 @@
 // Our own PNG encoder: filtering straight from the 32-bit rows, and deflate split across the
-// cores. The rows are cut into bands that the threads filter and compress as they come free;
-// each band's stream is primed with the last 32 KiB of the band before's filtered data, so the
-// split costs almost nothing in size, and the raw deflate streams join into one zlib stream.
+// cores. The rows are cut into bands that the threads filter and compress as they come free
+// (libdeflate, several times faster than zlib at the same level and smaller); the bands' raw
+// deflate streams join into one zlib stream (deflateband.h).
 #include "output/bildcodecs.h"
+#include "output/deflateband.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -12,18 +13,21 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 namespace {
 
 constexpr int Bpp = 3;                       // bytes per pixel in the file
-constexpr qsizetype Fenster = 32768;         // deflate's window
-constexpr int ZeilenJeBlock = 16;            // rows filtered before they are handed to deflate
 constexpr qsizetype ZweiThreadsAb = 1 << 20; // filtered bytes from which a second thread pays
+// Each band starts its deflate stream afresh, without the data before it, and costs a little
+// size: bands of a quarter megabyte at least, and 8 per thread, so that the threads finish
+// close together.
+constexpr qsizetype BandMindestens = 1 << 18;
 constexpr int BaenderJeThread = 8;
 
 // BGRX (or XRGB on big-endian machines) to RGB.
@@ -102,110 +106,33 @@ private:
     std::vector<std::vector<uchar>> m_kandidat;
 };
 
-// One band of rows as a raw deflate stream, with the Adler-32 sum of its filtered data.
+// One band of rows as raw deflate data, with the Adler-32 sum of its filtered data.
 struct Teil
 {
     int Von = 0, Bis = 0;
-    std::unique_ptr<uchar[]> Daten; // not zeroed: deflate writes every byte we keep
-    size_t Platz = 0, Laenge = 0;
+    std::vector<uchar> Daten;
     uLong Adler = 1;
     qsizetype Gefiltert = 0;
     bool Ok = false;
 };
 
-class Deflater
+// Filters a band's rows and compresses them at once: libdeflate takes whole buffers only.
+void komprimieren(const QImage &bild, DeflateBand &deflate, std::vector<uchar> &gefiltert, bool letzter,
+                  Teil &teil)
 {
-public:
-    Deflater(Teil &teil, int level, size_t schaetzung) : m_teil(teil)
-    {
-        m_ok = deflateInit2(&m_z, level, Z_DEFLATED, -15, 8, Z_FILTERED) == Z_OK;
-        m_teil.Platz = schaetzung;
-        m_teil.Daten.reset(new uchar[schaetzung]);
-        m_z.next_out = m_teil.Daten.get();
-        m_z.avail_out = uInt(schaetzung);
-    }
-    ~Deflater()
-    {
-        if (m_ok)
-            deflateEnd(&m_z);
-    }
-    Deflater(const Deflater &) = delete;
-    Deflater &operator=(const Deflater &) = delete;
-
-    bool ok() const { return m_ok; }
-    void woerterbuch(const uchar *d, size_t n)
-    {
-        m_ok = m_ok && deflateSetDictionary(&m_z, d, uInt(n)) == Z_OK;
-    }
-
-    // Compresses the bytes; with Z_SYNC_FLUSH or Z_FINISH everything is out afterwards.
-    bool pumpen(const uchar *d, size_t n, int flush)
-    {
-        m_z.next_in = const_cast<uchar *>(d);
-        m_z.avail_in = uInt(n);
-        while (m_ok) {
-            if (m_z.avail_out < 4096)
-                wachsen();
-            const int rc = deflate(&m_z, flush);
-            if (rc == Z_STREAM_END)
-                break;
-            if ((rc != Z_OK && rc != Z_BUF_ERROR) ||
-                (rc == Z_BUF_ERROR && m_z.avail_out > 0 && m_z.avail_in > 0))
-                m_ok = false;
-            else if (m_z.avail_in == 0 && m_z.avail_out > 0 && flush != Z_FINISH)
-                break;
-        }
-        m_teil.Laenge = m_teil.Platz - m_z.avail_out;
-        return m_ok;
-    }
-
-private:
-    void wachsen()
-    {
-        const size_t benutzt = m_teil.Platz - m_z.avail_out;
-        const size_t platz = m_teil.Platz * 2 + 65536;
-        std::unique_ptr<uchar[]> neu(new uchar[platz]);
-        memcpy(neu.get(), m_teil.Daten.get(), benutzt);
-        m_teil.Daten = std::move(neu);
-        m_teil.Platz = platz;
-        m_z.next_out = m_teil.Daten.get() + benutzt;
-        m_z.avail_out = uInt(platz - benutzt);
-    }
-
-    Teil &m_teil;
-    z_stream m_z{};
-    bool m_ok = false;
-};
-
-void komprimieren(const QImage &bild, int level, bool letzter, Teil &teil)
-{
-    const qsizetype zeile = qsizetype(bild.width()) * Bpp + 1;
-    Filter filter(bild.width());
-    Deflater deflater(teil, level, size_t(qsizetype(teil.Bis - teil.Von) * zeile / 3 + 65536));
-    std::vector<uchar> gefiltert;
-    gefiltert.reserve(size_t(std::max<qsizetype>(Fenster + zeile, ZeilenJeBlock * zeile)));
-    if (teil.Von > 0) {
-        // The rows before ours, as the band before filters them, prime the window.
-        int y = teil.Von;
-        while (y > 0 && qsizetype(teil.Von - y) * zeile < Fenster)
-            --y;
-        for (; y < teil.Von; ++y)
-            filter.zeile(bild, y, gefiltert);
-        const size_t n = std::min<size_t>(Fenster, gefiltert.size());
-        deflater.woerterbuch(gefiltert.data() + gefiltert.size() - n, n);
-    }
-    for (int y = teil.Von; y < teil.Bis && deflater.ok();) {
+    // On a thread of its own, memory running short must fail the picture, not end the program.
+    try {
+        Filter filter(bild.width());
         gefiltert.clear();
-        const int bis = std::min(teil.Bis, y + ZeilenJeBlock);
-        for (; y < bis; ++y)
+        gefiltert.reserve(size_t(teil.Bis - teil.Von) * (size_t(bild.width()) * Bpp + 1));
+        for (int y = teil.Von; y < teil.Bis; ++y)
             filter.zeile(bild, y, gefiltert);
-        teil.Adler = adler32(teil.Adler, gefiltert.data(), uInt(gefiltert.size()));
-        teil.Gefiltert += qsizetype(gefiltert.size());
-        // A band ends on a byte boundary without a final block, so the next one follows.
-        const int flush = y < teil.Bis ? Z_NO_FLUSH : letzter ? Z_FINISH : Z_SYNC_FLUSH;
-        deflater.pumpen(gefiltert.data(), gefiltert.size(), flush);
+    } catch (const std::bad_alloc &) {
+        return;
     }
-    teil.Ok = deflater.ok();
+    teil.Gefiltert = qsizetype(gefiltert.size());
+    teil.Adler = libdeflate_adler32(1, gefiltert.data(), gefiltert.size());
+    teil.Ok = deflate.komprimieren(gefiltert.data(), gefiltert.size(), letzter, teil.Daten);
 }
 
 bool chunk(QIODevice &ziel, const char *typ, const uchar *daten, qsizetype laenge)
@@ -213,9 +140,9 @@ bool chunk(QIODevice &ziel, const char *typ, const uchar *daten, qsizetype laeng
     uchar kopf[8];
     qToBigEndian(quint32(laenge), kopf);
     memcpy(kopf + 4, typ, 4);
-    uLong crc = crc32(0, kopf + 4, 4);
+    quint32 crc = libdeflate_crc32(0, kopf + 4, 4);
     if (laenge > 0)
-        crc = crc32(crc, daten, uInt(laenge));
+        crc = libdeflate_crc32(crc, daten, size_t(laenge));
     uchar fuss[4];
     qToBigEndian(quint32(crc), fuss);
     return ziel.write(reinterpret_cast<const char *>(kopf), 8) == 8 &&
@@ -238,15 +165,25 @@ bool schreibePng(const QImage &bild, QIODevice &ziel, int level)
     // compress) does not keep one thread busy while the other waits.
     const int threads =
         gesamt >= ZweiThreadsAb && h >= 2 ? int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u)) : 1;
-    std::vector<Teil> teile(size_t(threads == 1 ? 1 : std::min(h, BaenderJeThread * threads)));
+    const qsizetype baender =
+        threads == 1 ? 1 : std::clamp<qsizetype>(gesamt / BandMindestens, threads, BaenderJeThread * threads);
+    std::vector<Teil> teile(size_t(std::min<qsizetype>(h, baender)));
     for (size_t i = 0; i < teile.size(); ++i) {
         teile[i].Von = int(qsizetype(h) * qsizetype(i) / qsizetype(teile.size()));
         teile[i].Bis = int(qsizetype(h) * qsizetype(i + 1) / qsizetype(teile.size()));
     }
+    // zlib header: deflate with a 32 KiB window; the level class (0 fastest … 3 best) as zlib
+    // itself would write it, and the check bits.
+    const int klasse = level < 2 ? 0 : level < 6 ? 1 : level == 6 ? 2 : 3;
+    uchar zkopf[2] = {0x78, uchar(klasse << 6)};
+    zkopf[1] |= uchar((31 - (zkopf[0] * 256 + zkopf[1]) % 31) % 31);
+    teile.front().Daten.assign(zkopf, zkopf + 2);
     std::atomic<size_t> naechstes{0};
     const auto arbeiten = [&] {
+        DeflateBand deflate(level);
+        std::vector<uchar> gefiltert; // one band's filtered rows at a time
         for (size_t i; (i = naechstes.fetch_add(1)) < teile.size();)
-            komprimieren(quelle, level, i + 1 == teile.size(), teile[i]);
+            komprimieren(quelle, deflate, gefiltert, i + 1 == teile.size(), teile[i]);
     };
     std::vector<std::thread> helfer;
     for (int i = 1; i < threads; ++i)
@@ -268,24 +205,21 @@ bool schreibePng(const QImage &bild, QIODevice &ziel, int level)
     qToBigEndian(quint32(h), ihdr + 4);
     ihdr[8] = 8; // bits per channel
     ihdr[9] = 2; // RGB
-    // zlib header: deflate with a 32 KiB window; the level class (0 fastest … 3 best) as zlib
-    // itself would write it, and the check bits.
-    const int klasse = level < 2 ? 0 : level < 6 ? 1 : level == 6 ? 2 : 3;
-    uchar zkopf[2] = {0x78, uchar(klasse << 6)};
-    zkopf[1] |= uchar((31 - (zkopf[0] * 256 + zkopf[1]) % 31) % 31);
     uchar zfuss[4];
     qToBigEndian(quint32(adler), zfuss);
 
-    std::vector<uchar> idat(zkopf, zkopf + 2);
-    for (const Teil &t : teile)
-        idat.insert(idat.end(), t.Daten.get(), t.Daten.get() + t.Laenge);
-    idat.insert(idat.end(), zfuss, zfuss + 4);
-
     if (ziel.write(reinterpret_cast<const char *>(Signatur), 8) != 8 || !chunk(ziel, "IHDR", ihdr, 13))
         return false;
+    // The zlib stream in IDAT chunks of at most 1 MiB, straight from the bands; the first
+    // holds the header already, the check sum follows the last.
+    teile.back().Daten.insert(teile.back().Daten.end(), zfuss, zfuss + 4);
     constexpr qsizetype ChunkGroesse = 1 << 20;
-    for (qsizetype at = 0; at < qsizetype(idat.size()); at += ChunkGroesse)
-        if (!chunk(ziel, "IDAT", idat.data() + at, std::min(ChunkGroesse, qsizetype(idat.size()) - at)))
-            return false;
+    for (Teil &t : teile) {
+        const qsizetype n = qsizetype(t.Daten.size());
+        for (qsizetype at = 0; at < n; at += ChunkGroesse)
+            if (!chunk(ziel, "IDAT", t.Daten.data() + at, std::min(ChunkGroesse, n - at)))
+                return false;
+        std::vector<uchar>().swap(t.Daten);
+    }
     return chunk(ziel, "IEND", nullptr, 0);
 }

@@ -188,8 +188,9 @@ void TstInstallation::debianPaket()
     QCOMPARE(feld("Version"), Version + QStringLiteral("-1"));
     const QString depends = feld("Depends");
     const QStringList abhaengig = depends.split(QRegularExpression(QStringLiteral(",\\s*")));
-    for (const char *paket : {"fonts-liberation2", "fonts-dejavu-core", "xdg-utils", "qt6-translations-l10n",
-                              "libqt6widgets6", "libqt6printsupport6", "libxcb-shm0", "libcups2"})
+    for (const char *paket :
+         {"fonts-liberation2", "fonts-dejavu-core", "xdg-utils", "qt6-translations-l10n", "libqt6widgets6",
+          "libqt6printsupport6", "libxcb-shm0", "libcups2", "libdeflate0"})
         QVERIFY2(abhaengig.filter(QRegularExpression(QStringLiteral("^%1( |$)").arg(QLatin1String(paket))))
                          .size() == 1,
                  qPrintable(QLatin1String(paket) + QStringLiteral(" not in ") + depends));

@@ -1,4 +1,6 @@
+#include "output/bildcodecs.h"
 #include "output/bildspeichern.h"
+#include "output/deflateband.h"
 
 #include "dateigrenze.h"
 #include "testbilder.h"
@@ -13,6 +15,9 @@
 
 #include <array>
 #include <map>
+#include <set>
+
+#include <zlib.h>
 
 namespace {
 
@@ -135,6 +140,8 @@ private slots:
     void roundTrip();
     void otherReadersReadOurPng_data();
     void otherReadersReadOurPng();
+    void deflateBaenderFuegenSichBeiJedemBit_data();
+    void deflateBaenderFuegenSichBeiJedemBit();
     void formatNachEndung_data();
     void formatNachEndung();
     void speichernUnterEndungen_data();
@@ -226,24 +233,53 @@ void TstBildDateien::roundTrip()
 
 void TstBildDateien::otherReadersReadOurPng_data()
 {
-    QTest::addColumn<QStringList>("leser"); // program and arguments, %1 the file; "" checks only
-    QTest::addRow("pngcheck") << QStringList{QStringLiteral("pngcheck"), QStringLiteral("-q"),
-                                             QStringLiteral("%1")};
-    QTest::addRow("ImageMagick") << QStringList{QStringLiteral("convert"), QStringLiteral("PNG:%1"),
-                                                QStringLiteral("-depth"), QStringLiteral("8"),
-                                                QStringLiteral("RGB:-")};
-    QTest::addRow("PIL") << QStringList{
-        QStringLiteral("python3"), QStringLiteral("-c"),
-        QStringLiteral("import sys; from PIL import Image; "
-                       "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert('RGB').tobytes())"),
-        QStringLiteral("%1")};
+    QTest::addColumn<QStringList>("leser"); // program and arguments, %1 the file; "Qt" reads in here
+    QTest::addColumn<QImage>("bild");
+    QTest::addColumn<int>("level");
+    const std::pair<const char *, QStringList> leser[] = {
+        {"Qt", {QStringLiteral("Qt")}},
+        {"pngcheck", {QStringLiteral("pngcheck"), QStringLiteral("-q"), QStringLiteral("%1")}},
+        {"ImageMagick",
+         {QStringLiteral("convert"), QStringLiteral("PNG:%1"), QStringLiteral("-depth"), QStringLiteral("8"),
+          QStringLiteral("RGB:-")}},
+        {"PIL",
+         {QStringLiteral("python3"), QStringLiteral("-c"),
+          QStringLiteral("import sys; from PIL import Image; "
+                         "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert('RGB').tobytes())"),
+          QStringLiteral("%1")}}};
+    // Large enough to be split into bands: a pattern (Huffman-coded blocks, bands ending at
+    // any bit), noise (stored blocks, which end on a byte), one colour (a few short blocks), and
+    // an odd height whose bands differ in rows; at the file level and the clipboard's.
+    QImage flach(1200, 900, QImage::Format_RGB32);
+    flach.fill(QColor(0x2D, 0x5F, 0x8A));
+    const std::tuple<const char *, QImage, int> bilder[] = {
+        {"pattern", musterBild(1500, 1100), 5},
+        {"noise", rauschBild(700, 600), 5},
+        {"one colour", flach, 5},
+        {"pattern, clipboard level", musterBild(997, 701), 1}};
+    for (const auto &[name, l] : leser)
+        for (const auto &[bildName, b, level] : bilder)
+            QTest::addRow("%s, %s", name, bildName) << l << b << level;
 }
 
 // A large picture is written in bands on two threads whose streams are joined; every reader
-// must see one valid stream and the exact pixels (Qt's own reading is in roundTrip).
+// must see one valid stream and the exact pixels.
 void TstBildDateien::otherReadersReadOurPng()
 {
     QFETCH(QStringList, leser);
+    QFETCH(QImage, bild);
+    QFETCH(int, level);
+    const QString pfad = m_dir->filePath(QStringLiteral("bild.png"));
+    {
+        QFile datei(pfad);
+        QVERIFY(datei.open(QIODevice::WriteOnly));
+        QVERIFY(schreibePng(bild, datei, level));
+    }
+    if (leser.first() == QLatin1String("Qt")) {
+        const QImage zurueck(pfad);
+        QCOMPARE(zurueck.convertToFormat(QImage::Format_RGB32), bild);
+        return;
+    }
     if (QStandardPaths::findExecutable(leser.first()).isEmpty())
         QSKIP(qPrintable(leser.first() + QStringLiteral(" is not installed")));
     const bool pruefer = leser.first() == QLatin1String("pngcheck");
@@ -251,12 +287,9 @@ void TstBildDateien::otherReadersReadOurPng()
         QProcess::execute(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral("import PIL")}) !=
             0)
         QSKIP("PIL (python3-pil) is not installed");
-    const QImage bild = musterBild(1500, 1100);
-    const QString pfad = m_dir->filePath(QStringLiteral("bild.png"));
-    QVERIFY(BildSpeichern(bild, pfad).Ok);
     QStringList argumente = leser.mid(1);
     for (QString &a : argumente)
-        a = a.arg(pfad);
+        a.replace(QLatin1String("%1"), pfad);
     QProcess p;
     p.start(leser.first(), argumente);
     QVERIFY(p.waitForFinished(60000));
@@ -274,6 +307,68 @@ void TstBildDateien::otherReadersReadOurPng()
         }
     QCOMPARE(aus.size(), rgb.size());
     QVERIFY(aus == rgb);
+}
+
+void TstBildDateien::deflateBaenderFuegenSichBeiJedemBit_data()
+{
+    QTest::addColumn<QByteArray>("daten");
+    QTest::addColumn<int>("level");
+    QByteArray text, rauschen, flach(20000, 'a');
+    quint32 s = 99;
+    while (text.size() < 20000) {
+        s = s * 1664525u + 1013904223u;
+        text += QByteArray::number(s >> 20) + (s & 1 ? " Bild " : " zeichnen ");
+    }
+    while (rauschen.size() < 20000) {
+        s = s * 1664525u + 1013904223u;
+        rauschen.append(char(s >> 24));
+    }
+    for (int level : {1, 5}) {
+        QTest::addRow("text, level %d", level) << text << level;
+        QTest::addRow("noise, level %d", level) << rauschen << level;
+        QTest::addRow("one byte, level %d", level) << flach << level;
+    }
+}
+
+// Bands of many lengths, so that they end at every bit of a byte: two that others follow and a
+// last one, joined byte for byte, decode to the data as one stream. A band that ends inside a
+// byte grows by an empty stored block of four bytes and, where its header does not fit in the
+// rest of the byte, one more.
+void TstBildDateien::deflateBaenderFuegenSichBeiJedemBit()
+{
+    QFETCH(QByteArray, daten);
+    QFETCH(int, level);
+    auto *d = reinterpret_cast<unsigned char *>(daten.data());
+    DeflateBand band(level);
+    std::set<size_t> zuwachs;
+    for (size_t a = 1000; a < 9000; a += 41) {
+        const size_t b = 2 * a / 3 + 7, gesamt = size_t(daten.size());
+        std::vector<unsigned char> kette, allein;
+        QVERIFY(band.komprimieren(d, a, false, kette));
+        QVERIFY(band.komprimieren(d, a, true, allein));
+        zuwachs.insert(kette.size() - allein.size());
+        QVERIFY(band.komprimieren(d + a, b, false, kette));
+        QVERIFY(band.komprimieren(d + a + b, gesamt - a - b, true, kette));
+
+        z_stream z{};
+        QCOMPARE(inflateInit2(&z, -15), Z_OK);
+        QByteArray zurueck(daten.size() + 1, '\0');
+        z.next_in = kette.data();
+        z.avail_in = uInt(kette.size());
+        z.next_out = reinterpret_cast<Bytef *>(zurueck.data());
+        z.avail_out = uInt(zurueck.size());
+        const int rc = inflate(&z, Z_FINISH);
+        inflateEnd(&z);
+        QCOMPARE(rc, Z_STREAM_END);
+        QCOMPARE(z.avail_in, 0u);
+        zurueck.truncate(qsizetype(z.total_out));
+        QVERIFY2(zurueck == daten, qPrintable(QStringLiteral("bands of %1 and %2 bytes").arg(a).arg(b)));
+    }
+    // Noise is stored as it is, in blocks that end on a byte.
+    if (QByteArray(QTest::currentDataTag()).startsWith("noise"))
+        QCOMPARE(zuwachs, std::set<size_t>{0});
+    else
+        QCOMPARE(zuwachs, (std::set<size_t>{0, 4, 5}));
 }
 
 void TstBildDateien::formatNachEndung_data()
