@@ -242,8 +242,9 @@ void TstBildDateien::otherReadersReadOurPng_data()
         {"ImageMagick",
          {QStringLiteral("convert"), QStringLiteral("PNG:%1"), QStringLiteral("-depth"), QStringLiteral("8"),
           QStringLiteral("RGB:-")}},
+        // Debian's python3-pil is there for the system's interpreter, not for one found first on PATH.
         {"PIL",
-         {QStringLiteral("python3"), QStringLiteral("-c"),
+         {QStringLiteral("/usr/bin/python3"), QStringLiteral("-c"),
           QStringLiteral("import sys; from PIL import Image; "
                          "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert('RGB').tobytes())"),
           QStringLiteral("%1")}}};
@@ -283,9 +284,9 @@ void TstBildDateien::otherReadersReadOurPng()
     if (QStandardPaths::findExecutable(leser.first()).isEmpty())
         QSKIP(qPrintable(leser.first() + QStringLiteral(" is not installed")));
     const bool pruefer = leser.first() == QLatin1String("pngcheck");
-    if (leser.first() == QLatin1String("python3") &&
-        QProcess::execute(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral("import PIL")}) !=
-            0)
+    if (leser.first() == QLatin1String("/usr/bin/python3") &&
+        QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                          {QStringLiteral("-c"), QStringLiteral("import PIL")}) != 0)
         QSKIP("PIL (python3-pil) is not installed");
     QStringList argumente = leser.mid(1);
     for (QString &a : argumente)
