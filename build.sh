@@ -10,7 +10,7 @@ what="${1:-run}"
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-    libxcb1-dev libxcb-shm0-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libcups2-dev
+    libxcb1-dev libxcb-shm0-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libdeflate-dev libcups2-dev
     fonts-liberation2 fonts-dejavu-core
     qt6-translations-l10n # Qt's own texts (shortcut names, file and printer dialogs) in German
     xdg-utils # xdg-email hands pictures to the e-mail program

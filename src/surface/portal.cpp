@@ -1,5 +1,7 @@
 #include "surface/portal.h"
 
+#include "surface/pngleser.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -236,9 +238,16 @@ Bildaufnahme bildAusAntwort(const Anfrageausgang &a)
             QStringLiteral("Der Desktop hat das Bildschirmfoto an einem unbekannten Ort abgelegt: \"%1\".")
                 .arg(uri.toString())};
     const QString datei = uri.toLocalFile();
-    const QImage bild(datei);
+    QFile f(datei);
+    const QByteArray png = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    f.close();
     // The picture of the screen is ours alone; it must not stay behind in a shared folder.
     QFile::remove(datei);
+    // The plain PNG that GNOME's and KDE's portals write goes through our own reader; any
+    // other file, or one ours refuses, through the image library's.
+    QImage bild = pngBildschirmfotoLesen(png);
+    if (bild.isNull())
+        bild = QImage::fromData(png);
     if (bild.isNull())
         return {{}, QStringLiteral("Das Bildschirmfoto des Desktops (%1) ließ sich nicht lesen.").arg(datei)};
     return {bild, {}};
