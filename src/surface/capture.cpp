@@ -283,7 +283,7 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
         return *std::move(kwin);
     Bildaufnahme desktop = [monitor] {
         const ZeigerVerdeckt verdeckt(monitor);
-        return portalBildschirmfoto();
+        return portalBildschirmfoto(monitor->virtualSize());
     }();
     if (desktop.bild.isNull())
         return desktop;
@@ -299,6 +299,6 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
                     .arg(groesse.height())
                     .arg(monitor->name())};
     Bildaufnahme aufnahme(teil);
-    aufnahme.hinweis = kwinSkalierungEinmal(desktop.bild.size(), monitor->virtualGeometry().size());
+    aufnahme.hinweis = kwinSkalierungEinmal(groesse, monitor->virtualGeometry().size());
     return aufnahme;
 }

@@ -1,11 +1,18 @@
 #include "surface/pngleser.h"
 
+#include "app/vorbelegen.h"
+
 #include <libdeflate.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -45,66 +52,108 @@ bool kopfLesen(const uchar *d, quint32 laenge, Kopf &k)
     return true;
 }
 
+#if !defined(__SSE2__)
 int paeth(int a, int b, int c)
 {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc)
-        return a;
-    return pb <= pc ? b : c;
+    // |p - a|, |p - b| and |p - c| for p = a + b - c.
+    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
 }
+#endif
 
-// Undoes the filter of one line of `n` bytes in place; `oben` is the line above, already
+#if defined(__SSE2__)
+// Paeth a pixel at a time, its channels side by side in 16-bit lanes: byte by byte the
+// predictor's branches make it the slowest of the filters, and desktops' PNG writers choose it
+// for most lines of a busy screen. From the second pixel on; the first has no left neighbour.
+template<int Bpp> void paethSse2(const uchar *roh, uchar *z, const uchar *oben, size_t n)
+{
+    const __m128i null = _mm_setzero_si128();
+    auto laden = [](const uchar *p) {
+        int v = 0;
+        std::memcpy(&v, p, Bpp);
+        return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
+    };
+    auto betrag = [&](__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(null, v)); };
+    auto wahl = [](__m128i maske, __m128i ja, __m128i nein) {
+        return _mm_or_si128(_mm_and_si128(maske, ja), _mm_andnot_si128(maske, nein));
+    };
+    __m128i a = laden(z), c = laden(oben);
+    for (size_t i = Bpp; i < n; i += Bpp) {
+        const __m128i b = laden(oben + i);
+        const __m128i p = _mm_sub_epi16(b, c), q = _mm_sub_epi16(a, c);
+        const __m128i pa = betrag(p), pb = betrag(q), pc = betrag(_mm_add_epi16(p, q));
+        const __m128i kleinste = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+        // Ties go to a before b before c.
+        const __m128i naechste =
+            wahl(_mm_cmpeq_epi16(kleinste, pa), a, wahl(_mm_cmpeq_epi16(kleinste, pb), b, c));
+        a = _mm_and_si128(_mm_add_epi16(naechste, laden(roh + i)), _mm_set1_epi16(0xFF));
+        const int v = _mm_cvtsi128_si32(_mm_packus_epi16(a, a));
+        std::memcpy(z + i, &v, Bpp);
+        c = b;
+    }
+}
+#endif
+
+// Undoes the filter of the line `roh` of `n` bytes into `z`; `oben` is the line above, already
 // undone (zeros above the first line).
-template<int Bpp> bool entfiltern(uchar art, uchar *z, const uchar *oben, size_t n)
+template<int Bpp> bool entfiltern(uchar art, const uchar *roh, uchar *z, const uchar *oben, size_t n)
 {
     switch (art) {
     case 0:
+        std::memcpy(z, roh, n);
         return true;
     case 1:
+        std::memcpy(z, roh, Bpp);
         for (size_t i = Bpp; i < n; ++i)
-            z[i] = uchar(z[i] + z[i - Bpp]);
+            z[i] = uchar(roh[i] + z[i - Bpp]);
         return true;
     case 2:
         for (size_t i = 0; i < n; ++i)
-            z[i] = uchar(z[i] + oben[i]);
+            z[i] = uchar(roh[i] + oben[i]);
         return true;
     case 3:
         for (size_t i = 0; i < Bpp; ++i)
-            z[i] = uchar(z[i] + (oben[i] >> 1));
+            z[i] = uchar(roh[i] + (oben[i] >> 1));
         for (size_t i = Bpp; i < n; ++i)
-            z[i] = uchar(z[i] + ((z[i - Bpp] + oben[i]) >> 1));
+            z[i] = uchar(roh[i] + ((z[i - Bpp] + oben[i]) >> 1));
         return true;
     case 4:
         for (size_t i = 0; i < Bpp; ++i)
-            z[i] = uchar(z[i] + oben[i]);
+            z[i] = uchar(roh[i] + oben[i]);
+#if defined(__SSE2__)
+        paethSse2<Bpp>(roh, z, oben, n);
+#else
         for (size_t i = Bpp; i < n; ++i)
-            z[i] = uchar(z[i] + paeth(z[i - Bpp], oben[i], oben[i - Bpp]));
+            z[i] = uchar(roh[i] + paeth(z[i - Bpp], oben[i], oben[i - Bpp]));
+#endif
         return true;
     }
     return false;
 }
 
-// The inflated lines, each a filter byte and the line's bytes, undone and written into `bild`
-// line by line while the line is still in the cache. False at an unknown filter.
-template<int Bpp> bool zeilenUebertragen(uchar *roh, const Kopf &k, QImage &bild, bool &deckend)
+// The inflated lines, each a filter byte and the line's bytes, lie in `speicher` from `ab` on;
+// undone one by one into a line of their own and written as pixels to the start of
+// `speicher`, line y at y × 4 × width. Each line is read whole before its pixels are written,
+// and the pixels of line y end before the inflated line y + 1 begins (`ab` leaves room for
+// that: RGB lines are shorter than their pixels). False at an unknown filter.
+template<int Bpp> bool zeilenUebertragen(uchar *speicher, size_t ab, const Kopf &k, bool &deckend)
 {
     const size_t n = size_t(k.breite) * Bpp;
-    const std::vector<uchar> nullen(n, 0);
-    const uchar *oben = nullen.data();
+    std::vector<uchar> zeilen(2 * n, 0);
+    uchar *oben = zeilen.data(), *z = zeilen.data() + n;
     quint32 alpha = 0xFF;
     for (quint32 y = 0; y < k.hoehe; ++y) {
-        uchar *z = roh + y * (n + 1);
-        if (!entfiltern<Bpp>(z[0], z + 1, oben, n))
+        const uchar *roh = speicher + ab + y * (n + 1);
+        if (!entfiltern<Bpp>(roh[0], roh + 1, z, oben, n))
             return false;
-        ++z;
-        auto *ziel = reinterpret_cast<QRgb *>(bild.scanLine(int(y)));
-        for (quint32 x = 0; x < k.breite; ++x, z += Bpp) {
-            const quint32 a = Bpp == 4 ? z[3] : 0xFF;
+        auto *ziel = reinterpret_cast<QRgb *>(speicher + size_t(y) * k.breite * 4);
+        const uchar *q = z;
+        for (quint32 x = 0; x < k.breite; ++x, q += Bpp) {
+            const quint32 a = Bpp == 4 ? q[3] : 0xFF;
             alpha &= a;
-            ziel[x] = a << 24 | quint32(z[0]) << 16 | quint32(z[1]) << 8 | z[2];
+            ziel[x] = a << 24 | quint32(q[0]) << 16 | quint32(q[1]) << 8 | q[2];
         }
-        oben = z - n;
+        std::swap(oben, z);
     }
     deckend = alpha == 0xFF;
     return true;
@@ -117,7 +166,7 @@ struct Entpacker
 
 } // namespace
 
-QImage pngBildschirmfotoLesen(QByteArrayView png)
+QImage pngBildschirmfotoLesen(QByteArrayView png, PngVorrat *vorrat)
 {
     const auto *d = reinterpret_cast<const uchar *>(png.data());
     const size_t groesse = size_t(png.size());
@@ -176,26 +225,63 @@ QImage pngBildschirmfotoLesen(QByteArrayView png)
     const std::unique_ptr<libdeflate_decompressor, Entpacker> entpacker(libdeflate_alloc_decompressor());
     if (!entpacker)
         return {};
-    // Not value-initialised: every byte is written by the inflation or it fails.
-    const std::unique_ptr<uchar[]> roh(new (std::nothrow) uchar[rohGroesse]);
-    if (!roh)
+    // One buffer for the inflated lines and the picture: the pixels take its start, the lines
+    // its end, and the pixels are written over lines already read.
+    const size_t pixelGroesse = size_t(kopf.breite) * kopf.hoehe * 4;
+    const size_t gesamt = std::max(pixelGroesse, rohGroesse);
+    std::unique_ptr<uchar, decltype(&std::free)> speicher(
+        static_cast<uchar *>(vorrat ? vorrat->nehmen(gesamt) : nullptr), &std::free);
+    if (!speicher)
+        speicher.reset(static_cast<uchar *>(std::malloc(gesamt)));
+    if (!speicher)
         return {};
+    const size_t ab = gesamt - rohGroesse;
     // Without a place for the size written, anything but exactly the picture's size is an error.
-    if (libdeflate_zlib_decompress(entpacker.get(), strom, datenGroesse, roh.get(), rohGroesse, nullptr) !=
-        LIBDEFLATE_SUCCESS)
+    if (libdeflate_zlib_decompress(entpacker.get(), strom, datenGroesse, speicher.get() + ab, rohGroesse,
+                                   nullptr) != LIBDEFLATE_SUCCESS)
         return {};
     zusammen = {};
 
-    QImage bild(int(kopf.breite), int(kopf.hoehe), QImage::Format_ARGB32);
-    if (bild.isNull())
-        return {};
     bool deckend = false;
-    const bool gelesen = kopf.bpp == 4 ? zeilenUebertragen<4>(roh.get(), kopf, bild, deckend)
-                                       : zeilenUebertragen<3>(roh.get(), kopf, bild, deckend);
+    const bool gelesen = kopf.bpp == 4 ? zeilenUebertragen<4>(speicher.get(), ab, kopf, deckend)
+                                       : zeilenUebertragen<3>(speicher.get(), ab, kopf, deckend);
     if (!gelesen)
         return {};
     // An opaque ARGB32 picture has the bits of RGB32 already.
-    if (deckend)
-        bild.reinterpretAsFormat(QImage::Format_RGB32);
+    QImage bild(speicher.get(), int(kopf.breite), int(kopf.hoehe), qsizetype(kopf.breite) * 4,
+                deckend ? QImage::Format_RGB32 : QImage::Format_ARGB32, &std::free, speicher.get());
+    if (bild.isNull())
+        return {};
+    speicher.release();
     return bild;
+}
+
+PngVorrat::PngVorrat(QSize bild)
+{
+    if (bild.isEmpty())
+        return;
+    // Room for the inflated RGBA lines, a byte a line more than the pixels.
+    const size_t groesse = size_t(bild.width()) * size_t(bild.height()) * 4 + size_t(bild.height());
+    m_speicher = std::malloc(groesse);
+    if (!m_speicher)
+        return;
+    m_groesse = groesse;
+    m_schreiber = std::jthread([p = m_speicher, groesse] { seitenVorbelegen(p, groesse); });
+}
+
+PngVorrat::~PngVorrat()
+{
+    if (m_schreiber.joinable())
+        m_schreiber.join();
+    std::free(m_speicher);
+}
+
+void *PngVorrat::nehmen(std::size_t bytes)
+{
+    if (m_schreiber.joinable())
+        m_schreiber.join();
+    if (!m_speicher || bytes > m_groesse)
+        return nullptr;
+    m_groesse = 0;
+    return std::exchange(m_speicher, nullptr);
 }

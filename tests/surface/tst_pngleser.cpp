@@ -181,14 +181,20 @@ void TstPngLeser::readsAsTheImageLibrary()
     });
     const QImage bibliothek = QImage::fromData(datei, "PNG");
     QVERIFY(!bibliothek.isNull());
-    const QImage unser = pngBildschirmfotoLesen(datei);
-    QVERIFY(!unser.isNull());
-    QCOMPARE(unser.convertToFormat(QImage::Format_ARGB32), bibliothek.convertToFormat(QImage::Format_ARGB32));
-    QCOMPARE(unser.convertToFormat(QImage::Format_ARGB32), bild);
-    // An opaque picture comes as RGB32, which the freeze takes without a conversion.
-    const bool deckend =
-        bild.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) == bild;
-    QCOMPARE(unser.format(), deckend ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    // In memory of its own, in memory prepared for the picture's size, and in its own again
+    // where the prepared memory is too small.
+    for (const QSize vorbereitet : {QSize(), bild.size(), QSize(bild.width(), bild.height() - 1)}) {
+        PngVorrat vorrat(vorbereitet);
+        const QImage unser = pngBildschirmfotoLesen(datei, &vorrat);
+        QVERIFY(!unser.isNull());
+        QCOMPARE(unser.convertToFormat(QImage::Format_ARGB32),
+                 bibliothek.convertToFormat(QImage::Format_ARGB32));
+        QCOMPARE(unser.convertToFormat(QImage::Format_ARGB32), bild);
+        // An opaque picture comes as RGB32, which the freeze takes without a conversion.
+        const bool deckend =
+            bild.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) == bild;
+        QCOMPARE(unser.format(), deckend ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    }
 }
 
 void TstPngLeser::refusesDamagedAndOtherFiles_data()
