@@ -11,6 +11,7 @@
 #include "surface/taste.h"
 #include "toolwindow/einfrieren.h"
 #include "toolwindow/einfrierhinweise.h"
+#include "toolwindow/schattenfrei.h"
 #include "toolwindow/menutabelle.h"
 #include "toolwindow/ruhe.h"
 #include "toolwindow/tastaturfokus.h"
@@ -55,6 +56,7 @@ TToolForm::TToolForm(QWidget *parent)
     Bildquelle = bildschirmAufnehmen;
     portalHinweisSetzen(frageHinweisZeigen);
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    ohneSchattenZeigen(this);
 
     StartFertigBtn = new QPushButton(this);
     StartFertigBtn->setObjectName(QStringLiteral("StartFertigBtn"));
