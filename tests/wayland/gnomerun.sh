@@ -5,12 +5,15 @@
 #   gnomerun.sh COMMAND [ARG…]
 #
 # As root (the shell refuses root, so the session runs as the unprivileged user
-# skizzomat-test) in private mount and network namespaces: a private /tmp, a private
+# skizzomat-test) in private mount, network and process namespaces: a private /tmp, a private
 # /run/dbus with an empty system bus of its own (the shell dies without one), and a tmpfs over
 # /run/systemd, so that the shell takes its stand-in login manager. The command finds the
 # session in its environment (WAYLAND_DISPLAY, DISPLAY, XAUTHORITY, DBUS_SESSION_BUS_ADDRESS);
 # its HOME and XDG folders are fresh and private. The exit status is the command's, or 77
-# (skipped) when a program of the session is missing or namespaces cannot be made.
+# (skipped) when a program of the session is missing or namespaces cannot be made. The
+# command's output comes when the session has ended: nothing started in the session holds the
+# caller's output open, so a service that outlives its session cannot keep a test runner
+# waiting for its end.
 set -u
 self=$(readlink -f "${BASH_SOURCE[0]}")
 user=skizzomat-test
@@ -43,15 +46,15 @@ case "${GNOMERUN_STAGE:-}" in
     mkdir -m 1777 "$tmp/tmp"
     mkdir -m 0700 "$tmp/s"
     chown "$user:" "$tmp/s"
-    if ! unshare --mount --net --propagation private true 2>/dev/null; then
+    if ! unshare --mount --net --pid --fork --mount-proc --propagation private true 2>/dev/null; then
         rm -rf "$tmp"
         echo "gnomerun.sh: SKIP: no private namespaces here" >&2
         exit 77
     fi
-    # Everything the session starts lives in the namespaces' process group and goes with it.
-    exec 3>&2
-    setsid env GNOMERUN_STAGE=ns GNOMERUN_TMP="$tmp" unshare --mount --net --propagation private \
-        bash "$self" "$@" 2>"$tmp/ns.log" &
+    # Everything the session starts lives in its own process namespace, which ends with its
+    # first process: what escapes the process group, or ignores TERM, goes all the same.
+    setsid env GNOMERUN_STAGE=ns GNOMERUN_TMP="$tmp" unshare --mount --net --pid --fork --mount-proc \
+        --propagation private bash "$self" "$@" <&0 >"$tmp/ns.log" 2>&1 &
     group=$!
     trap 'kill -TERM -- "-$group" 2>/dev/null' INT TERM HUP
     wait "$group"
@@ -62,6 +65,7 @@ case "${GNOMERUN_STAGE:-}" in
         sleep 0.05
     done
     kill -KILL -- "-$group" 2>/dev/null
+    cat "$tmp/s/aus" 2>/dev/null
     [ "$rc" -eq 0 ] || [ "$rc" -eq 77 ] || tail -n 40 "$tmp/ns.log" "$tmp"/s/*.log >&2 2>/dev/null
     rm -rf "$tmp"
     exit "$rc"
@@ -117,7 +121,7 @@ poll() {
     done
     return 1
 }
-owned() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+owned() { dbus-send --session --print-reply --reply-timeout=2000 --dest=org.freedesktop.DBus /org/freedesktop/DBus \
     org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q true; }
 
 # Services the bus starts (dconf, the permission store) must see the same folders as we do.
@@ -133,7 +137,9 @@ poll 300 grep -q 'Using public X11 display' "$tmp/shell.log" || { echo "gnomerun
 DISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$tmp/shell.log" | head -n 1)
 XAUTHORITY=$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth.*" | head -n 1)
 export DISPLAY XAUTHORITY
-poll 300 xdpyinfo || { echo "gnomerun.sh: XWayland does not answer" >&2; exit 1; }
+# An X server that takes the connection but never serves it (XWayland not started) would hold
+# xdpyinfo for good.
+poll 300 timeout 5 xdpyinfo || { echo "gnomerun.sh: XWayland does not answer" >&2; exit 1; }
 dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY XAUTHORITY || exit 1
 /usr/libexec/xdg-desktop-portal-gnome >"$tmp/xdpgnome.log" 2>&1 &
 pids+=($!)
@@ -142,7 +148,7 @@ poll 300 owned org.freedesktop.impl.portal.desktop.gnome || { echo "gnomerun.sh:
 pids+=($!)
 poll 300 owned org.freedesktop.portal.Desktop || { echo "gnomerun.sh: no desktop portal" >&2; exit 1; }
 
-"$@" <&0 2>&3 &
+"$@" <&0 >"$tmp/aus" 2>&1 &
 cmd=$!
 pids+=($cmd)
 wait "$cmd"
