@@ -5,7 +5,7 @@
 #   gnomerun.sh COMMAND [ARG…]
 #
 # As root (the shell refuses root, so the session runs as the unprivileged user
-# skizzomat-test) in private mount, network and process namespaces: a private /tmp, a private
+# skizzomat-test) in private mount and network namespaces: a private /tmp, a private
 # /run/dbus with an empty system bus of its own (the shell dies without one), and a tmpfs over
 # /run/systemd, so that the shell takes its stand-in login manager. The command finds the
 # session in its environment (WAYLAND_DISPLAY, DISPLAY, XAUTHORITY, DBUS_SESSION_BUS_ADDRESS);
@@ -46,19 +46,31 @@ case "${GNOMERUN_STAGE:-}" in
     mkdir -m 1777 "$tmp/tmp"
     mkdir -m 0700 "$tmp/s"
     chown "$user:" "$tmp/s"
-    if ! unshare --mount --net --pid --fork --mount-proc --propagation private true 2>/dev/null; then
+    if ! unshare --mount --net --propagation private true 2>/dev/null; then
         rm -rf "$tmp"
         echo "gnomerun.sh: SKIP: no private namespaces here" >&2
         exit 77
     fi
-    # Everything the session starts lives in its own process namespace, which ends with its
-    # first process: what escapes the process group, or ignores TERM, goes all the same.
-    setsid env GNOMERUN_STAGE=ns GNOMERUN_TMP="$tmp" unshare --mount --net --pid --fork --mount-proc \
-        --propagation private bash "$self" "$@" <&0 >"$tmp/ns.log" 2>&1 &
+    # Everything the session starts lives in the namespaces' process group and goes with it.
+    # (In a process namespace of its own XWayland at times did not answer at all.)
+    setsid env GNOMERUN_STAGE=ns GNOMERUN_TMP="$tmp" unshare --mount --net --propagation private \
+        bash "$self" "$@" <&0 >"$tmp/ns.log" 2>&1 &
     group=$!
     trap 'kill -TERM -- "-$group" 2>/dev/null' INT TERM HUP
+    # Ended by us before a test runner's time limit (240 s) ends us, so that its output and the
+    # session's logs are still shown. The watch's sleep ends with it and holds none of our
+    # output open.
+    (
+        sleep "${GNOMERUN_FRIST:-200}" &
+        trap 'kill $!; exit' TERM
+        wait $!
+        echo "gnomerun.sh: the session did not end within ${GNOMERUN_FRIST:-200} s" >>"$tmp/ns.log"
+        kill -TERM -- "-$group"
+    ) </dev/null >/dev/null 2>&1 &
+    waechter=$!
     wait "$group"
     rc=$?
+    kill "$waechter" 2>/dev/null
     kill -TERM -- "-$group" 2>/dev/null
     for ((i = 0; i < 100; i++)); do
         kill -0 -- "-$group" 2>/dev/null || break
@@ -111,11 +123,13 @@ cleanup() {
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
 }
 trap cleanup EXIT
+# Tries the command until it succeeds or SECONDS have passed; each check below has a time
+# limit of its own, so that one that blocks (a socket taken but never served) cannot hold the
+# session for good.
 poll() {
-    local tenths=$1
+    local ende=$((SECONDS + $1))
     shift
-    local i
-    for ((i = 0; i < tenths * 2; i++)); do
+    while ((SECONDS < ende)); do
         "$@" >/dev/null 2>&1 && return 0
         sleep 0.05
     done
@@ -125,28 +139,31 @@ owned() { dbus-send --session --print-reply --reply-timeout=2000 --dest=org.free
     org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q true; }
 
 # Services the bus starts (dconf, the permission store) must see the same folders as we do.
-dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR \
-    XDG_SESSION_TYPE XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP || exit 1
+timeout 30 dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME \
+    XDG_RUNTIME_DIR XDG_SESSION_TYPE XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP || exit 1
 gnome-shell --headless --wayland --wayland-display wayland-gnomerun --virtual-monitor 1280x720 \
     >"$tmp/shell.log" 2>&1 &
 pids+=($!)
-poll 300 test -S "$XDG_RUNTIME_DIR/wayland-gnomerun" || { echo "gnomerun.sh: the shell did not start" >&2; exit 1; }
+poll 60 test -S "$XDG_RUNTIME_DIR/wayland-gnomerun" || { echo "gnomerun.sh: the shell did not start" >&2; exit 1; }
 export WAYLAND_DISPLAY=wayland-gnomerun
 # The shell starts XWayland itself and names its display and X authority.
-poll 300 grep -q 'Using public X11 display' "$tmp/shell.log" || { echo "gnomerun.sh: no XWayland" >&2; exit 1; }
+poll 30 grep -q 'Using public X11 display' "$tmp/shell.log" || { echo "gnomerun.sh: no XWayland" >&2; exit 1; }
 DISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$tmp/shell.log" | head -n 1)
-XAUTHORITY=$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth.*" | head -n 1)
-export DISPLAY XAUTHORITY
-# An X server that takes the connection but never serves it (XWayland not started) would hold
-# xdpyinfo for good.
-poll 300 timeout 5 xdpyinfo || { echo "gnomerun.sh: XWayland does not answer" >&2; exit 1; }
-dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY XAUTHORITY || exit 1
+export DISPLAY
+# The X authority file may come a little after the display's name.
+xAntwortet() {
+    XAUTHORITY=$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth.*" | head -n 1)
+    export XAUTHORITY
+    [ -n "$XAUTHORITY" ] && timeout 5 xdpyinfo
+}
+poll 30 xAntwortet || { echo "gnomerun.sh: XWayland does not answer" >&2; exit 1; }
+timeout 30 dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY XAUTHORITY || exit 1
 /usr/libexec/xdg-desktop-portal-gnome >"$tmp/xdpgnome.log" 2>&1 &
 pids+=($!)
-poll 300 owned org.freedesktop.impl.portal.desktop.gnome || { echo "gnomerun.sh: no GNOME portal" >&2; exit 1; }
+poll 30 owned org.freedesktop.impl.portal.desktop.gnome || { echo "gnomerun.sh: no GNOME portal" >&2; exit 1; }
 /usr/libexec/xdg-desktop-portal -r >"$tmp/xdp.log" 2>&1 &
 pids+=($!)
-poll 300 owned org.freedesktop.portal.Desktop || { echo "gnomerun.sh: no desktop portal" >&2; exit 1; }
+poll 30 owned org.freedesktop.portal.Desktop || { echo "gnomerun.sh: no desktop portal" >&2; exit 1; }
 
 "$@" <&0 >"$tmp/aus" 2>&1 &
 cmd=$!
