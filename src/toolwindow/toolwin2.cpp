@@ -11,9 +11,9 @@
 #include "surface/taste.h"
 #include "toolwindow/einfrieren.h"
 #include "toolwindow/einfrierhinweise.h"
-#include "toolwindow/schattenfrei.h"
 #include "toolwindow/menutabelle.h"
 #include "toolwindow/ruhe.h"
+#include "toolwindow/schattenfrei.h"
 #include "toolwindow/tastaturfokus.h"
 #include "toolwindow/toolicons.h"
 
