@@ -10,7 +10,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${SKIZZOMAT_FUZZ_BUILD:-$here/build-fuzz}"
 work="${SKIZZOMAT_FUZZ_WORK:-/tmp/skizzomat-fuzz}"
-alle=(uebersetzung einstellungen zahlen ordner bildkodierer)
+alle=(uebersetzung einstellungen zahlen ordner bildkodierer pngleser)
 
 if [ $# -ne 2 ] || ! [[ "$2" =~ ^[0-9]+$ ]]; then
     echo "usage: $0 ${alle[*]// /|}|all SECONDS" >&2

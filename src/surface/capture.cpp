@@ -3,9 +3,12 @@
 #include "app/sitzung.h"
 #include "app/vorbelegen.h"
 #include "surface/ausschnitt.h"
+#include "surface/gnomeskalierung.h"
 #include "surface/kwinbild.h"
 #include "surface/portal.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -220,6 +223,22 @@ xcb_connection_t *shmVerbindung(xcb_window_t *root)
     return c;
 }
 
+// The note on GNOME enlarging XWayland, once in a run; nothing under another desktop.
+QString gnomeSkalierungEinmal(QSize bild, QSize desktop)
+{
+    static bool gesagt = false;
+    static const bool gnome = [] {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        return bus.isConnected() && bus.interface() &&
+               bus.interface()->isServiceRegistered(QStringLiteral("org.gnome.Mutter.DisplayConfig")).value();
+    }();
+    if (gesagt || !gnome)
+        return {};
+    QString hinweis = gnomeSkalierungsHinweis(bild, desktop);
+    gesagt = !hinweis.isEmpty();
+    return hinweis;
+}
+
 ShmLeser &shmLeser()
 {
     // Never destroyed: pictures may outlive every static object, and at exit the system
@@ -283,7 +302,7 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
         return *std::move(kwin);
     Bildaufnahme desktop = [monitor] {
         const ZeigerVerdeckt verdeckt(monitor);
-        return portalBildschirmfoto();
+        return portalBildschirmfoto(monitor->virtualSize());
     }();
     if (desktop.bild.isNull())
         return desktop;
@@ -299,6 +318,8 @@ Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
                     .arg(groesse.height())
                     .arg(monitor->name())};
     Bildaufnahme aufnahme(teil);
-    aufnahme.hinweis = kwinSkalierungEinmal(desktop.bild.size(), monitor->virtualGeometry().size());
+    aufnahme.hinweis = kwinSkalierungEinmal(groesse, monitor->virtualGeometry().size());
+    if (aufnahme.hinweis.isEmpty())
+        aufnahme.hinweis = gnomeSkalierungEinmal(groesse, monitor->virtualGeometry().size());
     return aufnahme;
 }

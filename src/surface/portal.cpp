@@ -1,5 +1,7 @@
 #include "surface/portal.h"
 
+#include "surface/pngleser.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -227,7 +229,7 @@ QString abgelehnt(QDBusConnection &bus, const Anfrageausgang &a)
         .arg(a.code);
 }
 
-Bildaufnahme bildAusAntwort(const Anfrageausgang &a)
+Bildaufnahme bildAusAntwort(const Anfrageausgang &a, PngVorrat &vorrat)
 {
     const QUrl uri(a.ergebnis.value(QStringLiteral("uri")).toString());
     if (!uri.isLocalFile())
@@ -236,9 +238,16 @@ Bildaufnahme bildAusAntwort(const Anfrageausgang &a)
             QStringLiteral("Der Desktop hat das Bildschirmfoto an einem unbekannten Ort abgelegt: \"%1\".")
                 .arg(uri.toString())};
     const QString datei = uri.toLocalFile();
-    const QImage bild(datei);
+    QFile f(datei);
+    const QByteArray png = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    f.close();
     // The picture of the screen is ours alone; it must not stay behind in a shared folder.
     QFile::remove(datei);
+    // The plain PNG that GNOME's and KDE's portals write goes through our own reader; any
+    // other file, or one ours refuses, through the image library's.
+    QImage bild = pngBildschirmfotoLesen(png, &vorrat);
+    if (bild.isNull())
+        bild = QImage::fromData(png);
     if (bild.isNull())
         return {{}, QStringLiteral("Das Bildschirmfoto des Desktops (%1) ließ sich nicht lesen.").arg(datei)};
     return {bild, {}};
@@ -251,12 +260,14 @@ void portalHinweisSetzen(std::function<void(const QString &)> hinweis)
     hinweisFunktion() = std::move(hinweis);
 }
 
-Bildaufnahme portalBildschirmfoto(int wartezeitMs)
+Bildaufnahme portalBildschirmfoto(QSize desktop, int wartezeitMs)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return {{}, QStringLiteral("Keine Verbindung zum Sitzungsbus des Desktops (D-Bus).")};
 
+    // The picture's memory made ready while the desktop takes it.
+    PngVorrat vorrat(desktop);
     Anfrageausgang a = anfragen(bus, wartezeitMs, true);
     if (a.beantwortet && a.code == 0 && a.gefragt) {
         // The picture was taken as the question closed and may show it or our notice: once
@@ -265,7 +276,7 @@ Bildaufnahme portalBildschirmfoto(int wartezeitMs)
         a = anfragen(bus, wartezeitMs, false);
     }
     if (a.beantwortet)
-        return a.code == 0 ? bildAusAntwort(a) : Bildaufnahme({}, abgelehnt(bus, a));
+        return a.code == 0 ? bildAusAntwort(a, vorrat) : Bildaufnahme({}, abgelehnt(bus, a));
     if (!a.fehler.isEmpty())
         return {{}, a.fehler};
     if (a.gefragt)

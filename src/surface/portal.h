@@ -4,6 +4,7 @@
 
 #include "surface/capture.h"
 
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -17,9 +18,10 @@ inline constexpr int PortalFragefristMs = 25000;
 
 // Asks the desktop portal for a picture of the whole desktop without asking the user, and
 // waits for it with the event loop running, at most `wartezeitMs`. The file the portal wrote
-// is read and deleted. On failure the picture is null and `fehler` tells whether the user
+// is read and deleted; `desktop`, the size the picture is expected to have, lets its memory be
+// made ready meanwhile. On failure the picture is null and `fehler` tells whether the user
 // refused, the desktop failed (with its reason where it gives one) or no answer came.
-Bildaufnahme portalBildschirmfoto(int wartezeitMs = PortalFragefristMs + 2000);
+Bildaufnahme portalBildschirmfoto(QSize desktop, int wartezeitMs = PortalFragefristMs + 2000);
 
 // Called with a notice ("|" breaks lines) while the desktop asks the user whether the program
 // may take screenshots, and with an empty text once the question is over; it must have hidden

@@ -13,6 +13,7 @@
 #include "toolwindow/einfrierhinweise.h"
 #include "toolwindow/menutabelle.h"
 #include "toolwindow/ruhe.h"
+#include "toolwindow/schattenfrei.h"
 #include "toolwindow/tastaturfokus.h"
 #include "toolwindow/toolicons.h"
 
@@ -55,6 +56,7 @@ TToolForm::TToolForm(QWidget *parent)
     Bildquelle = bildschirmAufnehmen;
     portalHinweisSetzen(frageHinweisZeigen);
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    ohneSchattenZeigen(this);
 
     StartFertigBtn = new QPushButton(this);
     StartFertigBtn->setObjectName(QStringLiteral("StartFertigBtn"));

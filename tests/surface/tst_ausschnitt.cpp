@@ -1,5 +1,6 @@
 #include "app/sitzung.h"
 #include "surface/ausschnitt.h"
+#include "surface/gnomeskalierung.h"
 
 #include <QTest>
 
@@ -27,6 +28,8 @@ private slots:
     void wholePicture();
     void session_data();
     void session();
+    void gnomeScalingNote_data();
+    void gnomeScalingNote();
 };
 
 void TstAusschnitt::exactAtScaleOne_data()
@@ -129,6 +132,37 @@ void TstAusschnitt::session()
     QFETCH(QByteArray, sessionType);
     QFETCH(bool, wayland);
     QCOMPARE(waylandSitzung(waylandDisplay, sessionType), wayland);
+}
+
+void TstAusschnitt::gnomeScalingNote_data()
+{
+    QTest::addColumn<QSize>("bild");
+    QTest::addColumn<QSize>("desktop");
+    QTest::addColumn<QString>("prozent"); // empty: no note
+    // GNOME's default at scale 2: XWayland sees the screen's own pixels.
+    QTest::newRow("unscaled XWayland at scale 2") << QSize(3840, 2160) << QSize(3840, 2160) << QString();
+    QTest::newRow("scale 1") << QSize(1920, 1080) << QSize(1920, 1080) << QString();
+    QTest::newRow("scaled by the shell, 2")
+        << QSize(3840, 2160) << QSize(1920, 1080) << QStringLiteral("200 %");
+    QTest::newRow("scaled by the shell, 1.5")
+        << QSize(2880, 1620) << QSize(1920, 1080) << QStringLiteral("150 %");
+    QTest::newRow("no picture") << QSize() << QSize(1920, 1080) << QString();
+}
+
+void TstAusschnitt::gnomeScalingNote()
+{
+    QFETCH(QSize, bild);
+    QFETCH(QSize, desktop);
+    QFETCH(QString, prozent);
+    const QString hinweis = gnomeSkalierungsHinweis(bild, desktop);
+    QCOMPARE(hinweis.isEmpty(), prozent.isEmpty());
+    if (!prozent.isEmpty()) {
+        QVERIFY2(hinweis.contains(prozent), qPrintable(hinweis));
+        // The feature by its key, the way back by the names of GNOME's German settings.
+        QVERIFY(hinweis.contains(QStringLiteral("gsettings reset org.gnome.mutter experimental-features")));
+        QVERIFY(hinweis.contains(QStringLiteral("„Bildschirme“")));
+        QVERIFY(hinweis.contains(QStringLiteral("„Skalieren“")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TstAusschnitt)

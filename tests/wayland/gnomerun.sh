@@ -10,7 +10,10 @@
 # /run/systemd, so that the shell takes its stand-in login manager. The command finds the
 # session in its environment (WAYLAND_DISPLAY, DISPLAY, XAUTHORITY, DBUS_SESSION_BUS_ADDRESS);
 # its HOME and XDG folders are fresh and private. The exit status is the command's, or 77
-# (skipped) when a program of the session is missing or namespaces cannot be made.
+# (skipped) when a program of the session is missing or namespaces cannot be made. The
+# command's output comes when the session has ended: nothing started in the session holds the
+# caller's output open, so a service that outlives its session cannot keep a test runner
+# waiting for its end.
 set -u
 self=$(readlink -f "${BASH_SOURCE[0]}")
 user=skizzomat-test
@@ -49,19 +52,32 @@ case "${GNOMERUN_STAGE:-}" in
         exit 77
     fi
     # Everything the session starts lives in the namespaces' process group and goes with it.
-    exec 3>&2
+    # (In a process namespace of its own XWayland at times did not answer at all.)
     setsid env GNOMERUN_STAGE=ns GNOMERUN_TMP="$tmp" unshare --mount --net --propagation private \
-        bash "$self" "$@" 2>"$tmp/ns.log" &
+        bash "$self" "$@" <&0 >"$tmp/ns.log" 2>&1 &
     group=$!
     trap 'kill -TERM -- "-$group" 2>/dev/null' INT TERM HUP
+    # Ended by us before a test runner's time limit (240 s) ends us, so that its output and the
+    # session's logs are still shown. The watch's sleep ends with it and holds none of our
+    # output open.
+    (
+        sleep "${GNOMERUN_FRIST:-200}" &
+        trap 'kill $!; exit' TERM
+        wait $!
+        echo "gnomerun.sh: the session did not end within ${GNOMERUN_FRIST:-200} s" >>"$tmp/ns.log"
+        kill -TERM -- "-$group"
+    ) </dev/null >/dev/null 2>&1 &
+    waechter=$!
     wait "$group"
     rc=$?
+    kill "$waechter" 2>/dev/null
     kill -TERM -- "-$group" 2>/dev/null
     for ((i = 0; i < 100; i++)); do
         kill -0 -- "-$group" 2>/dev/null || break
         sleep 0.05
     done
     kill -KILL -- "-$group" 2>/dev/null
+    cat "$tmp/s/aus" 2>/dev/null
     [ "$rc" -eq 0 ] || [ "$rc" -eq 77 ] || tail -n 40 "$tmp/ns.log" "$tmp"/s/*.log >&2 2>/dev/null
     rm -rf "$tmp"
     exit "$rc"
@@ -107,42 +123,49 @@ cleanup() {
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
 }
 trap cleanup EXIT
+# Tries the command until it succeeds or SECONDS have passed; each check below has a time
+# limit of its own, so that one that blocks (a socket taken but never served) cannot hold the
+# session for good.
 poll() {
-    local tenths=$1
+    local ende=$((SECONDS + $1))
     shift
-    local i
-    for ((i = 0; i < tenths * 2; i++)); do
+    while ((SECONDS < ende)); do
         "$@" >/dev/null 2>&1 && return 0
         sleep 0.05
     done
     return 1
 }
-owned() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+owned() { dbus-send --session --print-reply --reply-timeout=2000 --dest=org.freedesktop.DBus /org/freedesktop/DBus \
     org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q true; }
 
 # Services the bus starts (dconf, the permission store) must see the same folders as we do.
-dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR \
-    XDG_SESSION_TYPE XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP || exit 1
+timeout 30 dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME \
+    XDG_RUNTIME_DIR XDG_SESSION_TYPE XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP || exit 1
 gnome-shell --headless --wayland --wayland-display wayland-gnomerun --virtual-monitor 1280x720 \
     >"$tmp/shell.log" 2>&1 &
 pids+=($!)
-poll 300 test -S "$XDG_RUNTIME_DIR/wayland-gnomerun" || { echo "gnomerun.sh: the shell did not start" >&2; exit 1; }
+poll 60 test -S "$XDG_RUNTIME_DIR/wayland-gnomerun" || { echo "gnomerun.sh: the shell did not start" >&2; exit 1; }
 export WAYLAND_DISPLAY=wayland-gnomerun
 # The shell starts XWayland itself and names its display and X authority.
-poll 300 grep -q 'Using public X11 display' "$tmp/shell.log" || { echo "gnomerun.sh: no XWayland" >&2; exit 1; }
+poll 30 grep -q 'Using public X11 display' "$tmp/shell.log" || { echo "gnomerun.sh: no XWayland" >&2; exit 1; }
 DISPLAY=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$tmp/shell.log" | head -n 1)
-XAUTHORITY=$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth.*" | head -n 1)
-export DISPLAY XAUTHORITY
-poll 300 xdpyinfo || { echo "gnomerun.sh: XWayland does not answer" >&2; exit 1; }
-dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY XAUTHORITY || exit 1
+export DISPLAY
+# The X authority file may come a little after the display's name.
+xAntwortet() {
+    XAUTHORITY=$(compgen -G "$XDG_RUNTIME_DIR/.mutter-Xwaylandauth.*" | head -n 1)
+    export XAUTHORITY
+    [ -n "$XAUTHORITY" ] && timeout 5 xdpyinfo
+}
+poll 30 xAntwortet || { echo "gnomerun.sh: XWayland does not answer" >&2; exit 1; }
+timeout 30 dbus-update-activation-environment WAYLAND_DISPLAY DISPLAY XAUTHORITY || exit 1
 /usr/libexec/xdg-desktop-portal-gnome >"$tmp/xdpgnome.log" 2>&1 &
 pids+=($!)
-poll 300 owned org.freedesktop.impl.portal.desktop.gnome || { echo "gnomerun.sh: no GNOME portal" >&2; exit 1; }
+poll 30 owned org.freedesktop.impl.portal.desktop.gnome || { echo "gnomerun.sh: no GNOME portal" >&2; exit 1; }
 /usr/libexec/xdg-desktop-portal -r >"$tmp/xdp.log" 2>&1 &
 pids+=($!)
-poll 300 owned org.freedesktop.portal.Desktop || { echo "gnomerun.sh: no desktop portal" >&2; exit 1; }
+poll 30 owned org.freedesktop.portal.Desktop || { echo "gnomerun.sh: no desktop portal" >&2; exit 1; }
 
-"$@" <&0 2>&3 &
+"$@" <&0 >"$tmp/aus" 2>&1 &
 cmd=$!
 pids+=($cmd)
 wait "$cmd"
