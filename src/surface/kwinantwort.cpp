@@ -6,7 +6,25 @@
 #include <poll.h>
 #include <unistd.h>
 
-QImage kwinBild(const QVariantMap &werte, const QByteArray &daten, QString *fehler)
+namespace {
+
+// Whether every pixel of a 32-bit picture with alpha is opaque.
+bool deckend(const QImage &bild)
+{
+    for (int y = 0; y < bild.height(); ++y) {
+        const auto *p = reinterpret_cast<const QRgb *>(bild.constScanLine(y));
+        quint32 alle = 0xFF000000u;
+        for (int x = 0; x < bild.width(); ++x)
+            alle &= p[x];
+        if ((alle & 0xFF000000u) != 0xFF000000u)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QImage kwinBild(const QVariantMap &werte, QByteArray daten, QString *fehler)
 {
     const auto fehlt = [fehler](const QString &grund) {
         *fehler = grund;
@@ -41,11 +59,24 @@ QImage kwinBild(const QVariantMap &werte, const QByteArray &daten, QString *fehl
         return fehlt(QStringLiteral("Von KWin kam nur ein Teil des Bildes an (%1 von %2 Bytes).")
                          .arg(daten.size())
                          .arg(zeile * hoehe));
-    const QImage roh(reinterpret_cast<const uchar *>(daten.constData()), int(breite), int(hoehe),
-                     qsizetype(zeile), format);
-    // The pixels must outlive the pipe's buffer: a format that needs no conversion would
-    // otherwise still point into it.
-    QImage bild = format == QImage::Format_RGB32 ? roh.copy() : roh.convertToFormat(QImage::Format_RGB32);
+    // Every line whole, also the last one's padding: a copy of the picture reads that far.
+    if (daten.size() < zeile * hoehe)
+        daten.resize(qsizetype(zeile * hoehe), '\0');
+    // KWin's premultiplied ARGB32 of an opaque screen has the bits of RGB32 already: the
+    // picture keeps the pipe's buffer and is only renamed, where a conversion would copy and
+    // un-premultiply 8 MB at 1080p. Lines must start on whole pixels to be taken over.
+    auto *halter = new QByteArray(std::move(daten));
+    QImage bild(
+        reinterpret_cast<uchar *>(halter->data()), int(breite), int(hoehe), qsizetype(zeile), format,
+        [](void *p) { delete static_cast<QByteArray *>(p); }, halter);
+    const bool premultipliziert =
+        format == QImage::Format_ARGB32_Premultiplied || format == QImage::Format_ARGB32;
+    if (zeile % 4 == 0 && premultipliziert && deckend(bild)) {
+        bild.reinterpretAsFormat(QImage::Format_RGB32);
+        return bild;
+    }
+    if (zeile % 4 != 0 || format != QImage::Format_RGB32)
+        bild = bild.convertToFormat(QImage::Format_RGB32);
     // Our pictures keep the padding byte at 0xFF; RGB32 from elsewhere need not.
     for (int y = 0; y < bild.height(); ++y) {
         auto *p = reinterpret_cast<QRgb *>(bild.scanLine(y));
@@ -55,11 +86,13 @@ QImage kwinBild(const QVariantMap &werte, const QByteArray &daten, QString *fehl
     return bild;
 }
 
-QByteArray pipeLesen(int fd, std::chrono::milliseconds frist, qsizetype hoechstens, bool *vollstaendig)
+QByteArray pipeLesen(int fd, std::chrono::milliseconds frist, qsizetype hoechstens, bool *vollstaendig,
+                     QByteArray puffer)
 {
     using Uhr = std::chrono::steady_clock;
     const Uhr::time_point ende = Uhr::now() + frist;
-    QByteArray daten;
+    QByteArray daten = std::move(puffer);
+    daten.truncate(0); // keeps its memory
     daten.reserve(hoechstens);
     char rest[65536];
     *vollstaendig = false;

@@ -12,13 +12,16 @@
 
 // KWin's answer to a capture names the pixels it writes through the pipe: "type" "raw",
 // "format" (a QImage format number), "width", "height" and "stride". The picture in RGB32,
-// opaque, or a null image with the reason in `fehler`.
-QImage kwinBild(const QVariantMap &werte, const QByteArray &daten, QString *fehler);
+// opaque, or a null image with the reason in `fehler`. An opaque picture in KWin's own format
+// keeps `daten`'s buffer.
+QImage kwinBild(const QVariantMap &werte, QByteArray daten, QString *fehler);
 
 // Everything that comes through `fd` until the writer closes its end; `vollstaendig` is false
 // when the time ran out first or reading failed. At most `hoechstens` bytes are kept (a
-// desktop picture, whatever the writer sends).
-QByteArray pipeLesen(int fd, std::chrono::milliseconds frist, qsizetype hoechstens, bool *vollstaendig);
+// desktop picture, whatever the writer sends). The bytes go into `puffer`'s memory where it
+// has room for them: memory made ready while KWin was still being asked.
+QByteArray pipeLesen(int fd, std::chrono::milliseconds frist, qsizetype hoechstens, bool *vollstaendig,
+                     QByteArray puffer = {});
 
 // What to do after KWin answered a capture with the D-Bus error `fehlername`.
 enum class KwinFolge {

@@ -1,5 +1,6 @@
 #include "surface/kwinbild.h"
 
+#include "app/vorbelegen.h"
 #include "surface/ausschnitt.h"
 #include "surface/kwinantwort.h"
 
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -58,7 +60,14 @@ struct KwinErgebnis
     QString fehler;
 };
 
-KwinErgebnis aufnehmen(const QString &methode, const QVariantList &vorne)
+// The size in bytes of KWin's last picture: the next is most likely as large.
+qsizetype &letzteGroesse()
+{
+    static qsizetype groesse = 0;
+    return groesse;
+}
+
+KwinErgebnis aufnehmen(const QString &methode, const QVariantList &vorne, qsizetype geschaetzt)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -66,6 +75,13 @@ KwinErgebnis aufnehmen(const QString &methode, const QVariantList &vorne)
     int enden[2];
     if (pipe2(enden, O_CLOEXEC) != 0)
         return {{}, {}, QStringLiteral("keine Pipe")};
+    // KWin writes the whole picture at once; a pipe of 1 MB (the most the system gives a user)
+    // takes it in 8 steps at 1080p instead of 128, each a switch between KWin's thread and ours.
+    fcntl(enden[0], F_SETPIPE_SZ, 1 << 20);
+    // The picture's memory, its pages written while KWin paints its next frame, which takes
+    // far longer: afterwards the pixels land in mapped memory and become the picture as it is.
+    QByteArray puffer(letzteGroesse() > 0 ? letzteGroesse() : geschaetzt, Qt::Uninitialized);
+    std::jthread vorbereitung([p = puffer.data(), n = size_t(puffer.size())] { seitenVorbelegen(p, n); });
     QDBusMessage antwort;
     {
         // Every copy of the writing end must be closed before the reading, or it never ends:
@@ -94,10 +110,12 @@ KwinErgebnis aufnehmen(const QString &methode, const QVariantList &vorne)
     // Not more than an 8K picture of 16-bit channels; a larger number is a broken answer.
     constexpr qint64 Hoechstens = qint64(7680) * 4320 * 8;
     bool vollstaendig = false;
-    const QByteArray daten =
-        pipeLesen(enden[0], LeseFrist, qsizetype(std::clamp<qint64>(erwartet, 0, Hoechstens)), &vollstaendig);
+    vorbereitung.join();
+    QByteArray daten = pipeLesen(enden[0], LeseFrist, qsizetype(std::clamp<qint64>(erwartet, 0, Hoechstens)),
+                                 &vollstaendig, std::move(puffer));
     close(enden[0]);
-    e.bild = kwinBild(werte, daten, &e.fehler);
+    letzteGroesse() = daten.size();
+    e.bild = kwinBild(werte, std::move(daten), &e.fehler);
     if (!vollstaendig && e.bild.isNull() && e.fehler.isEmpty())
         e.fehler = QStringLiteral("die Pixel kamen nicht vollständig an");
     return e;
@@ -149,15 +167,17 @@ std::optional<Bildaufnahme> kwinBildschirmfoto(QScreen *monitor)
     if (abgelehnt || !kwinAmBus())
         return std::nullopt;
     const QRect desktop = monitor->virtualGeometry();
+    // XWayland's size: KWin's picture is that, or larger where KWin scales XWayland.
+    const qsizetype geschaetzt = qsizetype(desktop.width()) * desktop.height() * 4;
     KwinErgebnis e;
     bool ganz = nurArbeitsflaeche();
     if (!ganz) {
-        e = aufnehmen(QStringLiteral("CaptureScreen"), {monitor->name()});
+        e = aufnehmen(QStringLiteral("CaptureScreen"), {monitor->name()}, geschaetzt);
         ganz = e.bild.isNull() && kwinFolge(e.fehlername) == KwinFolge::Arbeitsflaeche;
         nurArbeitsflaeche() = ganz;
     }
     if (ganz)
-        e = aufnehmen(QStringLiteral("CaptureWorkspace"), {});
+        e = aufnehmen(QStringLiteral("CaptureWorkspace"), {}, geschaetzt);
     if (e.bild.isNull()) {
         abgelehnt = kwinFolge(e.fehlername) == KwinFolge::PortalAbJetzt;
         einmalMelden(e.fehlername.isEmpty() ? e.fehler : e.fehlername + QStringLiteral(": ") + e.fehler);

@@ -42,6 +42,8 @@ class TstKwinBild : public QObject
 private slots:
     void pixelFormate_data();
     void pixelFormate();
+    void pufferUebernommen_data();
+    void pufferUebernommen();
     void kaputteAntworten_data();
     void kaputteAntworten();
     void pipeBisZumEnde();
@@ -86,6 +88,46 @@ void TstKwinBild::pixelFormate()
     for (int y = 0; y < bild.height(); ++y)
         for (int x = 0; x < bild.width(); ++x)
             QCOMPARE(reinterpret_cast<const QRgb *>(bild.constScanLine(y))[x] >> 24, 0xFFu);
+}
+
+void TstKwinBild::pufferUebernommen_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("durchsichtig"); // one pixel not opaque
+    QTest::addColumn<bool>("uebernommen");  // the picture lives in the pipe's buffer
+    QTest::newRow("KWin's premultiplied ARGB32, opaque")
+        << int(QImage::Format_ARGB32_Premultiplied) << false << true;
+    QTest::newRow("premultiplied ARGB32, a pixel see-through")
+        << int(QImage::Format_ARGB32_Premultiplied) << true << false;
+    QTest::newRow("ARGB32, opaque") << int(QImage::Format_ARGB32) << false << true;
+    QTest::newRow("ARGB32, a pixel see-through") << int(QImage::Format_ARGB32) << true << false;
+    QTest::newRow("RGB32") << int(QImage::Format_RGB32) << false << true;
+}
+
+void TstKwinBild::pufferUebernommen()
+{
+    // At 1080p a copy of the picture costs more than reading it: KWin's format is taken over.
+    QFETCH(int, format);
+    QFETCH(bool, durchsichtig);
+    QFETCH(bool, uebernommen);
+    QImage gesendet = musterBild(QSize(16, 9)).convertToFormat(QImage::Format(format));
+    if (durchsichtig)
+        gesendet.setPixel(5, 4, 0x40102030u); // a quarter opaque
+    QByteArray daten = pixel(gesendet, int(gesendet.bytesPerLine()));
+    const uchar *puffer = reinterpret_cast<const uchar *>(daten.constData());
+    QString fehler;
+    const QImage bild = kwinBild(antwort(QImage::Format(format), 16, 9, uint(gesendet.bytesPerLine())),
+                                 std::move(daten), &fehler);
+    QVERIFY2(!bild.isNull(), qPrintable(fehler));
+    QCOMPARE(bild.format(), QImage::Format_RGB32);
+    QCOMPARE(bild.constBits() == puffer, uebernommen);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const QRgb p = reinterpret_cast<const QRgb *>(bild.constScanLine(y))[x];
+            QCOMPARE(qAlpha(p), 0xFF);
+            if (!durchsichtig || x != 5 || y != 4)
+                QCOMPARE(p, musterBild(QSize(16, 9)).pixel(x, y));
+        }
 }
 
 void TstKwinBild::kaputteAntworten_data()
@@ -154,6 +196,19 @@ void TstKwinBild::pipeBisZumEnde()
     QVERIFY(vollstaendig);
     QCOMPARE(gelesen.size(), groesse);
     QVERIFY(gelesen == gesendet.left(groesse));
+
+    // Into memory made ready beforehand, where it has room.
+    QVERIFY(pipe(enden) == 0);
+    QByteArray bereit(100, Qt::Uninitialized);
+    const char *bereitDaten = bereit.constData();
+    QVERIFY(write(enden[1], "abcdef", 6) == 6);
+    close(enden[1]);
+    const QByteArray hinein =
+        pipeLesen(enden[0], std::chrono::milliseconds(10000), 100, &vollstaendig, std::move(bereit));
+    close(enden[0]);
+    QVERIFY(vollstaendig);
+    QCOMPARE(hinein, QByteArray("abcdef"));
+    QCOMPARE(hinein.constData(), bereitDaten);
 
     // A writer that never finishes: the time limit ends the wait, and says so.
     QVERIFY(pipe(enden) == 0);
