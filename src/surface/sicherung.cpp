@@ -457,8 +457,26 @@ QImage sicherungsBild(const ToolState &t)
 
 void bildAufHintergrund(ToolState &t, SurfaceState &s)
 {
-    bildSichern(s.Img1Bmp, t.OrigScrBmp);
-    bildGleichHintergrund(s, t.OrigScrBmp);
+    const Aenderungsstand &a = s.Aenderungen;
+    const Bildsicherung &b = t.BackupBmp;
+    const QImage &grund = t.OrigScrBmp;
+    QImage &bild = s.Img1Bmp;
+    const bool geschrieben = nurKachelnGeschrieben(a, bild) && bild.isDetached() && vergleichbar(bild, grund);
+    // Elsewhere the picture equals the background ...
+    const bool wieGrund = geschrieben && a.GegenHintergrund && a.HintergrundSchluessel == grund.cacheKey();
+    // ... or the snapshot, which differs from the background where its tiles say so.
+    const bool wieSicherung = geschrieben && !a.GegenHintergrund &&
+                              t.BackupOrigScrBmp.cacheKey() == grund.cacheKey() && ablageGilt(b, bild, grund);
+    if (wieGrund || wieSicherung) {
+        // Only where it may differ: the rest of a picture that shares the memory the screen
+        // was read into stays shared, and at 8K this is far less than a whole copy.
+        for (size_t i = 0; i < a.Kacheln.size(); ++i)
+            if (a.Kacheln[i] || (wieSicherung && b.Anders[i]))
+                kachelUebernehmen(bild, grund, ort(int(i), a.Spalten, bild.width(), bild.height()));
+    } else {
+        bildSichern(bild, grund);
+    }
+    bildGleichHintergrund(s, grund);
 }
 
 void UndoSchnappschuss(ToolState &t, SurfaceState &s)

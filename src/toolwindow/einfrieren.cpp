@@ -11,7 +11,7 @@ int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor)
     return toolWindowMonitor;
 }
 
-void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured)
+void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured, const QImage &zeichnung)
 {
     t.OrigScrBmp =
         captured.format() == QImage::Format_RGB32 ? captured : captured.convertToFormat(QImage::Format_RGB32);
@@ -24,6 +24,14 @@ void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured)
     s.BakLx = s.BakLy = s.BakSx = s.BakSy = -1;
     t.BakBereichRect = t.BereichRect;
     t.BakModus = t.Modus;
+    if (!zeichnung.isNull() && captured.format() == QImage::Format_RGB32 &&
+        zeichnung.format() == QImage::Format_RGB32 && zeichnung.size() == captured.size()) {
+        s.Img1Bmp = zeichnung;
+        s.Img1Bmp.setDevicePixelRatio(1);
+        // The copy equals the background: the first press compares only what it draws.
+        bildGleichHintergrund(s, t.OrigScrBmp);
+        return;
+    }
     s.Img1Bmp = t.OrigScrBmp;
     bildGanzGeaendert(s);
 }
