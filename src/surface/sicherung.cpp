@@ -1,5 +1,7 @@
 #include "surface/sicherung.h"
 
+#include "surface/bilddatei.h"
+
 #include <QColorSpace>
 
 #include <algorithm>
@@ -461,6 +463,12 @@ void bildAufHintergrund(ToolState &t, SurfaceState &s)
     const Bildsicherung &b = t.BackupBmp;
     const QImage &grund = t.OrigScrBmp;
     QImage &bild = s.Img1Bmp;
+    // A picture that is a copy of the background's memory file becomes the file's pages again,
+    // and what it had drawn on goes back to the system.
+    if (bilddateiKopieZuruecksetzen(bild, grund)) {
+        bildGleichHintergrund(s, grund);
+        return;
+    }
     const bool geschrieben = nurKachelnGeschrieben(a, bild) && bild.isDetached() && vergleichbar(bild, grund);
     // Elsewhere the picture equals the background ...
     const bool wieGrund = geschrieben && a.GegenHintergrund && a.HintergrundSchluessel == grund.cacheKey();
