@@ -1,5 +1,6 @@
 #include "toolwindow/einfrieren.h"
 
+#include "surface/bilddatei.h"
 #include "surface/sicherung.h"
 
 int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor)
@@ -43,5 +44,9 @@ void bilderFreigeben(ToolState &t, SurfaceState &s)
     t.OrigScrStartBmp = QImage();
     t.BackupBmp = QImage();
     t.BackupOrigScrBmp = QImage();
+    // A drawing picture that is still a copy of the screen's memory file holds all of that
+    // file: with memory of its own, the file serves the next freeze instead of a new one.
+    if (bilddateiKopieIst(s.Img1Bmp))
+        s.Img1Bmp = s.Img1Bmp.copy();
     bildGanzGeaendert(s);
 }

@@ -15,5 +15,6 @@ int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor);
 void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured, const QImage &zeichnung = {});
 
 // After "Fertig": lets go of every full-size picture but the drawing picture, which the output
-// commands still use until the next freeze.
+// commands still use until the next freeze; that one gets memory of its own where it shared
+// the memory the screen was read into.
 void bilderFreigeben(ToolState &t, SurfaceState &s);

@@ -1,7 +1,6 @@
 #include "toolwindow/ruhe.h"
 
 #include "app/speicherabgabe.h"
-#include "surface/bilddatei.h"
 #include "surface/capture.h"
 #include "surface/scrwin.h"
 
@@ -41,10 +40,6 @@ void TRuhe::vorwaermen(QScreen *monitor, TScreenForm *flaeche)
 
 void TRuhe::zurueckgeben()
 {
-    // A drawing picture that still shares the memory the screen was read into keeps all of it
-    // besides what was drawn: a copy of its own costs one frame and lets that memory go.
-    if (m_flaeche && bilddateiKopieIst(m_flaeche->Img1Bmp))
-        m_flaeche->Img1Bmp = m_flaeche->Img1Bmp.copy();
     bildschirmSpeicherGanzFreigeben();
     if (m_flaeche)
         m_flaeche->malspeicherFreigeben();
