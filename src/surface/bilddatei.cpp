@@ -94,17 +94,18 @@ QImage bilddateiKopie(const Bilddatei &d, int w, int h, std::function<void()> we
         kopie);
 }
 
-void bilddateiSeitenAbgeben(const Bilddatei &d)
-{
-    // On a shared mapping of a file this drops only our page table entries, not the pixels.
-    if (d.daten)
-        madvise(d.daten, d.groesse, MADV_DONTNEED);
-}
-
 bool bilddateiKopieIst(const QImage &bild)
 {
     const std::lock_guard<std::mutex> sperre(kopienSperre);
     return !bild.isNull() && kopieVon(bild.constBits());
+}
+
+bool bilddateiKopieVon(const QImage &kopie, const QImage &original)
+{
+    const std::lock_guard<std::mutex> sperre(kopienSperre);
+    const Kopie *k = kopie.isNull() ? nullptr : kopieVon(kopie.constBits());
+    return k && k->original == original.constBits() && kopie.size() == original.size() &&
+           kopie.format() == original.format();
 }
 
 bool bilddateiKopieZuruecksetzen(QImage &kopie, const QImage &original)

@@ -32,12 +32,11 @@ QImage bilddateiKopie(const Bilddatei &d, int w, int h, std::function<void()> we
 // file besides the pages drawn on.
 bool bilddateiKopieIst(const QImage &bild);
 
+// True when `kopie` is a copy made by bilddateiKopie of the file `original` shows, that is,
+// pixel for pixel `original` where it has not been written.
+bool bilddateiKopieVon(const QImage &kopie, const QImage &original);
+
 // Makes a copy made by bilddateiKopie equal to its file again, `original` being the picture
 // over the file's mapping, and gives back the pages it had of its own. False (and nothing
 // done) for any other pair of pictures, and for a copy shared with another image.
 bool bilddateiKopieZuruecksetzen(QImage &kopie, const QImage &original);
-
-// Unmaps the file's pages from our side of the shared mapping, keeping their contents in the
-// file: the pixels read through a copy need not be counted twice while nothing reads the
-// original. Its pages come back one by one as they are read.
-void bilddateiSeitenAbgeben(const Bilddatei &d);

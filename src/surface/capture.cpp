@@ -31,8 +31,8 @@ namespace {
 // memory, every 4 KB page of it would cost a page fault, which at 8K takes longer than all
 // the rest of a freeze (and on some virtual machines a whole second). A segment is taken
 // again once the last copy of its picture is gone, so freezes take turns between two.
-// Where the X server takes a memory file as the segment, the drawing picture is a copy of it
-// that shares its pages until they are drawn on (bilddateiKopie): background and drawing
+// Where the X server takes a memory file as the segment, the drawing picture becomes a copy of
+// it that shares its pages until they are drawn on (bilddateiKopie): background and drawing
 // picture then cost one frame and what was drawn, not two frames.
 class ShmLeser
 {
@@ -100,9 +100,6 @@ public:
                 --s->nutzer;
                 return {};
             }
-            // Shown and drawn on through the copy from now on; the original's pages are read
-            // again only where the eraser or the undo backup needs the background.
-            bilddateiSeitenAbgeben(s->datei);
             return kopie;
         }
         return {};

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -301,6 +302,21 @@ void gleich(Aenderungsstand &a, const QImage &bild)
     a.HintergrundSchluessel = 0;
 }
 
+// A picture that still shares the captured screen becomes the copy of it made for the drawing
+// (SurfaceState::Zeichenvorrat), pixel for pixel the same: what is known of its changes stays
+// true. Says whether it did.
+bool vorratNehmen(SurfaceState &s)
+{
+    QImage vorrat = std::exchange(s.Zeichenvorrat, QImage());
+    if (s.Img1Bmp.isDetached() || !bilddateiKopieVon(vorrat, s.Img1Bmp))
+        return false;
+    const bool bekannt = s.Aenderungen.BildSchluessel == s.Img1Bmp.cacheKey();
+    s.Img1Bmp = std::move(vorrat);
+    if (bekannt)
+        s.Aenderungen.BildSchluessel = s.Img1Bmp.cacheKey();
+    return true;
+}
+
 } // namespace
 
 void bildGanzGeaendert(SurfaceState &s)
@@ -319,6 +335,9 @@ void bildGleichHintergrund(SurfaceState &s, const QImage &hintergrund)
 
 void aenderungBeginnen(SurfaceState &s)
 {
+    // The first write to a picture that still shares the captured screen (a pointer move draws
+    // the tool's marker, maybe before the first press) takes the copy made for it.
+    vorratNehmen(s);
     Aenderungsstand &a = s.Aenderungen;
     if (s.Img1Bmp.cacheKey() != a.BildSchluessel)
         a.Alles = true;
@@ -382,8 +401,9 @@ void sicherungAbgleichen(ToolState &t, SurfaceState &s)
     }
     b.HintergrundSchluessel = grund.cacheKey();
     // A picture still shared (with the capture, after a freeze) would be copied by the
-    // first step that draws on it; copied here, that step stays as cheap as any other.
-    if (!s.Img1Bmp.isDetached())
+    // first step that draws on it; copied here, that step stays as cheap as any other. A copy
+    // of the captured screen that shares its pages until drawn on costs only those pages.
+    if (!vorratNehmen(s) && !s.Img1Bmp.isDetached())
         s.Img1Bmp = eigenesBild(s.Img1Bmp);
     gleich(a, s.Img1Bmp);
 }

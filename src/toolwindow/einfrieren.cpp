@@ -25,16 +25,12 @@ void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured, cons
     s.BakLx = s.BakLy = s.BakSx = s.BakSy = -1;
     t.BakBereichRect = t.BereichRect;
     t.BakModus = t.Modus;
-    if (!zeichnung.isNull() && captured.format() == QImage::Format_RGB32 &&
-        zeichnung.format() == QImage::Format_RGB32 && zeichnung.size() == captured.size()) {
-        s.Img1Bmp = zeichnung;
-        s.Img1Bmp.setDevicePixelRatio(1);
-        // The copy equals the background: the first press compares only what it draws.
-        bildGleichHintergrund(s, t.OrigScrBmp);
-        return;
-    }
+    // Shown from the captured pixels, which are mapped already; the copy is mapped page by
+    // page only where it is drawn on or painted from.
     s.Img1Bmp = t.OrigScrBmp;
-    bildGanzGeaendert(s);
+    s.Zeichenvorrat = captured.format() == QImage::Format_RGB32 ? zeichnung : QImage();
+    // The picture is the background: the first press compares only what it draws.
+    bildGleichHintergrund(s, t.OrigScrBmp);
 }
 
 void bilderFreigeben(ToolState &t, SurfaceState &s)
@@ -44,9 +40,13 @@ void bilderFreigeben(ToolState &t, SurfaceState &s)
     t.OrigScrStartBmp = QImage();
     t.BackupBmp = QImage();
     t.BackupOrigScrBmp = QImage();
+    s.Zeichenvorrat = QImage();
     // A drawing picture that is still a copy of the screen's memory file holds all of that
     // file: with memory of its own, the file serves the next freeze instead of a new one.
-    if (bilddateiKopieIst(s.Img1Bmp))
-        s.Img1Bmp = s.Img1Bmp.copy();
+    if (bilddateiKopieIst(s.Img1Bmp)) {
+        QImage eigen;
+        bildSichern(eigen, s.Img1Bmp);
+        s.Img1Bmp = eigen;
+    }
     bildGanzGeaendert(s);
 }

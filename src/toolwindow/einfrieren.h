@@ -10,8 +10,9 @@ int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor);
 // Takes a captured monitor image as the new background and drawing picture. The undo
 // snapshot is renewed and the gesture coordinates reset; tool, colour, thickness, zoom and
 // the selection area stay as they are. Every copy shares the captured pixels until one of
-// them is drawn on. `zeichnung`, where not null, is the drawing picture: a copy of `captured`
-// pixel for pixel that shares its memory until drawn on (Bildaufnahme::zeichnung).
+// them is drawn on. `zeichnung`, where not null, becomes the drawing picture's own memory at its
+// first write: a copy of `captured` that shares its memory until drawn on
+// (Bildaufnahme::zeichnung).
 void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured, const QImage &zeichnung = {});
 
 // After "Fertig": lets go of every full-size picture but the drawing picture, which the output

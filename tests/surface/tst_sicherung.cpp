@@ -274,6 +274,9 @@ void TstSicherung::undoMatchesFullCopy()
         const uchar *kopie = d.zeichnung.constBits();
         // Handed over, not kept: the drawing picture must be the copy's only holder.
         bildUebernehmen(z.t, z.s, d.bild, std::exchange(d.zeichnung, QImage()));
+        // The picture shows the screen's pixels until the first press gives it the copy.
+        QCOMPARE(z.s.Zeichenvorrat.constBits(), kopie);
+        sicherungAbgleichen(z.t, z.s);
         QCOMPARE(z.s.Img1Bmp.constBits(), kopie);
         QVERIFY(z.s.Img1Bmp.isDetached());
     };

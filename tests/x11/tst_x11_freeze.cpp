@@ -108,6 +108,24 @@ int segmente()
     return n;
 }
 
+// True when `bits` lie in one of those segments.
+bool imSegment(const uchar *bits)
+{
+    QFile f(QStringLiteral("/proc/self/maps"));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const auto p = quintptr(bits);
+    for (const QByteArray &zeile : f.readAll().split('\n')) {
+        if (!zeile.contains("/SYSV") &&
+            !(zeile.contains(" rw-s ") && zeile.contains("/memfd:skizzomat-bild")))
+            continue;
+        const QList<QByteArray> bereich = zeile.left(zeile.indexOf(' ')).split('-');
+        if (p >= bereich.value(0).toULongLong(nullptr, 16) && p < bereich.value(1).toULongLong(nullptr, 16))
+            return true;
+    }
+    return false;
+}
+
 // A stroke with the left button held, in steps of at most 10 pixels as a hand gives them.
 void zug(QPoint von, QPoint bis)
 {
@@ -235,10 +253,10 @@ void TstX11Freeze::memoryAtRestGoesBack()
     QTRY_COMPARE(t.WinZustand, 1);
     QTRY_VERIFY(xs::windowInfo(s.winId()).value_or(xs::WindowInfo{}).viewable);
     if (drawnOn) {
-        // Until drawn on, the picture shares the memory the screen was read into. Drawn on
+        // Once shown, the picture is a copy of the memory the screen was read into. Drawn on
         // page by page, undo, the eraser over a stroke and "Alles löschen" each bring back
         // the exact screen.
-        QVERIFY(bilddateiKopieIst(s.Img1Bmp));
+        QTRY_VERIFY(bilddateiKopieIst(s.Img1Bmp));
         const auto aktion = [&t](const char *name) {
             t.Aktionen.value(QString::fromLatin1(name))->trigger();
         };
@@ -270,9 +288,12 @@ void TstX11Freeze::memoryAtRestGoesBack()
             {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("1000")});
     QTRY_VERIFY(given.size() >= 1);
     QVERIFY(t.Ruhe->kalt());
-    // The picture has memory of its own now, and the memory the screen was read into is gone.
+    // The picture has memory of its own, and the memory the screen was read into is gone; or
+    // the picture, never written (not even by the pointer's marker), still lives in it.
     QVERIFY(!bilddateiKopieIst(s.Img1Bmp));
-    QCOMPARE(segmente(), 0);
+    if (drawnOn)
+        QVERIFY(!imSegment(s.Img1Bmp.constBits()));
+    QCOMPARE(segmente(), imSegment(s.Img1Bmp.constBits()) ? 1 : 0);
     QVERIFY(s.backingStore()->size().width() <= 1);
     QVERIFY(xs::difference(s.Img1Bmp, picture).isEmpty());
 
@@ -292,8 +313,7 @@ void TstX11Freeze::memoryAtRestGoesBack()
             {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("1000")});
     given.clear();
     QTRY_COMPARE(given.size(), 1);
-    const int kalt = segmente();
-    QCOMPARE(kalt, 0);
+    const int kalt = segmente(); // the picture's, if it still lives in one
     xs::run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(xs::centre(&t).x()),
                                         QString::number(xs::centre(&t).y())});
     QTRY_VERIFY(!t.Ruhe->kalt());
