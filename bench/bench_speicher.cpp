@@ -1,7 +1,9 @@
 // The program's resident memory through one session on the current X display: idle, frozen,
-// a stroke, a wheel zoom, a sheet, a stroke on it, an undo, the clipboard and Fertig, each
+// a stroke, twenty strokes and an undo, "Alles löschen", a wheel zoom, a sheet, a stroke on
+// it, an undo, the clipboard and Fertig, each
 // step driven through the real windows' event handlers. Prints VmRSS (and its anonymous and
-// shared parts) after each step, and how many frames of the frozen monitor lie above idle,
+// shared parts, and the proportional size, which counts a page mapped twice once and a page
+// shared with the X server half) after each step, and how many frames of the frozen monitor lie above idle,
 // after the step and at its highest moment (what a step holds only briefly counts there).
 //   bench_speicher [ROUNDS [REST_MS]]   the session ROUNDS times over (default 2), so that
 //                             what a second freeze keeps shows too; then REST_MS (default a
@@ -21,11 +23,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWheelEvent>
 #include <QWindow>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -33,8 +37,54 @@ namespace {
 
 struct Rss
 {
-    double gesamt = 0, anonym = 0, geteilt = 0, hoechst = 0; // MB
+    double gesamt = 0, anonym = 0, geteilt = 0, hoechst = 0, anteilig = 0, eigen = 0; // MB
 };
+
+// The memory the program has, each page once: the anonymous and file pages of VmRSS, and each
+// shared-memory file (the screen reads, the backing store) at its full size, as those are
+// written whole. VmRSS counts a page twice where two mappings show it (the screen's file and
+// the drawing picture's copy of it), and not at all a file page no mapping shows right now.
+double eigenerSpeicher(double anonym)
+{
+    QFile f(QStringLiteral("/proc/self/smaps"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    QMap<QByteArray, double> dateien; // inode: largest mapping of it, MB
+    double dateiseiten = 0;
+    QByteArray inode;
+    bool geteilt = false;
+    for (const QByteArray &zeile : f.readAll().split('\n')) {
+        const QList<QByteArray> teile = zeile.simplified().split(' ');
+        const QByteArray erstes = teile.value(0);
+        if (erstes.contains('-') && !erstes.endsWith(':')) {
+            geteilt = zeile.contains("/memfd:") || zeile.contains("/SYSV");
+            inode = teile.value(4);
+            continue;
+        }
+        const double mb = teile.value(1).toDouble() / 1024.0;
+        if (geteilt && erstes == "Size:")
+            dateien[inode] = std::max(dateien.value(inode), mb);
+        else if (!geteilt && erstes == "Rss:")
+            dateiseiten += mb;
+        else if (!geteilt && erstes == "Anonymous:")
+            dateiseiten -= mb;
+    }
+    double summe = anonym + dateiseiten;
+    for (const double mb : dateien)
+        summe += mb;
+    return summe;
+}
+
+double pssLesen()
+{
+    QFile f(QStringLiteral("/proc/self/smaps_rollup"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &zeile : f.readAll().split('\n'))
+        if (zeile.startsWith("Pss:"))
+            return zeile.mid(4).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
 
 Rss rssLesen()
 {
@@ -56,6 +106,8 @@ Rss rssLesen()
         else if (teile[0] == "VmHWM:")
             r.hoechst = mb;
     }
+    r.anteilig = pssLesen();
+    r.eigen = eigenerSpeicher(r.anonym);
     return r;
 }
 
@@ -145,8 +197,8 @@ struct Messtabelle
         : leer(rssLesen()), frame(double(groesse.width()) * groesse.height() * 4 / (1024.0 * 1024.0))
     {
         std::printf("%dx%d, a frame is %.1f MB\n", groesse.width(), groesse.height(), frame);
-        std::printf("%-22s %9s %9s %9s %8s %8s\n", "step", "VmRSS MB", "anon MB", "shm MB", "frames",
-                    "during");
+        std::printf("%-22s %9s %9s %9s %8s %8s %8s %8s\n", "step", "VmRSS MB", "anon MB", "shm MB", "frames",
+                    "during", "PSS MB", "own MB");
     }
 
     void zeile(const char *schritt)
@@ -157,8 +209,8 @@ struct Messtabelle
         const double waehrend = (r.hoechst - leer.gesamt) / frame;
         hoechstes = std::max(hoechstes, frames);
         spitze = std::max(spitze, waehrend);
-        std::printf("%-22s %9.1f %9.1f %9.1f %8.2f %8.2f\n", schritt, r.gesamt, r.anonym, r.geteilt, frames,
-                    waehrend);
+        std::printf("%-22s %9.1f %9.1f %9.1f %8.2f %8.2f %8.1f %8.1f\n", schritt, r.gesamt, r.anonym,
+                    r.geteilt, frames, waehrend, r.anteilig, r.eigen);
         karteZeigen();
         std::fflush(stdout);
         hoechstwertNeu();
@@ -175,6 +227,13 @@ void sitzungMessen(Messtabelle &tabelle, QSize groesse)
     ausloesen("Stift1");
     strich(s.Img1, {w / 10, h / 10}, {w * 9 / 10, h * 8 / 10});
     tabelle.zeile("stroke");
+    for (int i = 1; i < 20; ++i)
+        strich(s.Img1, {w * i / 21, h / 12}, {w * (20 - i) / 21, h * 11 / 12});
+    ausloesen("Rckgngig1");
+    tabelle.zeile("20 strokes, undo");
+    ausloesen("Alleslschen1");
+    tabelle.zeile("Alles loeschen");
+    strich(s.Img1, {w / 10, h / 10}, {w * 9 / 10, h * 8 / 10});
     maus(s.Img1, QEvent::MouseMove, {w / 2, h / 2}, Qt::NoButton);
     rad(&s, {w / 2, h / 2}, 120);
     rad(&s, {w / 2, h / 2}, 120);

@@ -7,6 +7,7 @@
 // round by round, so that what other processes do hits each of them alike; the figures are
 // the medians over the rounds. Every picture is written once before any step is timed.
 #include "startup/anwendung.h"
+#include "surface/bilddatei.h"
 #include "surface/gesten.h"
 #include "surface/scrwin.h"
 #include "surface/sicherung.h"
@@ -21,8 +22,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <map>
+#include <memory>
 #include <sched.h>
 #include <string>
 #include <sys/resource.h>
@@ -215,12 +218,33 @@ const int druecke = 10;
 // Figures per (screen size, kind of step or press).
 using Reihen = std::map<std::pair<int, int>, Reihe>;
 
-// The picture of one screen size taken over and shown, and every buffer written once: the
-// window's whole backing store, and by the first snapshot the picture (its own copy now, no
-// longer shared with the capture) and the backup.
-void flaecheVorbereiten(const QImage &bild, QSize g)
+// A screen read as the X server gives it: in a memory file, which the drawing picture is a
+// copy of until drawn on. A plain picture where the system has no memory files.
+struct Aufnahme
 {
-    bildUebernehmen(*ToolForm, *ScreenForm, bild);
+    Bilddatei datei;
+    QImage bild;
+
+    explicit Aufnahme(const QImage &schirm) : datei(bilddateiAnlegen(size_t(schirm.sizeInBytes())))
+    {
+        if (datei.fd < 0) {
+            bild = schirm;
+            return;
+        }
+        std::memcpy(datei.daten, schirm.constBits(), size_t(schirm.sizeInBytes()));
+        bild = QImage(static_cast<const uchar *>(datei.daten), schirm.width(), schirm.height(),
+                      schirm.bytesPerLine(), QImage::Format_RGB32);
+    }
+};
+
+// The picture of one screen size taken over as a freeze does, shown, and the window's whole
+// backing store written once. The drawing picture is a fresh copy of the file each round: its
+// pages are the file's until the steps draw on them, as after a freeze.
+void flaecheVorbereiten(const Aufnahme &aufnahme, QSize g)
+{
+    const QImage &bild = aufnahme.bild;
+    bildUebernehmen(*ToolForm, *ScreenForm, bild,
+                    bilddateiKopie(aufnahme.datei, bild.width(), bild.height(), {}));
     bildGanzGeaendert(*ScreenForm);
     ToolForm->WinZustand = 1;
     ScreenForm->zeigeAuf(QRect(QPoint(0, 0), g));
@@ -316,16 +340,16 @@ int main(int argc, char **argv)
     FensterErzeugen();
     Malzaehler maler;
     ScreenForm->Img1->installEventFilter(&maler);
-    std::vector<QImage> bilder;
+    std::vector<std::unique_ptr<Aufnahme>> bilder;
     for (const QSize g : schirmGroessen)
-        bilder.push_back(bildschirm(g.width(), g.height()));
+        bilder.push_back(std::make_unique<Aufnahme>(bildschirm(g.width(), g.height())));
 
     Reihen schrittReihen, druckReihen;
     long fehlendeBilder = 0;
     for (int runde = 0; runde < runden; ++runde) {
         for (int gi = 0; gi < 3; ++gi) {
             const QSize g = schirmGroessen[gi];
-            flaecheVorbereiten(bilder[size_t(gi)], g);
+            flaecheVorbereiten(*bilder[size_t(gi)], g);
             fest = hauptFadenFest(cpu) && fest;
             fehlendeBilder += schritteMessen(schrittReihen, gi, schritte, maler);
             if (g.width() == 7680)

@@ -151,6 +151,9 @@ struct SurfaceState
     // the segment's end.
     QPoint StiftPosition;
     QImage Img1Bmp;
+    // Taken as the picture's own memory at its first write where it still shares the captured
+    // screen: a copy of that screen that shares its pages until drawn on, or null.
+    QImage Zeichenvorrat;
     TextEintragZustand Eintrag;
     Aenderungsstand Aenderungen;
 };

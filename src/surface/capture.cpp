@@ -3,6 +3,7 @@
 #include "app/sitzung.h"
 #include "app/vorbelegen.h"
 #include "surface/ausschnitt.h"
+#include "surface/bilddatei.h"
 #include "surface/gnomeskalierung.h"
 #include "surface/kwinbild.h"
 #include "surface/portal.h"
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -32,6 +34,9 @@ namespace {
 // memory, every 4 KB page of it would cost a page fault, which at 8K takes longer than all
 // the rest of a freeze (and on some virtual machines a whole second). A segment is taken
 // again once the last copy of its picture is gone, so freezes take turns between two.
+// Where the X server takes a memory file as the segment, the drawing picture becomes a copy of
+// it that shares its pages until they are drawn on (bilddateiKopie): background and drawing
+// picture then cost one frame and what was drawn, not two frames.
 class ShmLeser
 {
 public:
@@ -76,10 +81,31 @@ public:
         if (!gelesen)
             return {};
         s->gewaermt = true;
-        s->belegt = true;
+        ++s->nutzer;
+        // Read-only: a write to the picture gives it a copy of its own instead of changing the
+        // segment under the drawing picture that shares its pages.
         return QImage(
-            static_cast<uchar *>(s->addr), r.width(), r.height(), qsizetype(r.width()) * 4,
-            QImage::Format_RGB32, [](void *seg) { static_cast<Segment *>(seg)->belegt = false; }, s);
+            static_cast<const uchar *>(s->addr), r.width(), r.height(), qsizetype(r.width()) * 4,
+            QImage::Format_RGB32, [](void *seg) { --static_cast<Segment *>(seg)->nutzer; }, s);
+    }
+
+    // A copy of `bild`, read by lesen(), that costs memory only for the pages drawn on; null
+    // where its segment is no memory file.
+    QImage zeichenkopie(const QImage &bild)
+    {
+        for (const std::unique_ptr<Segment> &s : m_segmente) {
+            if (s->datei.fd < 0 || s->addr != bild.constBits() || s->nutzer == 0)
+                continue;
+            ++s->nutzer;
+            QImage kopie =
+                bilddateiKopie(s->datei, bild.width(), bild.height(), [seg = s.get()] { --seg->nutzer; });
+            if (kopie.isNull()) {
+                --s->nutzer;
+                return {};
+            }
+            return kopie;
+        }
+        return {};
     }
 
     // Has the X server write a free segment for `r` once, without waiting for it: the server
@@ -107,7 +133,7 @@ public:
     {
         std::vector<Segment *> weg;
         for (const std::unique_ptr<Segment> &s : m_segmente)
-            if (!s->belegt)
+            if (s->nutzer == 0)
                 weg.push_back(s.get());
         for (Segment *s : weg)
             freigeben(s);
@@ -121,7 +147,7 @@ public:
         Segment *behalten = groesstesFreies();
         std::vector<Segment *> weg;
         for (const std::unique_ptr<Segment> &s : m_segmente)
-            if (!s->belegt && s.get() != behalten)
+            if (s->nutzer == 0 && s.get() != behalten)
                 weg.push_back(s.get());
         for (Segment *s : weg)
             freigeben(s);
@@ -133,16 +159,17 @@ private:
         xcb_shm_seg_t seg = 0;
         void *addr = nullptr;
         size_t groesse = 0;
-        std::atomic<bool> belegt = false; // a picture lives in it
-        bool gewaermt = false;            // the X server has written its pages
-        std::jthread fueller;             // writes a new segment's pages once
+        Bilddatei datei;             // the memory file, where the X server takes one
+        std::atomic<int> nutzer = 0; // pictures living in it: the screen's and its copies
+        bool gewaermt = false;       // the X server has written its pages
+        std::jthread fueller;        // writes a new segment's pages once
     };
 
     Segment *groesstesFreies() const
     {
         Segment *frei = nullptr;
         for (const std::unique_ptr<Segment> &s : m_segmente)
-            if (!s->belegt && (!frei || s->groesse > frei->groesse))
+            if (s->nutzer == 0 && (!frei || s->groesse > frei->groesse))
                 frei = s.get();
         return frei;
     }
@@ -164,6 +191,48 @@ private:
 
     bool anlegen(xcb_connection_t *c, Segment &s, size_t bytes)
     {
+        if (!(mitDatei(c) ? dateiAnlegen(c, s, bytes) : sysvAnlegen(c, s, bytes)))
+            return false;
+        m_conn = c;
+        s.groesse = bytes;
+        // Its pages written while the caller waits before reading the screen.
+        s.fueller = std::jthread([addr = s.addr, bytes] { seitenVorbelegen(addr, bytes); });
+        return true;
+    }
+
+    // The X server takes memory files (MIT-SHM 1.2).
+    bool mitDatei(xcb_connection_t *c)
+    {
+        if (m_mitDatei < 0) {
+            std::unique_ptr<xcb_shm_query_version_reply_t, decltype(&std::free)> v(
+                xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr), &std::free);
+            m_mitDatei = v && (v->major_version > 1 || (v->major_version == 1 && v->minor_version >= 2));
+        }
+        return m_mitDatei > 0;
+    }
+
+    bool dateiAnlegen(xcb_connection_t *c, Segment &s, size_t bytes)
+    {
+        s.datei = bilddateiAnlegen(bytes);
+        if (s.datei.fd < 0)
+            return sysvAnlegen(c, s, bytes);
+        // The connection closes the descriptor it sends.
+        const int fuerServer = fcntl(s.datei.fd, F_DUPFD_CLOEXEC, 0);
+        s.seg = xcb_generate_id(c);
+        xcb_generic_error_t *err =
+            fuerServer < 0 ? nullptr
+                           : xcb_request_check(c, xcb_shm_attach_fd_checked(c, s.seg, fuerServer, 0));
+        if (fuerServer < 0 || err) {
+            std::free(err);
+            bilddateiSchliessen(s.datei);
+            return sysvAnlegen(c, s, bytes);
+        }
+        s.addr = s.datei.daten;
+        return true;
+    }
+
+    bool sysvAnlegen(xcb_connection_t *c, Segment &s, size_t bytes)
+    {
         const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
         if (id < 0)
             return false;
@@ -182,10 +251,6 @@ private:
             shmdt(s.addr);
             return false;
         }
-        m_conn = c;
-        s.groesse = bytes;
-        // Its pages written while the caller waits before reading the screen.
-        s.fueller = std::jthread([addr = s.addr, bytes] { seitenVorbelegen(addr, bytes); });
         return true;
     }
 
@@ -195,11 +260,15 @@ private:
             s->fueller.join();
         xcb_shm_detach(m_conn, s->seg);
         xcb_flush(m_conn);
-        shmdt(s->addr);
+        if (s->datei.fd >= 0)
+            bilddateiSchliessen(s->datei);
+        else
+            shmdt(s->addr);
         std::erase_if(m_segmente, [s](const std::unique_ptr<Segment> &e) { return e.get() == s; });
     }
 
     xcb_connection_t *m_conn = nullptr;
+    int m_mitDatei = -1; // unknown yet
     std::vector<std::unique_ptr<Segment>> m_segmente;
 };
 
@@ -296,8 +365,11 @@ QImage bildschirmLesen(QScreen *monitor)
 
 Bildaufnahme bildschirmAufnehmen(QScreen *monitor)
 {
-    if (!waylandSitzung())
-        return bildschirmLesen(monitor);
+    if (!waylandSitzung()) {
+        Bildaufnahme aufnahme(bildschirmLesen(monitor));
+        aufnahme.zeichnung = shmLeser().zeichenkopie(aufnahme.bild);
+        return aufnahme;
+    }
     if (std::optional<Bildaufnahme> kwin = kwinBildschirmfoto(monitor))
         return *std::move(kwin);
     Bildaufnahme desktop = [monitor] {

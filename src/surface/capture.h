@@ -11,6 +11,10 @@ struct Bildaufnahme
 {
     Bildaufnahme(QImage b = {}, QString f = {}) : bild(std::move(b)), fehler(std::move(f)) {}
     QImage bild;
+    // The picture to draw on where the system allows it: a copy of `bild` that shares its
+    // memory until drawn on, page by page. Null otherwise; then `bild` is copied whole at the
+    // first stroke.
+    QImage zeichnung;
     QString fehler;
     QString hinweis; // for the user, once: the picture is good, but could be better
 };

@@ -1,5 +1,7 @@
 #include "surface/sicherung.h"
 
+#include "surface/bilddatei.h"
+
 #include <QColorSpace>
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -299,6 +302,21 @@ void gleich(Aenderungsstand &a, const QImage &bild)
     a.HintergrundSchluessel = 0;
 }
 
+// A picture that still shares the captured screen becomes the copy of it made for the drawing
+// (SurfaceState::Zeichenvorrat), pixel for pixel the same: what is known of its changes stays
+// true. Says whether it did.
+bool vorratNehmen(SurfaceState &s)
+{
+    QImage vorrat = std::exchange(s.Zeichenvorrat, QImage());
+    if (s.Img1Bmp.isDetached() || !bilddateiKopieVon(vorrat, s.Img1Bmp))
+        return false;
+    const bool bekannt = s.Aenderungen.BildSchluessel == s.Img1Bmp.cacheKey();
+    s.Img1Bmp = std::move(vorrat);
+    if (bekannt)
+        s.Aenderungen.BildSchluessel = s.Img1Bmp.cacheKey();
+    return true;
+}
+
 } // namespace
 
 void bildGanzGeaendert(SurfaceState &s)
@@ -317,6 +335,9 @@ void bildGleichHintergrund(SurfaceState &s, const QImage &hintergrund)
 
 void aenderungBeginnen(SurfaceState &s)
 {
+    // The first write to a picture that still shares the captured screen (a pointer move draws
+    // the tool's marker, maybe before the first press) takes the copy made for it.
+    vorratNehmen(s);
     Aenderungsstand &a = s.Aenderungen;
     if (s.Img1Bmp.cacheKey() != a.BildSchluessel)
         a.Alles = true;
@@ -380,8 +401,9 @@ void sicherungAbgleichen(ToolState &t, SurfaceState &s)
     }
     b.HintergrundSchluessel = grund.cacheKey();
     // A picture still shared (with the capture, after a freeze) would be copied by the
-    // first step that draws on it; copied here, that step stays as cheap as any other.
-    if (!s.Img1Bmp.isDetached())
+    // first step that draws on it; copied here, that step stays as cheap as any other. A copy
+    // of the captured screen that shares its pages until drawn on costs only those pages.
+    if (!vorratNehmen(s) && !s.Img1Bmp.isDetached())
         s.Img1Bmp = eigenesBild(s.Img1Bmp);
     gleich(a, s.Img1Bmp);
 }
@@ -457,8 +479,32 @@ QImage sicherungsBild(const ToolState &t)
 
 void bildAufHintergrund(ToolState &t, SurfaceState &s)
 {
-    bildSichern(s.Img1Bmp, t.OrigScrBmp);
-    bildGleichHintergrund(s, t.OrigScrBmp);
+    const Aenderungsstand &a = s.Aenderungen;
+    const Bildsicherung &b = t.BackupBmp;
+    const QImage &grund = t.OrigScrBmp;
+    QImage &bild = s.Img1Bmp;
+    // A picture that is a copy of the background's memory file becomes the file's pages again,
+    // and what it had drawn on goes back to the system.
+    if (bilddateiKopieZuruecksetzen(bild, grund)) {
+        bildGleichHintergrund(s, grund);
+        return;
+    }
+    const bool geschrieben = nurKachelnGeschrieben(a, bild) && bild.isDetached() && vergleichbar(bild, grund);
+    // Elsewhere the picture equals the background ...
+    const bool wieGrund = geschrieben && a.GegenHintergrund && a.HintergrundSchluessel == grund.cacheKey();
+    // ... or the snapshot, which differs from the background where its tiles say so.
+    const bool wieSicherung = geschrieben && !a.GegenHintergrund &&
+                              t.BackupOrigScrBmp.cacheKey() == grund.cacheKey() && ablageGilt(b, bild, grund);
+    if (wieGrund || wieSicherung) {
+        // Only where it may differ: the rest of a picture that shares the memory the screen
+        // was read into stays shared, and at 8K this is far less than a whole copy.
+        for (size_t i = 0; i < a.Kacheln.size(); ++i)
+            if (a.Kacheln[i] || (wieSicherung && b.Anders[i]))
+                kachelUebernehmen(bild, grund, ort(int(i), a.Spalten, bild.width(), bild.height()));
+    } else {
+        bildSichern(bild, grund);
+    }
+    bildGleichHintergrund(s, grund);
 }
 
 void UndoSchnappschuss(ToolState &t, SurfaceState &s)

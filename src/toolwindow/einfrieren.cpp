@@ -1,5 +1,6 @@
 #include "toolwindow/einfrieren.h"
 
+#include "surface/bilddatei.h"
 #include "surface/sicherung.h"
 
 int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor)
@@ -11,7 +12,7 @@ int monitorWahl(int monitorMode, int monitorCount, int toolWindowMonitor)
     return toolWindowMonitor;
 }
 
-void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured)
+void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured, const QImage &zeichnung)
 {
     t.OrigScrBmp =
         captured.format() == QImage::Format_RGB32 ? captured : captured.convertToFormat(QImage::Format_RGB32);
@@ -24,8 +25,12 @@ void bildUebernehmen(ToolState &t, SurfaceState &s, const QImage &captured)
     s.BakLx = s.BakLy = s.BakSx = s.BakSy = -1;
     t.BakBereichRect = t.BereichRect;
     t.BakModus = t.Modus;
+    // Shown from the captured pixels, which are mapped already; the copy is mapped page by
+    // page only where it is drawn on or painted from.
     s.Img1Bmp = t.OrigScrBmp;
-    bildGanzGeaendert(s);
+    s.Zeichenvorrat = captured.format() == QImage::Format_RGB32 ? zeichnung : QImage();
+    // The picture is the background: the first press compares only what it draws.
+    bildGleichHintergrund(s, t.OrigScrBmp);
 }
 
 void bilderFreigeben(ToolState &t, SurfaceState &s)
@@ -35,5 +40,13 @@ void bilderFreigeben(ToolState &t, SurfaceState &s)
     t.OrigScrStartBmp = QImage();
     t.BackupBmp = QImage();
     t.BackupOrigScrBmp = QImage();
+    s.Zeichenvorrat = QImage();
+    // A drawing picture that is still a copy of the screen's memory file holds all of that
+    // file: with memory of its own, the file serves the next freeze instead of a new one.
+    if (bilddateiKopieIst(s.Img1Bmp)) {
+        QImage eigen;
+        bildSichern(eigen, s.Img1Bmp);
+        s.Img1Bmp = eigen;
+    }
     bildGanzGeaendert(s);
 }

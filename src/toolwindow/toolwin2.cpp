@@ -416,7 +416,7 @@ bool TToolForm::BildschirmEinfrieren()
     // Before the picture covers the monitor, where nothing hides the box.
     if (!aufnahme.hinweis.isEmpty())
         zeigeInformation(this, aufnahme.hinweis);
-    bildUebernehmen(*this, *ScreenForm, bild);
+    bildUebernehmen(*this, *ScreenForm, bild, aufnahme.zeichnung);
     ScreenForm->FormShow();
     ScreenForm->zeigeAuf(monitor->geometry());
     // Transient for the surface: a window manager keeps the tool window above it even where

@@ -4,6 +4,7 @@
 // before the press, and undo must give exactly that picture back.
 #include "bildhilfe.h"
 #include "sheets/blatt.h"
+#include "surface/bilddatei.h"
 #include "surface/gesten.h"
 #include "surface/rueckgaengig.h"
 #include "surface/sicherung.h"
@@ -12,6 +13,10 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <cstring>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -70,6 +75,32 @@ struct Zustand
         const QImage &erwartet = t.Modus == 6 ? s.Img1Bmp : vorher;
         QVERIFY2(sicherungsBild(t) == erwartet, "the backup is not the picture of the press");
         QVERIFY2(ablageStimmt(t, erwartet), "the backup keeps other tiles than those that differ");
+    }
+};
+
+// A screen read as the X server gives it where it can: in a memory file, the background a
+// read-only picture over the file and the drawing picture a copy that shares its pages.
+struct Dateiaufnahme
+{
+    Bilddatei datei;
+    QImage original;        // what the file must hold as long as it lives
+    QImage bild, zeichnung; // zeichnung until handed over
+
+    explicit Dateiaufnahme(const QImage &schirm) : datei(bilddateiAnlegen(size_t(schirm.sizeInBytes())))
+    {
+        if (datei.fd < 0)
+            return;
+        original = schirm.copy();
+        std::memcpy(datei.daten, schirm.constBits(), size_t(schirm.sizeInBytes()));
+        bild = QImage(static_cast<const uchar *>(datei.daten), schirm.width(), schirm.height(),
+                      qsizetype(schirm.width()) * 4, QImage::Format_RGB32);
+        zeichnung = bilddateiKopie(datei, schirm.width(), schirm.height(), {});
+    }
+    ~Dateiaufnahme() { bilddateiSchliessen(datei); }
+
+    bool unveraendert() const
+    {
+        return std::memcmp(datei.daten, original.constBits(), size_t(original.sizeInBytes())) == 0;
     }
 };
 
@@ -204,19 +235,28 @@ void TstSicherung::undoMatchesFullCopy_data()
 {
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<QSize>("groesse");
+    QTest::addColumn<bool>("mitDatei");
     for (quint32 seed : {11u, 12u, 13u})
         for (const QSize g : {QSize(301, 203), QSize(128, 64), QSize(70, 130)})
-            QTest::addRow("seed %u, %dx%d", seed, g.width(), g.height()) << seed << g;
+            for (const bool mitDatei : {false, true})
+                QTest::addRow("seed %u, %dx%d%s", seed, g.width(), g.height(),
+                              mitDatei ? ", in a memory file" : "")
+                    << seed << g << mitDatei;
 }
 
 // Random sessions with pen, marker, eraser and shapes, "Alles löschen", sheets, the captured
 // screen again and new freezes, against a model that keeps a plain full copy of picture and
 // background at every snapshot: each undo (twice in a row, too) must give the model's result.
+// With the screen in a memory file, the file holds the screen unchanged throughout: what is
+// drawn reaches the drawing picture's own pages only.
 void TstSicherung::undoMatchesFullCopy()
 {
     QFETCH(quint32, seed);
     QFETCH(QSize, groesse);
+    QFETCH(bool, mitDatei);
     QRandomGenerator rnd(seed);
+    // Before the state: the files outlive every picture made of them.
+    std::vector<std::unique_ptr<Dateiaufnahme>> dateien;
     const auto schirm = [&](QSize g) {
         QImage bild = musterBild(g.width(), g.height());
         bild.invertPixels(rnd.bounded(2) ? QImage::InvertRgb : QImage::InvertRgba);
@@ -225,7 +265,22 @@ void TstSicherung::undoMatchesFullCopy()
         return bild;
     };
     Zustand z(schirm(groesse));
-    bildUebernehmen(z.t, z.s, z.s.Img1Bmp);
+    const auto uebernehmen = [&](const QImage &bild) {
+        if (!mitDatei)
+            return bildUebernehmen(z.t, z.s, bild);
+        dateien.push_back(std::make_unique<Dateiaufnahme>(bild));
+        Dateiaufnahme &d = *dateien.back();
+        QVERIFY(!d.zeichnung.isNull());
+        const uchar *kopie = d.zeichnung.constBits();
+        // Handed over, not kept: the drawing picture must be the copy's only holder.
+        bildUebernehmen(z.t, z.s, d.bild, std::exchange(d.zeichnung, QImage()));
+        // The picture shows the screen's pixels until the first press gives it the copy.
+        QCOMPARE(z.s.Zeichenvorrat.constBits(), kopie);
+        sicherungAbgleichen(z.t, z.s);
+        QCOMPARE(z.s.Img1Bmp.constBits(), kopie);
+        QVERIFY(z.s.Img1Bmp.isDetached());
+    };
+    uebernehmen(z.s.Img1Bmp);
     // The model: the snapshot's picture and background as plain copies.
     QImage modellBild = z.s.Img1Bmp.copy(), modellGrund = z.t.OrigScrBmp.copy();
     const auto schnappschuss = [&](const QImage &bild) {
@@ -291,7 +346,7 @@ void TstSicherung::undoMatchesFullCopy()
             links = false;
         } else if (wurf < 84) {
             // A new freeze, now and then of a monitor of another size.
-            bildUebernehmen(z.t, z.s, schirm(rnd.bounded(3) ? groesse : groesse.transposed()));
+            uebernehmen(schirm(rnd.bounded(3) ? groesse : groesse.transposed()));
             modellBild = z.s.Img1Bmp.copy();
             modellGrund = z.t.OrigScrBmp.copy();
             links = false;
@@ -317,6 +372,8 @@ void TstSicherung::undoMatchesFullCopy()
         if (QTest::currentTestFailed())
             QFAIL(qPrintable(QStringLiteral("at action %1").arg(i)));
     }
+    for (const std::unique_ptr<Dateiaufnahme> &d : dateien)
+        QVERIFY2(d->unveraendert(), "a memory file the screen was read into was written");
 }
 
 // After a short stroke the press looks at the stroke's tiles only (here: a pixel planted in
