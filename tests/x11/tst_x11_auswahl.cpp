@@ -180,6 +180,9 @@ void TstX11Auswahl::typedAreaOnScreenAndInTheScreenshot()
     xs::click(xs::centre(t.StartFertigBtn));
     QTRY_COMPARE(frozen.size(), 1);
     QTRY_VERIFY(xs::stackingOrder().contains(s.winId()));
+    // Listed by the window manager before it is mapped at its place: a stroke then would go to
+    // the desktop under it (seen on a busy machine).
+    QVERIFY(xs::waitUntilPlaced(&s));
     // A stroke with the pen; the window manager lifts the clicked picture as high as it goes.
     ziehen({150, 80}, {250, 110});
     QTRY_VERIFY(s.Img1Bmp != known);
