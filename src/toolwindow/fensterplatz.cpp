@@ -61,7 +61,7 @@ void TToolForm::monitoreBeobachten()
         ortAbgleichen();
         platzAnwenden();
     });
-    const auto beobachten = [this, spaeter](QScreen *s) {
+    const auto beobachten = [spaeter](QScreen *s) {
         connect(s, &QScreen::geometryChanged, spaeter, qOverload<>(&QTimer::start));
     };
     for (QScreen *s : QGuiApplication::screens())
