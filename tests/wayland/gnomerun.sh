@@ -84,7 +84,17 @@ case "${GNOMERUN_STAGE:-}" in
     ;;
 ns)
     tmp=$GNOMERUN_TMP
-    mount --bind "$tmp/tmp" /tmp || exit 1
+    # A checkout or build below /tmp stays where it is in the session's own /tmp.
+    for p in "$self" "$(readlink -f "$1")"; do
+        case $p in
+        /tmp/?*)
+            oben=${p#/tmp/}
+            oben=${oben%%/*}
+            mkdir -p "$tmp/tmp/$oben" && mount --bind "/tmp/$oben" "$tmp/tmp/$oben" || exit 1
+            ;;
+        esac
+    done
+    mount --rbind "$tmp/tmp" /tmp || exit 1
     command -v ip >/dev/null && ip link set lo up
     [ -d /run/systemd ] && mount -t tmpfs tmpfs /run/systemd
     mkdir -p /run/dbus && mount -t tmpfs -o mode=0755,uid="$(id -u "$user")" tmpfs /run/dbus || exit 1
