@@ -2,6 +2,7 @@
 // of bounds; built into a PNG with right checksums (size, colour type, filter bytes and pixels
 // from the input, its data in several blocks), it is read whenever every filter byte is a known
 // one, and what our reader reads the image library reads the same, pixel for pixel.
+#include "../surface/pngbloecke.h"
 #include "pruefen.h"
 #include "surface/pngleser.h"
 
@@ -13,19 +14,6 @@
 #include <zlib.h>
 
 namespace {
-
-void be32(QByteArray &b, quint32 v)
-{
-    b.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
-}
-
-void block(QByteArray &png, const char *typ, const QByteArray &inhalt)
-{
-    be32(png, quint32(inhalt.size()));
-    const QByteArray t = QByteArray(typ, 4) + inhalt;
-    png += t;
-    be32(png, quint32(crc32(0, reinterpret_cast<const Bytef *>(t.constData()), uInt(t.size()))));
-}
 
 void wieDieBibliothek(const QImage &unser, const QByteArray &png)
 {

@@ -1,6 +1,7 @@
 // Our reader of the desktop's PNG files against the image library's: files made here with every
 // filter, both colour types, split data and odd widths read the same pixel for pixel; damaged
 // files and kinds the reader leaves to the library give a null image.
+#include "pngbloecke.h"
 #include "surface/pngleser.h"
 
 #include <QBuffer>
@@ -12,19 +13,6 @@
 #include <functional>
 
 namespace {
-
-void be32(QByteArray &b, quint32 v)
-{
-    b.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
-}
-
-void block(QByteArray &png, const char *typ, const QByteArray &inhalt)
-{
-    be32(png, quint32(inhalt.size()));
-    const QByteArray t = QByteArray(typ, 4) + inhalt;
-    png += t;
-    be32(png, quint32(crc32(0, reinterpret_cast<const Bytef *>(t.constData()), uInt(t.size()))));
-}
 
 struct Art
 {
