@@ -31,6 +31,10 @@ void AnwendungEinrichten()
     QApplication::setDesktopFileName(QStringLiteral(SKIZZOMAT_APP_ID));
     QApplication::setWindowIcon(programmIcon());
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt keeps only the last of several pointer moves waiting together. A stroke must pass
+    // through every place the hand went, also when the program was held up for a moment (the
+    // first press at 8K, a busy machine); otherwise a fast curve turns into a few straight cuts.
+    QApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &ZwischenablageBeimEnde);
     ModaleFensterEinrichten();
     if (const QStringList skaliert = skalierteMonitore(); !skaliert.isEmpty())

@@ -21,14 +21,18 @@ void xdo(const QStringList &args)
     xs::run(QStringLiteral("xdotool"), args);
 }
 
-// A drag with the left button through the given points, each a single pointer movement.
-void ziehen(const QList<QPoint> &punkte)
+// A drag with the left button through the given points, each a single pointer movement; a
+// hurried drag sends them all at once, as a fast hand does to a program held up for a moment.
+void ziehen(const QList<QPoint> &punkte, bool eilig = false)
 {
     QStringList args{QStringLiteral("mousemove"), QString::number(punkte[0].x()),
                      QString::number(punkte[0].y()), QStringLiteral("mousedown"), QStringLiteral("1")};
-    for (qsizetype i = 1; i < punkte.size(); ++i)
+    for (qsizetype i = 1; i < punkte.size(); ++i) {
         args << QStringLiteral("mousemove") << QString::number(punkte[i].x())
-             << QString::number(punkte[i].y()) << QStringLiteral("sleep") << QStringLiteral("0.05");
+             << QString::number(punkte[i].y());
+        if (!eilig)
+            args << QStringLiteral("sleep") << QStringLiteral("0.05");
+    }
     args << QStringLiteral("mouseup") << QStringLiteral("1");
     xdo(args);
 }
@@ -105,6 +109,16 @@ void TstX11Zeichnen::drawWithEveryKindOfTool()
     mausDruecken(mt, ms, ssLeft, 300, 500);
     mausBewegen(mt, ms, ssLeft, 700, 600);
     mausLoslassen(mt, ms, 0, 700, 600);
+
+    // A zigzag drawn in a hurry: the pen goes through every corner the pointer reached, even
+    // where the moves arrive together.
+    const QList<QPoint> zickzack{{300, 700}, {350, 800}, {400, 700}, {450, 800}, {500, 700}, {550, 800}};
+    ziehen(zickzack, true);
+    QTRY_COMPARE(s.MausShift, TShiftState(0));
+    mausDruecken(mt, ms, ssLeft, zickzack[0].x(), zickzack[0].y());
+    for (const QPoint &p : zickzack.mid(1))
+        mausBewegen(mt, ms, ssLeft, p.x(), p.y());
+    mausLoslassen(mt, ms, 0, zickzack.last().x(), zickzack.last().y());
 
     // A check mark, stamped once although the pointer moves with the button held.
     knopf("HaekchenBtn");
