@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 QPoint TToolForm::platzFuer(QSize client, const QMargins &rand) const
 {
     const QSize rahmen = client.grownBy(rand);
@@ -56,9 +58,15 @@ void TToolForm::monitoreBeobachten()
     connect(spaeter, &QTimer::timeout, this, [this] {
         if (!isVisible())
             return;
-        // A window manager may have moved the window already; its place counts as the
-        // window's, and is then pulled onto the monitor holding most of it.
-        ortAbgleichen();
+        // A window manager may have moved the window already. Where that place lies whole on
+        // a monitor it counts as the window's. Elsewhere it is no place anyone chose: openbox
+        // pushes a window off a monitor that went away to that monitor's edge, partly beyond
+        // the one left, and taken as the window's place it would decide the monitor once the
+        // next step of the change brings the old one back. The place kept then stays.
+        const QRect rahmen(rahmenEcke(*this), frameGeometry().size());
+        const QList<QRect> monitore = monitorFlaechen();
+        if (std::any_of(monitore.begin(), monitore.end(), [&](const QRect &m) { return m.contains(rahmen); }))
+            ortAbgleichen();
         platzAnwenden();
     });
     const auto beobachten = [spaeter](QScreen *s) {

@@ -329,6 +329,11 @@ void TstX11Platz::monitoreAendernSichImLauf_data()
     QTest::newRow("one monitor split in two under it: onto the one with more of it")
         << QList<Monitor>{} << QByteArray("[General]\nWinPos-Left=940\nWinPos-Top=300\n")
         << QList<Monitor>{linksPrimaer, rechts} << "topLeft" << QPoint(960, 300);
+    // Made in two steps: at first only the left one, which takes the window, then the right
+    // one where the window had been.
+    QTest::newRow("split in two steps: back to its place on the second")
+        << QList<Monitor>{} << QByteArray("[General]\nWinPos-Left=1800\nWinPos-Top=0\n")
+        << QList<Monitor>{linksPrimaer, {"B", QRect(960, 0, 960, 540)}} << "topLeft" << QPoint(1800, 0);
 }
 
 // A monitor unplugged or the layout changed while the program runs: the tool window does not
