@@ -13,6 +13,7 @@
 #include "controls/meldungen.h"
 #include "output/ablagehueter.h"
 #include "startup/anwendung.h"
+#include "startup/beenden.h"
 #include "toolwindow/fernsteuerung.h"
 #include "toolwindow/toolwin2.h"
 
@@ -64,6 +65,7 @@ int main(int argc, char *argv[])
     EinstellungenDatei = StandardEinstellungenDatei();
     FensterErzeugen();
     FernsteuerungEinrichten(*ToolForm, umschalten);
+    BeendenEinrichten(*ToolForm);
     ToolForm->show();
     return app.exec();
 }

@@ -5,11 +5,15 @@
 #include "controls/fensterrahmen.h"
 #include "controls/meldungen.h"
 #include "output/druck.h"
+#include "surface/scrwin.h"
 #include "toolwindow/toolwin2.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
+
+#include <cstdio>
 
 void TToolForm::EinstellungenLaden()
 {
@@ -38,6 +42,26 @@ void TToolForm::EinstellungenSpeichern()
     if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, druck, gemerkterPlatz()))
         zeigeFehler(nullptr, QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\r\n") +
                                  QDir::toNativeSeparators(EinstellungenDatei));
+}
+
+void TToolForm::EinstellungenSichern()
+{
+    const DruckWerte druck = DruckForm ? DruckForm->werte() : DruckWerte{};
+    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, druck, gemerkterPlatz()))
+        std::fprintf(stderr, "skizzomat: Die Einstellungen konnten nicht gespeichert werden: %s\n",
+                     qPrintable(QDir::toNativeSeparators(EinstellungenDatei)));
+}
+
+void TToolForm::ohneRueckfrageBeenden()
+{
+    if (!m_gespeichert) {
+        m_gespeichert = true;
+        EinstellungenSichern();
+    }
+    if (ScreenForm)
+        ScreenForm->hide();
+    // Ends every event loop, those of open dialogs and boxes too.
+    QCoreApplication::quit();
 }
 
 void TToolForm::UebersetzungLaden()

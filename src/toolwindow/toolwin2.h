@@ -171,6 +171,13 @@ public:
     // The settings store and the translation file (einstellungenladen.cpp).
     void EinstellungenLaden();
     void EinstellungenSpeichern();
+    // Stores the settings now, as they are, whenever the session asks; a failure is named on
+    // standard error, where no one may be left to close a box.
+    void EinstellungenSichern();
+    // The end with no one to ask: the session ends, the program is told to stop. The settings
+    // are stored as at a regular end; this run's e-mail pictures stay listed and are offered
+    // at a later start.
+    void ohneRueckfrageBeenden();
     void UebersetzungLaden();
 
     // The face the drawing surface works through.

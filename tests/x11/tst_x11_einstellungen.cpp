@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QSettings>
 
+#include <csignal>
+
 class TstX11Einstellungen : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ private slots:
     void init();
     void firstEndCreatesAllValuesAndChoicesComeBack();
     void handEditedSizeAndPlaceAreUsed();
+    void stopSignalKeepsTheChoices_data();
+    void stopSignalKeepsTheChoices();
     void brokenValuesStartWithDefaults();
     void unwritableStoreReportedAtTheEnd();
 
@@ -105,6 +109,43 @@ void TstX11Einstellungen::firstEndCreatesAllValuesAndChoicesComeBack()
     QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("4"));
     QCOMPARE(werte.value("FarbMode"), QStringLiteral("3"));
     QCOMPARE(werte.value("StiftdickeMode"), QStringLiteral("1"));
+}
+
+void TstX11Einstellungen::stopSignalKeepsTheChoices_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("eingefroren");
+    QTest::newRow("SIGTERM, frozen") << int(SIGTERM) << true;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+    QTest::newRow("SIGINT") << int(SIGINT) << false;
+}
+
+// A program that lives all day in the background is seldom closed: the logout or the service
+// manager stops it. The choices made during the day must not go with it.
+void TstX11Einstellungen::stopSignalKeepsTheChoices()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, eingefroren);
+    QProcess p;
+    const unsigned long w = xs::startProgram(p);
+    QVERIFY(w);
+    xs::focus(w);
+    for (const char *taste : {"alt+e", "alt+2", "ctrl+4"})
+        xs::key(QString::fromLatin1(taste));
+    if (eingefroren) {
+        xs::key(QStringLiteral("F9"));
+        QTRY_VERIFY(xs::windowInfo(w)->geometry.height() > 27);
+    }
+    QTest::qWait(200);
+    ::kill(pid_t(p.processId()), signal);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    const QMap<QString, QString> werte = gespeichert();
+    QCOMPARE(werte.size(), 28);
+    QCOMPARE(werte.value("WerkzeugMode"), QStringLiteral("10"));
+    QCOMPARE(werte.value("FarbMode"), QStringLiteral("2"));
+    QCOMPARE(werte.value("StiftdickeMode"), QStringLiteral("4"));
 }
 
 void TstX11Einstellungen::handEditedSizeAndPlaceAreUsed()
