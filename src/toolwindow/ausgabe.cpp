@@ -155,8 +155,12 @@ void TToolForm::screenshotMenuBefehl(int format)
         MeldForm->Zeigen(QStringLiteral("Screenshot abgelegt"));
     const Ablage a = ScreenshotAblegen(*this, ScreenForm->Img1Bmp, true, format);
     AuswahlBmp = QImage();
-    if (!a.Ok)
+    if (!a.Ok) {
+        // "Screenshot abgelegt" beside a box saying it is not would leave the user guessing.
+        if (MeldForm)
+            MeldForm->hide();
         zeigeFehler(this, a.Fehler);
+    }
 }
 
 void TToolForm::ScreenshotOrdnerOeffnen1Click()

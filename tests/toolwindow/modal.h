@@ -29,7 +29,8 @@ public:
         m_timer.start(10);
     }
 
-    QStringList Boxen; // "title|text" of each box, in order
+    QStringList Boxen;            // "title|text" of each box, in order
+    std::function<void()> beiBox; // runs while each box is open, before it is answered
 
 private:
     void schauen()
@@ -38,6 +39,8 @@ private:
         if (auto *box = qobject_cast<QMessageBox *>(w)) {
             m_offen = nullptr; // the dialog below comes back afterwards
             Boxen.append(box->windowTitle() + QLatin1Char('|') + box->text());
+            if (beiBox)
+                beiBox();
             QAbstractButton *knopf = box->buttons().constFirst();
             for (QAbstractButton *b : box->buttons())
                 if (b->text() == m_antwort)

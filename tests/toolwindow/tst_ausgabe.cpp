@@ -325,7 +325,11 @@ void TstAusgabe::ordnerOeffnen()
     QCOMPARE(modal.Boxen,
              QStringList{QStringLiteral("Fehler|Screenshot-Ordner konnte nicht erstellt werden:\n") +
                          Cfg.ScreenshotDir + Korrigieren});
+    // The notice that the screenshot is stored is gone before the box says it is not.
+    bool meldungDabei = false;
+    modal.beiBox = [&] { meldungDabei = MeldForm->isVisible(); };
     aktion("AlsPNGScreenshotSpeichern")->trigger();
+    QVERIFY(!meldungDabei);
     QCOMPARE(modal.Boxen.size(), 2);
     QCOMPARE(
         modal.Boxen.at(1),
