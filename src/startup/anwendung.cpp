@@ -34,6 +34,7 @@ void AnwendungEinrichten()
     // Qt keeps only the last of several pointer moves waiting together. A stroke must pass
     // through every place the hand went, also when the program was held up for a moment (the
     // first press at 8K, a busy machine); otherwise a fast curve turns into a few straight cuts.
+    // The zoom view, where a drag pans, wants only the last (zoomanzeige.cpp).
     QApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, &ZwischenablageBeimEnde);
     ModaleFensterEinrichten();

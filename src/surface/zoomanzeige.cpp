@@ -1,5 +1,6 @@
 #include "surface/zoomanzeige.h"
 
+#include <QCoreApplication>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
@@ -38,6 +39,22 @@ QImage *malflaeche(QPainter &p, QPoint &versatz)
 }
 
 } // namespace
+
+// The program takes every pointer move (start-up), so that a stroke passes through each place
+// the hand went. While this view is up a drag pans it, and each step moves the whole view: of
+// the moves waiting together only the last counts, or the view would fall behind a fast mouse
+// at 8K.
+void TZoomAnzeige::showEvent(QShowEvent *e)
+{
+    TBildAnzeige::showEvent(e);
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, true);
+}
+
+void TZoomAnzeige::hideEvent(QHideEvent *e)
+{
+    TBildAnzeige::hideEvent(e);
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+}
 
 void TZoomAnzeige::setzeSicht(const ZoomSicht &v)
 {

@@ -30,6 +30,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
 
 private:
     void balkenAktualisieren();
