@@ -2,7 +2,8 @@
 //   bench_freeze startup N   start the program N times: process start to tool window painted
 //   bench_freeze first N     the first freeze after the start, N program starts each cold
 //                            (the memory for it given back at rest first) and warmed (the
-//                            program at rest for two seconds after its start), interleaved
+//                            program at rest for two seconds after its start), interleaved;
+//                            its phases as for the later freezes below
 //   bench_freeze freeze N    N times Start → surface on the screen, then Fertig, with the
 //                            phases in between and the page faults. Freezes take turns in
 //                            what follows them: the first and second press, the first and

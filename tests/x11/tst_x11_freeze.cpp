@@ -239,7 +239,8 @@ void TstX11Freeze::memoryAtRestGoesBack_data()
 }
 
 // After the rest period only the picture stays: the memory of screen reads no picture uses and
-// the surface's backing store go. The next freeze, made ready or not, shows the exact screen.
+// the surface's backing store go. Made ready again when the pointer comes to the tool window,
+// both are there before the freeze. Every freeze, made ready or not, shows the exact screen.
 void TstX11Freeze::memoryAtRestGoesBack()
 {
     QFETCH(bool, drawnOn);
@@ -252,6 +253,9 @@ void TstX11Freeze::memoryAtRestGoesBack()
     xs::click(xs::centre(t.StartFertigBtn));
     QTRY_COMPARE(t.WinZustand, 1);
     QTRY_VERIFY(xs::windowInfo(s.winId()).value_or(xs::WindowInfo{}).viewable);
+    // The first freeze after the start, its memory made ready then or not, shows the exact screen.
+    QString diff = xs::waitForScreen(m_known, xs::windowInfo(t.winId())->geometry);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
     if (drawnOn) {
         // Once shown, the picture is a copy of the memory the screen was read into. Drawn on
         // page by page, undo, the eraser over a stroke and "Alles löschen" each bring back
@@ -301,7 +305,7 @@ void TstX11Freeze::memoryAtRestGoesBack()
     // by the tool window).
     t.StartFertigBtnClick();
     QTRY_COMPARE(t.WinZustand, 1);
-    QString diff = xs::difference(s.Img1Bmp, m_known);
+    diff = xs::difference(s.Img1Bmp, m_known);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
     diff = xs::waitForScreen(m_known, xs::windowInfo(t.winId())->geometry);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
@@ -318,6 +322,8 @@ void TstX11Freeze::memoryAtRestGoesBack()
                                         QString::number(xs::centre(&t).y())});
     QTRY_VERIFY(!t.Ruhe->kalt());
     QCOMPARE(segmente(), kalt + 1);
+    // The surface's memory as well, before the freeze that shows it.
+    QCOMPARE(s.backingStore()->size(), m_monitor.size());
     xs::click(xs::centre(t.StartFertigBtn));
     QTRY_COMPARE(t.WinZustand, 1);
     diff = xs::difference(s.Img1Bmp, m_known);
