@@ -34,6 +34,7 @@ private slots:
     void memoryAtRestGoesBack_data();
     void memoryAtRestGoesBack();
     void autoOpenFreezesWithoutUserAction();
+    void quitWhileSurfaceMemoryIsWritten();
     // Last: it runs the application's event loop until the program ends.
     void autoCloseEndsProgramOnFertig();
 
@@ -356,6 +357,27 @@ void TstX11Freeze::autoOpenFreezesWithoutUserAction()
     QTest::qWait(500);
     QCOMPARE(frozen.size(), 1);
     QCOMPARE(t.WinZustand, 0);
+}
+
+// The surface's memory is made ready at rest, its pages written on a thread. The program may
+// end meanwhile: the application's end destroys every window, and with it that memory, which
+// must not go while the thread still writes it.
+void TstX11Freeze::quitWhileSurfaceMemoryIsWritten()
+{
+    TScreenForm &s = *ScreenForm;
+    QTimer::singleShot(0, this, [&s] {
+        // Large enough for its pages to take a while.
+        s.zeigenVorbereiten(QRect(0, 0, 7680, 4320));
+        QCoreApplication::quit();
+    });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    // What the application's end does next with each window.
+    struct Fenster : QWidget
+    {
+        using QWidget::destroy;
+    };
+    (s.*&Fenster::destroy)(true, true);
+    QVERIFY(!s.backingStore());
 }
 
 void TstX11Freeze::autoCloseEndsProgramOnFertig()
