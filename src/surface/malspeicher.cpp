@@ -39,7 +39,7 @@ uint32_t malspeicherGroesseAendern(const std::function<void()> &groesseAendern)
     return vorher + schritt;
 }
 
-void malspeicherLesenLassen(uint32_t seg, QSize groesse)
+void segmentLesenLassen(uint32_t seg, QSize groesse)
 {
     xcb_connection_t *c = seg ? mitShm() : nullptr;
     if (!c || groesse.isEmpty())

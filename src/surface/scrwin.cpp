@@ -74,7 +74,7 @@ void TScreenForm::malspeicherVorwaermen()
     // Only in idle time: at a freeze the X server's time goes to the screen read, which this
     // would only put off.
     if (m_malSegment && backingStore())
-        malspeicherLesenLassen(m_malSegment, backingStore()->size());
+        segmentLesenLassen(m_malSegment, backingStore()->size());
     m_malSegment = 0;
 }
 
