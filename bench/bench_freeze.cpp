@@ -2,7 +2,8 @@
 //   bench_freeze startup N   start the program N times: process start to tool window painted
 //   bench_freeze first N     the first freeze after the start, N program starts each cold
 //                            (the memory for it given back at rest first) and warmed (the
-//                            program at rest for two seconds after its start), interleaved
+//                            program at rest for two seconds after its start), interleaved;
+//                            its phases as for the later freezes below
 //   bench_freeze freeze N    N times Start → surface on the screen, then Fertig, with the
 //                            phases in between and the page faults. Freezes take turns in
 //                            what follows them: the first and second press, the first and
@@ -272,8 +273,7 @@ void ruhen(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-// One program start and its first freeze: start to screen, screen read, X server's page
-// faults, printed in the C locale for the parent.
+// One program start and its first freeze, its phases printed in the C locale for the parent.
 int ersteChild(int argc, char **argv, bool kalt)
 {
     DpiAware();
@@ -294,16 +294,18 @@ int ersteChild(int argc, char **argv, bool kalt)
     Lesezeit zeit;
     leseZeitMessen(zeit);
     const Phasen ph = einfrieren(app, zeit);
-    std::printf("%s %s %s\n", QByteArray::number(ph.gesamt, 'f', 3).constData(),
-                QByteArray::number(ph.lesen, 'f', 3).constData(),
-                QByteArray::number(ph.serverFehler).constData());
+    QByteArrayList werte;
+    for (double v : {ph.warten, ph.lesen, ph.zeigen, ph.expose, ph.malen, ph.flush, ph.server, ph.gesamt,
+                     double(ph.serverFehler), ph.serverZeit})
+        werte << QByteArray::number(v, 'f', 3);
+    std::printf("%s\n", werte.join(' ').constData());
     return 0;
 }
 
-// What the child-first runs report, [0] warmed and [1] cold.
+// The phases of the child-first runs, [0] warmed and [1] cold.
 struct ErsteFreezes
 {
-    std::vector<double> gesamt[2], lesen[2], fehler[2];
+    std::vector<Phasen> laeufe[2];
 };
 
 // Cold and warmed starts take turns, so that a busy machine slows both alike.
@@ -317,11 +319,29 @@ ErsteFreezes ersteFreezesMessen(const QString &programm, int runs)
                 {QStringLiteral("child-first"), kalt ? QStringLiteral("cold") : QStringLiteral("warm")});
         p.waitForFinished(60000);
         const QList<QByteArray> werte = p.readAllStandardOutput().trimmed().split(' ');
-        w.gesamt[kalt].push_back(werte.value(0).toDouble());
-        w.lesen[kalt].push_back(werte.value(1).toDouble());
-        w.fehler[kalt].push_back(werte.value(2).toDouble());
+        Phasen ph;
+        ph.warten = werte.value(0).toDouble();
+        ph.lesen = werte.value(1).toDouble();
+        ph.zeigen = werte.value(2).toDouble();
+        ph.expose = werte.value(3).toDouble();
+        ph.malen = werte.value(4).toDouble();
+        ph.flush = werte.value(5).toDouble();
+        ph.server = werte.value(6).toDouble();
+        ph.gesamt = werte.value(7).toDouble();
+        ph.serverFehler = long(werte.value(8).toDouble());
+        ph.serverZeit = werte.value(9).toDouble();
+        w.laeufe[kalt].push_back(ph);
     }
     return w;
+}
+
+template<typename T> void ersteZeile(const ErsteFreezes &w, const char *was, T Phasen::*feld)
+{
+    std::vector<double> v[2];
+    for (int kalt : {0, 1})
+        for (const Phasen &ph : w.laeufe[kalt])
+            v[kalt].push_back(double(ph.*feld));
+    std::printf("  %-24s %8.1f %8.1f\n", was, median(v[0]), median(v[1]));
 }
 
 void ersteFreezesDrucken(const ErsteFreezes &w, int runs)
@@ -329,10 +349,17 @@ void ersteFreezesDrucken(const ErsteFreezes &w, int runs)
     const QSize size = QGuiApplication::primaryScreen()->size();
     std::printf("%dx%d, first freeze after the start, medians of %d starts each; load %s\n", size.width(),
                 size.height(), runs, last().constData());
-    std::printf("  %-24s %8s %8s\n", "", "warmed", "cold");
-    std::printf("  %-24s %8.1f %8.1f\n", "Start to on screen ms", median(w.gesamt[0]), median(w.gesamt[1]));
-    std::printf("  %-24s %8.1f %8.1f\n", "screen read ms", median(w.lesen[0]), median(w.lesen[1]));
-    std::printf("  %-24s %8.0f %8.0f\n", "X server page faults", median(w.fehler[0]), median(w.fehler[1]));
+    std::printf("  %-24s %8s %8s\n", "ms", "warmed", "cold");
+    ersteZeile(w, "wait", &Phasen::warten);
+    ersteZeile(w, "screen read", &Phasen::lesen);
+    ersteZeile(w, "adopt + map", &Phasen::zeigen);
+    ersteZeile(w, "until expose", &Phasen::expose);
+    ersteZeile(w, "paint", &Phasen::malen);
+    ersteZeile(w, "flush", &Phasen::flush);
+    ersteZeile(w, "X server's put", &Phasen::server);
+    ersteZeile(w, "Start to on screen", &Phasen::gesamt);
+    ersteZeile(w, "X server page faults", &Phasen::serverFehler);
+    ersteZeile(w, "X server CPU time", &Phasen::serverZeit);
 }
 
 void startsMessen(const QString &programm, int runs)

@@ -6,6 +6,7 @@
 #include "surface/bilddatei.h"
 #include "surface/gnomeskalierung.h"
 #include "surface/kwinbild.h"
+#include "surface/malspeicher.h"
 #include "surface/portal.h"
 
 #include <QDBusConnection>
@@ -54,6 +55,10 @@ public:
             return {};
         if (s->fueller.joinable())
             s->fueller.join();
+        // A new segment is read by the X server first: it then maps 16 of its pages a fault
+        // instead of writing each with a fault of its own.
+        if (!s->gewaermt)
+            segmentLesenLassen(s->seg, r.size());
         // In bands, all asked for at once: while the X server fills the next band, this
         // thread makes the last one opaque.
         constexpr int Band = 256;
@@ -161,7 +166,7 @@ private:
         size_t groesse = 0;
         Bilddatei datei;             // the memory file, where the X server takes one
         std::atomic<int> nutzer = 0; // pictures living in it: the screen's and its copies
-        bool gewaermt = false;       // the X server has written its pages
+        bool gewaermt = false;       // the X server has mapped its pages
         std::jthread fueller;        // writes a new segment's pages once
     };
 

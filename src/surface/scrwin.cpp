@@ -3,12 +3,14 @@
 #include "app/sitzung.h"
 #include "app/vorbelegen.h"
 #include "surface/auswahlmarker.h"
+#include "surface/malspeicher.h"
 #include "surface/sicherung.h"
 #include "surface/steuerung.h"
 #include "surface/zoomanzeige.h"
 
 #include <QBackingStore>
 #include <QCloseEvent>
+#include <QCoreApplication>
 
 TScreenForm::TScreenForm(TSteuerung &steuerung, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_steuerung(steuerung)
@@ -28,16 +30,26 @@ TScreenForm::TScreenForm(TSteuerung &steuerung, QWidget *parent)
     }
     erzeugeUeberlagerungen();
     erzeugeAnsichtsteile();
+    // The backing store may be made ready at rest, its pages still being written when the
+    // program ends; the application's end destroys it with the window, before this object.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &TScreenForm::vorbereitungAbwarten);
 }
 
 TScreenForm::~TScreenForm() = default;
+
+void TScreenForm::vorbereitungAbwarten()
+{
+    if (m_vorbereitung.joinable())
+        m_vorbereitung.join();
+}
 
 void TScreenForm::zeigenVorbereiten(const QRect &monitor)
 {
     // The backing store keeps its size while the window is hidden; a new one is needed for
     // the first freeze and after a change of monitor. Made by the first paint, its fresh pages
     // would each cost a fault in the middle of it (at 8K on some virtual machines half a
-    // second); sized and written now, they are ready by the time the picture is.
+    // second), and the X server would allocate its side in the middle of the freeze; sized
+    // and written in idle time or at the freeze, they are ready by the time the picture is.
     // Under Wayland the portal's answer takes far longer than that, and a window created ahead
     // of its full-screen state may be laid out by the compositor as a normal one first.
     if (waylandSitzung())
@@ -47,9 +59,8 @@ void TScreenForm::zeigenVorbereiten(const QRect &monitor)
     if (!store || store->size() == monitor.size())
         return;
     // The writer of the memory before must be done with it before it goes.
-    if (m_vorbereitung.joinable())
-        m_vorbereitung.join();
-    store->resize(monitor.size());
+    vorbereitungAbwarten();
+    m_malSegment = malspeicherGroesseAendern([store, &monitor] { store->resize(monitor.size()); });
     auto *bild = dynamic_cast<QImage *>(store->paintDevice());
     if (!bild || bild->isNull())
         return;
@@ -58,21 +69,30 @@ void TScreenForm::zeigenVorbereiten(const QRect &monitor)
     m_vorbereitung = std::jthread([bits, bytes] { seitenVorbelegen(bits, bytes); });
 }
 
+void TScreenForm::malspeicherVorwaermen()
+{
+    // Only in idle time: at a freeze the X server's time goes to the screen read, which this
+    // would only put off.
+    if (m_malSegment && backingStore())
+        segmentLesenLassen(m_malSegment, backingStore()->size());
+    m_malSegment = 0;
+}
+
 void TScreenForm::malspeicherFreigeben()
 {
     QBackingStore *store = backingStore();
     if (!isHidden() || !store || store->size().width() <= 1)
         return;
-    if (m_vorbereitung.joinable())
-        m_vorbereitung.join();
+    vorbereitungAbwarten();
+    m_malSegment = 0;
     // Qt's platform backing store makes a new buffer once the size falls below half the old.
     store->resize(QSize(1, 1));
 }
 
 void TScreenForm::zeigeAuf(const QRect &monitor)
 {
-    if (m_vorbereitung.joinable())
-        m_vorbereitung.join();
+    vorbereitungAbwarten();
+    m_malSegment = 0; // the showing has the X server read it
     m_sicherungNachAnzeige = true;
     setWindowState(Qt::WindowNoState);
     setGeometry(monitor);

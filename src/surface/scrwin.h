@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <thread>
 
@@ -60,7 +61,11 @@ public:
 
     // Gets the window ready to cover the monitor before its picture is there: the memory that
     // the first paint draws into, at the monitor's size, written once on a thread of its own.
+    // At a freeze, or in idle time before one.
     void zeigenVorbereiten(const QRect &monitor);
+    // In idle time after that: has the X server map its side of the new memory in its own
+    // time; returns at once.
+    void malspeicherVorwaermen();
     // At rest, with the window hidden: lets go of the memory the window is painted into, a
     // whole frame; zeigenVorbereiten makes it anew.
     void malspeicherFreigeben();
@@ -129,6 +134,10 @@ private:
     bool m_handUeberall = false;
     TRect m_bereichGezeigt = KeinBereich;
     std::jthread m_vorbereitung;
+    // The backing store's new segment on the X server, where known, until the server reads it.
+    uint32_t m_malSegment = 0;
+    // Waits until the thread of zeigenVorbereiten is done with the backing store's memory.
+    void vorbereitungAbwarten();
     // After a freeze: the picture's own copy and the undo backup, made once the picture is
     // shown (sicherungImVoraus), so that the first press costs no more than any other.
     bool m_sicherungNachAnzeige = false;

@@ -31,10 +31,14 @@ void TRuhe::vorwaermen(QScreen *monitor, TScreenForm *flaeche)
     if (!m_kalt || !monitor)
         return;
     m_kalt = false;
-    // The surface's backing store is not made here: its pages are written on a thread that
-    // must be done before the window may go, which the freeze waits for and a quit would not.
-    // Made at the freeze, it is ready during the wait before the screen is read.
     bildschirmLesenVorwaermen(monitor);
+    // The memory the surface is painted into as well, read once by the X server: made at the
+    // freeze, its pages would be written during the wait and mapped by the server only at the
+    // picture's first showing (at 4K on a virtual machine some 50 ms of the freeze).
+    if (flaeche) {
+        flaeche->zeigenVorbereiten(monitor->geometry());
+        flaeche->malspeicherVorwaermen();
+    }
     ausruhen(flaeche);
 }
 

@@ -30,8 +30,9 @@ public:
     void ausruhen(TScreenForm *flaeche);
     // A freeze begins: nothing is given back while the picture is shown.
     void aufwachen();
-    // Has the memory the next freeze of `monitor` reads into made ready, the X server's side
-    // included, unless it is still there; then rests again.
+    // Has the memory the next freeze of `monitor` reads into and the memory the surface is
+    // painted into made ready, the X server's side included, unless they are still there;
+    // then rests again.
     void vorwaermen(QScreen *monitor, TScreenForm *flaeche);
 
 signals:

@@ -34,6 +34,7 @@ private slots:
     void memoryAtRestGoesBack_data();
     void memoryAtRestGoesBack();
     void autoOpenFreezesWithoutUserAction();
+    void quitWhileSurfaceMemoryIsWritten();
     // Last: it runs the application's event loop until the program ends.
     void autoCloseEndsProgramOnFertig();
 
@@ -239,7 +240,8 @@ void TstX11Freeze::memoryAtRestGoesBack_data()
 }
 
 // After the rest period only the picture stays: the memory of screen reads no picture uses and
-// the surface's backing store go. The next freeze, made ready or not, shows the exact screen.
+// the surface's backing store go. Made ready again when the pointer comes to the tool window,
+// both are there before the freeze. Every freeze, made ready or not, shows the exact screen.
 void TstX11Freeze::memoryAtRestGoesBack()
 {
     QFETCH(bool, drawnOn);
@@ -252,6 +254,9 @@ void TstX11Freeze::memoryAtRestGoesBack()
     xs::click(xs::centre(t.StartFertigBtn));
     QTRY_COMPARE(t.WinZustand, 1);
     QTRY_VERIFY(xs::windowInfo(s.winId()).value_or(xs::WindowInfo{}).viewable);
+    // The first freeze after the start, its memory made ready then or not, shows the exact screen.
+    QString diff = xs::waitForScreen(m_known, xs::windowInfo(t.winId())->geometry);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
     if (drawnOn) {
         // Once shown, the picture is a copy of the memory the screen was read into. Drawn on
         // page by page, undo, the eraser over a stroke and "Alles löschen" each bring back
@@ -301,7 +306,7 @@ void TstX11Freeze::memoryAtRestGoesBack()
     // by the tool window).
     t.StartFertigBtnClick();
     QTRY_COMPARE(t.WinZustand, 1);
-    QString diff = xs::difference(s.Img1Bmp, m_known);
+    diff = xs::difference(s.Img1Bmp, m_known);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
     diff = xs::waitForScreen(m_known, xs::windowInfo(t.winId())->geometry);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
@@ -318,6 +323,8 @@ void TstX11Freeze::memoryAtRestGoesBack()
                                         QString::number(xs::centre(&t).y())});
     QTRY_VERIFY(!t.Ruhe->kalt());
     QCOMPARE(segmente(), kalt + 1);
+    // The surface's memory as well, before the freeze that shows it.
+    QCOMPARE(s.backingStore()->size(), m_monitor.size());
     xs::click(xs::centre(t.StartFertigBtn));
     QTRY_COMPARE(t.WinZustand, 1);
     diff = xs::difference(s.Img1Bmp, m_known);
@@ -350,6 +357,27 @@ void TstX11Freeze::autoOpenFreezesWithoutUserAction()
     QTest::qWait(500);
     QCOMPARE(frozen.size(), 1);
     QCOMPARE(t.WinZustand, 0);
+}
+
+// The surface's memory is made ready at rest, its pages written on a thread. The program may
+// end meanwhile: the application's end destroys every window, and with it that memory, which
+// must not go while the thread still writes it.
+void TstX11Freeze::quitWhileSurfaceMemoryIsWritten()
+{
+    TScreenForm &s = *ScreenForm;
+    QTimer::singleShot(0, this, [&s] {
+        // Large enough for its pages to take a while.
+        s.zeigenVorbereiten(QRect(0, 0, 7680, 4320));
+        QCoreApplication::quit();
+    });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    // What the application's end does next with each window.
+    struct Fenster : QWidget
+    {
+        using QWidget::destroy;
+    };
+    (s.*&Fenster::destroy)(true, true);
+    QVERIFY(!s.backingStore());
 }
 
 void TstX11Freeze::autoCloseEndsProgramOnFertig()
