@@ -9,6 +9,8 @@
 
 #include <QBackingStore>
 #include <QCloseEvent>
+#include <QTimer>
+#include <QWindow>
 
 TScreenForm::TScreenForm(TSteuerung &steuerung, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_steuerung(steuerung)
@@ -78,6 +80,11 @@ void TScreenForm::zeigeAuf(const QRect &monitor)
     setGeometry(monitor);
     Img1->update();
     if (waylandSitzung()) {
+        // XWayland hands a new window to the compositor black until its first paint arrives;
+        // with the picture as its background the X server fills it at the map already, and
+        // the desktop goes straight over into the frozen picture.
+        if (isHidden() && Img1Bmp.size() == monitor.size())
+            m_hintergrund.setzen(winId(), Img1Bmp);
         // A Wayland compositor tiles or frames a plain window whatever its geometry; only the
         // full-screen state covers the output exactly. The tool window, unmanaged there,
         // stays above it.
@@ -109,6 +116,20 @@ void TScreenForm::resizeEvent(QResizeEvent *e)
     QWidget::resizeEvent(e);
     Img1->setGeometry(rect());
     Img2->setGeometry(rect());
+}
+
+void TScreenForm::hintergrundNachAnzeige()
+{
+    // Painted on the screen: from now on the program keeps every pixel itself, and a later
+    // exposure must not bring back the bare picture of the freeze.
+    if (m_hintergrund.gesetzt() && windowHandle() && windowHandle()->isExposed())
+        QTimer::singleShot(0, this, [this] { m_hintergrund.freigeben(); });
+}
+
+void TScreenForm::hideEvent(QHideEvent *e)
+{
+    QWidget::hideEvent(e);
+    m_hintergrund.freigeben();
 }
 
 void TScreenForm::closeEvent(QCloseEvent *e)
