@@ -30,6 +30,13 @@ TScreenForm::TScreenForm(TSteuerung &steuerung, QWidget *parent)
     }
     erzeugeUeberlagerungen();
     erzeugeAnsichtsteile();
+    m_hintergrundFrei = new QTimer(this);
+    m_hintergrundFrei->setSingleShot(true);
+    // KWin may map the window's frame small and enlarge it a moment later; each part that
+    // comes into view then is filled from the background, not black, until the program's
+    // paint of it arrives. A picture's size in the server's memory for so long.
+    m_hintergrundFrei->setInterval(2000);
+    connect(m_hintergrundFrei, &QTimer::timeout, this, [this] { m_hintergrund.freigeben(); });
 }
 
 TScreenForm::~TScreenForm() = default;
@@ -120,15 +127,17 @@ void TScreenForm::resizeEvent(QResizeEvent *e)
 
 void TScreenForm::hintergrundNachAnzeige()
 {
-    // Painted on the screen: from now on the program keeps every pixel itself, and a later
-    // exposure must not bring back the bare picture of the freeze.
-    if (m_hintergrund.gesetzt() && windowHandle() && windowHandle()->isExposed())
-        QTimer::singleShot(0, this, [this] { m_hintergrund.freigeben(); });
+    // Painted on the screen: soon the program keeps every pixel itself, and a later exposure
+    // must not bring back the bare picture of the freeze.
+    if (m_hintergrund.gesetzt() && !m_hintergrundFrei->isActive() && windowHandle() &&
+        windowHandle()->isExposed())
+        m_hintergrundFrei->start();
 }
 
 void TScreenForm::hideEvent(QHideEvent *e)
 {
     QWidget::hideEvent(e);
+    m_hintergrundFrei->stop();
     m_hintergrund.freigeben();
 }
 

@@ -15,6 +15,7 @@
 
 class QLabel;
 class QLineEdit;
+class QTimer;
 struct Taste;
 class TAuswahlMarker;
 class TSteuerung;
@@ -135,8 +136,10 @@ private:
     bool m_sicherungNachAnzeige = false;
     void sicherungImVoraus();
     void Edit1Change();
-    // Under XWayland the picture as the window's background from the map until the first paint.
+    // Under XWayland the picture as the window's background from the map until a while after
+    // the first paint.
     FensterHintergrund m_hintergrund;
+    QTimer *m_hintergrundFrei = nullptr;
     void hintergrundNachAnzeige();
 
 protected:
