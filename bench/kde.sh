@@ -189,6 +189,11 @@ f = lambda x, y: '%.3f' % (float(y) - float(x)) if x and y and y != 'never' else
 print('%-16s F9->call %s  call->answer %s  answer->mapped %s  F9->picture %s  F9->shown %s  black read-backs %s of %s'
       % (sys.argv[4], f(k, c), f(c, a), f(a, m), f(k, m), f(k, z), black, reads))
 EOF2
+    # The picture window must go over into the picture without a black moment.
+    case $t in
+    *" black 0") ;;
+    *) [ "$prog" = "$bin-older" ] || { echo "$name: black on the screen after the map"; fehler=1; } ;;
+    esac
     local geo
     geo=$(I xwininfo -root -tree | grep "\"Skizzomat\": (\"$(basename "$prog")\"" | grep -v ${W}x$H | awk '{print $(NF-1), $NF}' | head -1)
     case $geo in
