@@ -8,8 +8,10 @@
 # scaling themselves", kwinrc [Xwayland] Scale): the program sees the output's own pixels, and
 # the frozen picture must equal them without a scaling note.
 # RIG_SOURCE is the folder of the desktop rig scripts (rig.sh, ns.sh, session.sh, kss.py, ...);
-# they are copied to $RIG_DIR (default /var/tmp/skz-kde). Needs the user skzdesk with
-# /home/skzdesk/bin/kwin_wayland, feh, xdotool, python3-xlib, python3-pil, dbus-monitor.
+# they are copied to $RIG_DIR (default /var/tmp/skz-kde); the binary under test is copied to
+# $SK_BIN (default /home/skzdesk/bin/skizzomat-kdecheck), so that runs beside each other keep
+# apart. Needs the user skzdesk with /home/skzdesk/bin/kwin_wayland, feh, xdotool,
+# python3-xlib, python3-pil, dbus-monitor.
 # Two sessions:
 #   nocheck  KWin without its screenshot permission check
 #   check    KWin checking it: the program's desktop entry (this build's, its Exec pointed at the
@@ -18,7 +20,10 @@
 # mapped (X MapNotify), with the screenshot call and its answer from the session bus between;
 # the frozen screen is read back through KWin without the pointer and compared with the known
 # picture read back the same way before (the tool window's rectangle left out); the tool window
-# must sit in the output's top-right corner. Without the desktop entry the picture comes from
+# must sit in the output's top-right corner. From the map on, the workspace is read back through
+# KWin again and again until it shows the picture: a read-back on the way that is black (the
+# picture window's frame before its first paint) is counted, and the time until the picture is
+# really on the screen is given as "F9->shown". Without the desktop entry the picture comes from
 # KDE's portal, which draws the pointer in: the frozen picture must still show none. With -v the
 # older binary's freeze through the portal is timed and compared too.
 set -u
@@ -40,11 +45,12 @@ R=${RIG_DIR:-/var/tmp/skz-kde}
 # XWayland's screen: the output's pixels where it scales itself.
 W=$((1920 * skala)) H=$((1080 * skala))
 export RIG_DIR=$R
-bin=/home/skzdesk/bin/skizzomat-kdecheck
-kpy=/home/skzdesk/bin/kss-python # KWin grants its interface per executable, so kss.py gets one of its own
+bin=${SK_BIN:-/home/skzdesk/bin/skizzomat-kdecheck}
+kpy=${KSS_PYTHON:-/home/skzdesk/bin/kss-python} # KWin grants its interface per executable, so kss.py gets one of its own
 fehler=0
 
 mkdir -p "$R/tmp" "$R/shots" "$R/xdg/applications"
+: >"$R/zeiten.log"
 cp "$src"/* "$R/" && chmod u+w "$R"/*
 chmod 1777 "$R/tmp" "$R/shots"
 chmod 755 "$R"
@@ -77,25 +83,77 @@ chmod -R a+rX "$R/xdg"
 
 cat >"$R/frz.py" <<'EOF'
 #!/usr/bin/python3
-# F9 on the tool window; prints when the key went and when the frame of the picture window, of
-# the X screen's size, was mapped (our unmanaged pointer cover is passed over).
-import sys, time, subprocess
+# frz.py TOOL_WINDOW REF.png MAP_SHOT.png OUTPUT_SCALE
+# F9 on the tool window; prints when the key went and when the frame of the picture window
+# was mapped at the X screen's size (KWin may map the frame at 1x1 and enlarge it a moment
+# later: then when it was enlarged; our unmanaged pointer cover is passed over). From then on
+# a square left of the middle is read back through KWin, one read after the other, until it
+# equals REF there for 1.5 s (6 s at most): how many reads were taken, how many of them were
+# black, and when the first right one was asked for. The first read is kept as MAP_SHOT.
+import os, sys, time, subprocess, threading
 from Xlib import X, display
+from gi.repository import Gio, GLib
+from PIL import Image, ImageChops
+bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+def lesen(flaeche=None):
+    r, w = os.pipe()
+    fdl = Gio.UnixFDList.new(); idx = fdl.append(w); os.close(w)
+    chunks = []
+    def reader():
+        while True:
+            b = os.read(r, 1 << 20)
+            if not b: break
+            chunks.append(b)
+    t = threading.Thread(target=reader); t.start()
+    opts = {'native-resolution': GLib.Variant('b', True), 'include-cursor': GLib.Variant('b', False)}
+    if flaeche:
+        args = GLib.Variant('(iiuua{sv}h)', flaeche + (opts, idx)); name = 'CaptureArea'
+    else:
+        args = GLib.Variant('(a{sv}h)', (opts, idx)); name = 'CaptureWorkspace'
+    res, _ = bus.call_with_unix_fd_list_sync('org.kde.KWin', '/org/kde/KWin/ScreenShot2', 'org.kde.KWin.ScreenShot2',
+        name, args, GLib.VariantType('(a{sv})'), Gio.DBusCallFlags.NONE, 20000, fdl, None)
+    del fdl
+    t.join(); os.close(r)
+    m = res.unpack()[0]
+    return Image.frombuffer('RGBA', (m['width'], m['height']), b''.join(chunks), 'raw', 'BGRA', m['stride'], 1).convert('RGB')
 d = display.Display(); root = d.screen().root
+W, H = d.screen().width_in_pixels, d.screen().height_in_pixels
+# The square in X pixels, which are the output's own; KWin takes the area in its logical
+# pixels (OUTPUT_SCALE of them to a pixel) and, at native resolution, gives the output's.
+q = (W // 2 - 256, H // 2 - 128, 256, 256)
+ref = Image.open(sys.argv[2]).convert('RGB').crop((q[0], q[1], q[0] + q[2], q[1] + q[3]))
+logisch = tuple(v // int(sys.argv[4]) for v in q)
 root.change_attributes(event_mask=X.SubstructureNotifyMask); d.sync()
 subprocess.run(['xdotool', 'windowactivate', '--sync', sys.argv[1]])
 time.sleep(0.3)
 while d.pending_events(): d.next_event()
-t0 = time.time(); subprocess.run(['xdotool', 'key', 'F9']); mapped = None
+t0 = time.time(); subprocess.run(['xdotool', 'key', 'F9']); mapped = None; rahmen = set()
 while time.time() < t0 + 30 and mapped is None:
     while d.pending_events():
         e = d.next_event()
         if e.type == X.MapNotify and not e.override:
+            rahmen.add(e.window.id)
             try: g = e.window.get_geometry()
             except Exception: continue
-            if (g.width, g.height) == (d.screen().width_in_pixels, d.screen().height_in_pixels): mapped = time.time()
-    time.sleep(0.002)
-print('key %.3f mapped %s' % (t0, '%.3f' % mapped if mapped else 'never'))
+            if (g.width, g.height) == (W, H): mapped = time.time()
+        elif e.type == X.ConfigureNotify and e.window.id in rahmen and (e.width, e.height) == (W, H):
+            mapped = time.time()
+    time.sleep(0.001)
+reads = black = 0; shown = None; bis = mapped + 1.5 if mapped else 0
+while mapped and time.time() < min(bis, mapped + 6):
+    t = time.time()
+    img = lesen(logisch)
+    if not reads: img.save(sys.argv[3])
+    reads += 1
+    if img.size != ref.size: img = img.resize(ref.size)
+    if not img.convert('L').point(lambda v: 255 if v else 0).getbbox():
+        black += 1; shown = None; bis = time.time() + 1.5
+    elif ImageChops.difference(img, ref).getbbox() is None:
+        shown = shown or t
+    else:
+        shown = None; bis = time.time() + 1.5
+f = lambda x: '%.3f' % x if x else 'never'
+print('key %.3f mapped %s shown %s reads %d black %d' % (t0, f(mapped), f(shown), reads, black))
 EOF
 
 I() { timeout 40 "$R/rig.sh" in kde "$@"; }
@@ -116,19 +174,26 @@ einfrieren() { # NAME BINARY
     local name=$1 prog=$2 w t call antwort ts serial sender
     w=$(werkzeugfenster "$prog")
     : >"$R/tmp/bus.log"
-    t=$(I /usr/bin/python3 "$R/frz.py" "$w")
+    t=$(I "$kpy" "$R/frz.py" "$w" "$R/shots/ref.png" "$R/shots/$name-map.png" "$skala")
     sleep 0.5
     read -r ts serial sender < <(awk -F'\t' '$1=="mc" && ($8=="CaptureWorkspace" || $8=="CaptureScreen" || $8=="Screenshot") {print $2, $3, $4; exit}' "$R/tmp/bus.log")
     antwort=""
     # KWin's method return, or the portal's Response signal, whichever answers the call.
     [ -n "${ts:-}" ] && antwort=$(awk -F'\t' -v s="$serial" -v c="$sender" -v t0="$ts" '($1=="mr" && $5==c && $6==s) || ($1=="sig" && $8=="Response" && $2+0>t0+0) {print $2; exit}' "$R/tmp/bus.log")
-    python3 - "$t" "${ts:-}" "$antwort" "$name" <<'EOF2'
+    python3 - "$t" "${ts:-}" "$antwort" "$name" <<'EOF2' | tee -a "$R/zeiten.log"
 import sys
-k, m = sys.argv[1].split()[1], sys.argv[1].split()[3]
+w = sys.argv[1].split()
+k, m, z, reads, black = w[1], w[3], w[5], w[7], w[9]
 c, a = sys.argv[2], sys.argv[3]
 f = lambda x, y: '%.3f' % (float(y) - float(x)) if x and y and y != 'never' else '-'
-print('%-16s F9->call %s  call->answer %s  answer->mapped %s  F9->picture %s' % (sys.argv[4], f(k, c), f(c, a), f(a, m), f(k, m)))
+print('%-16s F9->call %s  call->answer %s  answer->mapped %s  F9->picture %s  F9->shown %s  black read-backs %s of %s'
+      % (sys.argv[4], f(k, c), f(c, a), f(a, m), f(k, m), f(k, z), black, reads))
 EOF2
+    # The picture window must go over into the picture without a black moment.
+    case $t in
+    *" black 0") ;;
+    *) [ "$prog" = "$bin-older" ] || { echo "$name: black on the screen after the map"; fehler=1; } ;;
+    esac
     local geo
     geo=$(I xwininfo -root -tree | grep "\"Skizzomat\": (\"$(basename "$prog")\"" | grep -v ${W}x$H | awk '{print $(NF-1), $NF}' | head -1)
     case $geo in
@@ -200,5 +265,19 @@ if [ -n "$alt" ]; then
     beenden "$bin-older"
 fi
 "$R/rig.sh" stop kde >/dev/null 2>&1
+# Per binary and way of capture: freezes with a black read-back after the map, and the medians.
+python3 - "$R/zeiten.log" <<'EOF'
+import sys, re, statistics
+gruppen = {}
+for z in open(sys.argv[1]):
+    t = z.split()
+    gruppen.setdefault(re.sub(r'[0-9]+$', '', t[0]), []).append(z)
+for g, zeilen in gruppen.items():
+    wert = lambda n: [float(m.group(1)) for z in zeilen for m in [re.search(n + r' ([0-9.]+)', z)] if m]
+    schwarz = sum(1 for z in zeilen if not re.search(r'black read-backs 0 ', z))
+    med = lambda v: '%.3f' % statistics.median(v) if v else '-'
+    print('%-14s freezes %d  with a black read-back %d  median F9->picture %s  F9->shown %s'
+          % (g, len(zeilen), schwarz, med(wert('F9->picture')), med(wert('F9->shown'))))
+EOF
 [ $fehler = 0 ] && echo "KDE checks passed" || echo "KDE checks FAILED"
 exit $fehler

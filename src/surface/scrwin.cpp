@@ -11,6 +11,8 @@
 #include <QBackingStore>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QTimer>
+#include <QWindow>
 
 TScreenForm::TScreenForm(TSteuerung &steuerung, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_steuerung(steuerung)
@@ -33,6 +35,13 @@ TScreenForm::TScreenForm(TSteuerung &steuerung, QWidget *parent)
     // The backing store may be made ready at rest, its pages still being written when the
     // program ends; the application's end destroys it with the window, before this object.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &TScreenForm::vorbereitungAbwarten);
+    m_hintergrundFrei = new QTimer(this);
+    m_hintergrundFrei->setSingleShot(true);
+    // KWin may map the window's frame small and enlarge it a moment later; each part that
+    // comes into view then is filled from the background, not black, until the program's
+    // paint of it arrives. A picture's size in the server's memory for so long.
+    m_hintergrundFrei->setInterval(2000);
+    connect(m_hintergrundFrei, &QTimer::timeout, this, [this] { m_hintergrund.freigeben(); });
 }
 
 TScreenForm::~TScreenForm() = default;
@@ -98,6 +107,11 @@ void TScreenForm::zeigeAuf(const QRect &monitor)
     setGeometry(monitor);
     Img1->update();
     if (waylandSitzung()) {
+        // XWayland hands a new window to the compositor black until its first paint arrives;
+        // with the picture as its background the X server fills it at the map already, and
+        // the desktop goes straight over into the frozen picture.
+        if (isHidden() && Img1Bmp.size() == monitor.size())
+            m_hintergrund.setzen(winId(), Img1Bmp);
         // A Wayland compositor tiles or frames a plain window whatever its geometry; only the
         // full-screen state covers the output exactly. The tool window, unmanaged there,
         // stays above it.
@@ -129,6 +143,22 @@ void TScreenForm::resizeEvent(QResizeEvent *e)
     QWidget::resizeEvent(e);
     Img1->setGeometry(rect());
     Img2->setGeometry(rect());
+}
+
+void TScreenForm::hintergrundNachAnzeige()
+{
+    // Painted on the screen: soon the program keeps every pixel itself, and a later exposure
+    // must not bring back the bare picture of the freeze.
+    if (m_hintergrund.gesetzt() && !m_hintergrundFrei->isActive() && windowHandle() &&
+        windowHandle()->isExposed())
+        m_hintergrundFrei->start();
+}
+
+void TScreenForm::hideEvent(QHideEvent *e)
+{
+    QWidget::hideEvent(e);
+    m_hintergrundFrei->stop();
+    m_hintergrund.freigeben();
 }
 
 void TScreenForm::closeEvent(QCloseEvent *e)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/data.h"
+#include "surface/fensterhintergrund.h"
 #include "surface/raster.h"
 #include "surface/zoomanzeige.h"
 
@@ -15,6 +16,7 @@
 
 class QLabel;
 class QLineEdit;
+class QTimer;
 struct Taste;
 class TAuswahlMarker;
 class TSteuerung;
@@ -143,12 +145,18 @@ private:
     bool m_sicherungNachAnzeige = false;
     void sicherungImVoraus();
     void Edit1Change();
+    // Under XWayland the picture as the window's background from the map until a while after
+    // the first paint.
+    FensterHintergrund m_hintergrund;
+    QTimer *m_hintergrundFrei = nullptr;
+    void hintergrundNachAnzeige();
 
 protected:
     bool eventFilter(QObject *o, QEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override; // FormClose
+    void hideEvent(QHideEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
 };

@@ -32,6 +32,8 @@ bool TScreenForm::eventFilter(QObject *o, QEvent *e)
             // Once the picture is on its way to the screen.
             QTimer::singleShot(0, this, &TScreenForm::sicherungImVoraus);
         }
+        if (ersteAnzeige)
+            hintergrundNachAnzeige();
         return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: { // a double click is a second press

@@ -4,6 +4,7 @@
 #include "app/data.h"
 #include "surface/bilddatei.h"
 #include "surface/capture.h"
+#include "surface/fensterhintergrund.h"
 #include "surface/scrwin.h"
 #include "toolwindow/ruhe.h"
 #include "toolwindow/toolwin2.h"
@@ -18,7 +19,10 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 class TstX11Freeze : public QObject
 {
@@ -34,6 +38,7 @@ private slots:
     void memoryAtRestGoesBack_data();
     void memoryAtRestGoesBack();
     void autoOpenFreezesWithoutUserAction();
+    void pictureFillsWindowFromItsMap();
     void quitWhileSurfaceMemoryIsWritten();
     // Last: it runs the application's event loop until the program ends.
     void autoCloseEndsProgramOnFertig();
@@ -357,6 +362,58 @@ void TstX11Freeze::autoOpenFreezesWithoutUserAction()
     QTest::qWait(500);
     QCOMPARE(frozen.size(), 1);
     QCOMPARE(t.WinZustand, 0);
+}
+
+// Under XWayland a window reaches the compositor black until the program has painted it. With
+// the picture as its background the X server fills the window at the map, before any paint;
+// freed, the window is back to no background: the server leaves what was drawn alone.
+void TstX11Freeze::pictureFillsWindowFromItsMap()
+{
+    xcb_connection_t *c = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const QRect platz(200, 100, 640, 360);
+    const QImage bild = m_known.mirrored(true, true)
+                            .copy(QRect(QPoint(), platz.size()))
+                            .convertToFormat(QImage::Format_RGB32);
+    const xcb_window_t fenster = xcb_generate_id(c);
+    const std::uint32_t ohneVerwaltung = 1;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, fenster, screen->root, std::int16_t(platz.x()),
+                      std::int16_t(platz.y()), std::uint16_t(platz.width()), std::uint16_t(platz.height()), 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_OVERRIDE_REDIRECT,
+                      &ohneVerwaltung);
+    const auto abgearbeitet = [c] {
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    };
+    // Drawn over by the program, then exposed again.
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    const std::uint32_t gruen = 0x00FF00;
+    xcb_create_gc(c, gc, fenster, XCB_GC_FOREGROUND, &gruen);
+    const xcb_rectangle_t ganz{0, 0, std::uint16_t(platz.width()), std::uint16_t(platz.height())};
+    const auto uebermaltFreigelegt = [&] {
+        xcb_poly_fill_rectangle(c, fenster, gc, 1, &ganz);
+        xcb_clear_area(c, 0, fenster, 0, 0, 0, 0);
+        abgearbeitet();
+        return xs::readScreen().copy(platz);
+    };
+
+    FensterHintergrund hintergrund;
+    QVERIFY(hintergrund.setzen(fenster, bild));
+    QVERIFY(hintergrund.gesetzt());
+    xcb_map_window(c, fenster);
+    abgearbeitet();
+    const QString amAnfang = xs::difference(xs::readScreen().copy(platz), bild);
+    QVERIFY2(amAnfang.isEmpty(), qPrintable(amAnfang));
+    QVERIFY(xs::difference(uebermaltFreigelegt(), bild).isEmpty());
+
+    hintergrund.freigeben();
+    QVERIFY(!hintergrund.gesetzt());
+    QImage gruenesBild(platz.size(), QImage::Format_RGB32);
+    gruenesBild.fill(QColor(0, 255, 0));
+    const QString danach = xs::difference(uebermaltFreigelegt(), gruenesBild);
+    QVERIFY2(danach.isEmpty(), qPrintable(danach));
+    xcb_free_gc(c, gc);
+    xcb_destroy_window(c, fenster);
+    abgearbeitet();
 }
 
 // The surface's memory is made ready at rest, its pages written on a thread. The program may
