@@ -80,6 +80,10 @@ void TScreenForm::zeigenVorbereiten(const QRect &monitor)
 
 void TScreenForm::malspeicherVorwaermen()
 {
+    // In idle time the writer gains nothing by running on: it is waited for here, before the
+    // event loop goes on. Left running, the application's end could take the memory from under
+    // it (QApplication's destructor destroys every window, also where no aboutToQuit came).
+    vorbereitungAbwarten();
     // Only in idle time: at a freeze the X server's time goes to the screen read, which this
     // would only put off.
     if (m_malSegment && backingStore())

@@ -65,8 +65,8 @@ public:
     // the first paint draws into, at the monitor's size, written once on a thread of its own.
     // At a freeze, or in idle time before one.
     void zeigenVorbereiten(const QRect &monitor);
-    // In idle time after that: has the X server map its side of the new memory in its own
-    // time; returns at once.
+    // In idle time after that: waits for the memory to be written, then has the X server map
+    // its side of it in its own time and returns.
     void malspeicherVorwaermen();
     // At rest, with the window hidden: lets go of the memory the window is painted into, a
     // whole frame; zeigenVorbereiten makes it anew.
