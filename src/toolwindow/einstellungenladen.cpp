@@ -38,16 +38,20 @@ void TToolForm::EinstellungenSpeichern()
         return;
     m_gespeichert = true;
     // The box has no parent: one of the closing tool window would never be shown on X11.
-    const DruckWerte druck = DruckForm ? DruckForm->werte() : DruckWerte{};
-    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, druck, gemerkterPlatz()))
+    if (!einstellungenSchreiben())
         zeigeFehler(nullptr, QStringLiteral("Die Einstellungen konnten nicht gespeichert werden:\r\n") +
                                  QDir::toNativeSeparators(EinstellungenDatei));
 }
 
-void TToolForm::EinstellungenSichern()
+bool TToolForm::einstellungenSchreiben()
 {
     const DruckWerte druck = DruckForm ? DruckForm->werte() : DruckWerte{};
-    if (!::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, druck, gemerkterPlatz()))
+    return ::EinstellungenSpeichern(EinstellungenDatei, Cfg, *this, druck, gemerkterPlatz());
+}
+
+void TToolForm::EinstellungenSichern()
+{
+    if (!einstellungenSchreiben())
         std::fprintf(stderr, "skizzomat: Die Einstellungen konnten nicht gespeichert werden: %s\n",
                      qPrintable(QDir::toNativeSeparators(EinstellungenDatei)));
 }

@@ -252,6 +252,8 @@ private:
     QPoint gemerkterPlatz();
     // Monitors plugged in, unplugged or rearranged: the window is put back whole on one.
     void monitoreBeobachten();
+    // Writes the settings file as things are now; false where it cannot be written.
+    bool einstellungenSchreiben();
 
     ToolWindowMetrics m_masse{};
     bool m_einfrierenLaeuft = false;
